@@ -1,0 +1,190 @@
+#include "Schema.h"
+
+#include "platform/db/Errors.h"
+
+#include <QCoreApplication>
+
+namespace Schema {
+namespace {
+
+using db::FieldType;
+
+QString sqlType(const Column &c)
+{
+    switch (c.type) {
+    case FieldType::String:
+        return QStringLiteral("VARCHAR(%1)").arg(c.size);
+    case FieldType::FixedString:
+        return QStringLiteral("CHAR(%1)").arg(c.size);
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::SmallInt:
+        return QStringLiteral("SMALLINT");
+    case FieldType::AutoInc:
+        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    case FieldType::Double:
+        return QStringLiteral("DOUBLE");
+    case FieldType::Currency:
+        return QStringLiteral("CURRENCY"); // integer count of 1/10000 units
+    case FieldType::DateTime:
+        return QStringLiteral("DATETIME"); // text YYYY-MM-DD HH:MM:SS
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN");
+    }
+    return QString();
+}
+
+} // namespace
+
+// Labels are marked for translation here and translated when a field is declared.
+const std::vector<Table> &tables()
+{
+    static const std::vector<Table> all = {
+        {"CUSTOMER",
+         {
+             {"CUST_ID", FieldType::AutoInc, 0, QT_TRANSLATE_NOOP("Schema", "#")},
+             {"CUST_NO", FieldType::Integer, 0, QT_TRANSLATE_NOOP("Schema", "#")},
+             {"FIRSTNAME", FieldType::String, 25, QT_TRANSLATE_NOOP("Schema", "Firstname")},
+             {"SURNAME", FieldType::String, 25, QT_TRANSLATE_NOOP("Schema", "Surname")},
+             {"ADDRESS", FieldType::String, 64, QT_TRANSLATE_NOOP("Schema", "Address")},
+             {"POSTALCODE", FieldType::FixedString, 10, QT_TRANSLATE_NOOP("Schema", "Postcode")},
+             {"POSTALADDRESS", FieldType::String, 64, QT_TRANSLATE_NOOP("Schema", "Postaddress")},
+             {"PHONE1", FieldType::String, 15, QT_TRANSLATE_NOOP("Schema", "Phone #1")},
+             {"PHONE2", FieldType::String, 15, QT_TRANSLATE_NOOP("Schema", "Phone #2")},
+             {"EMAIL", FieldType::String, 40, QT_TRANSLATE_NOOP("Schema", "E-mail")},
+             {"MISC", FieldType::String, 255, QT_TRANSLATE_NOOP("Schema", "Misc")},
+             {"STATUS", FieldType::String, 10, QT_TRANSLATE_NOOP("Schema", "Status")},
+         }},
+        {"INVOICE",
+         {
+             {"INV_ID", FieldType::AutoInc},
+             {"CUST_ID", FieldType::Integer},
+             {"INVOICE_NO", FieldType::Integer},
+             {"INVDATE", FieldType::DateTime},
+             {"DUEDATE", FieldType::DateTime},
+             {"PAIDDATE", FieldType::DateTime},
+             {"PRINTDATE", FieldType::DateTime},
+             {"KID", FieldType::String, 30},
+             {"GROSSSUM", FieldType::Currency},
+             {"SUMPAID", FieldType::Currency},
+             {"SUMVAT", FieldType::Currency},
+             {"OURREF", FieldType::String, 20, QT_TRANSLATE_NOOP("Schema", "Our ref.")},
+             {"YOURREF", FieldType::String, 20, QT_TRANSLATE_NOOP("Schema", "Your ref.")},
+             {"ORDER_NO", FieldType::String, 20, QT_TRANSLATE_NOOP("Schema", "Order #")},
+             {"INV_TYPE", FieldType::FixedString, 1, "", false, "", 15},
+             {"INV_NOTE", FieldType::String, 255},
+         }},
+        {"INVITEM",
+         {
+             {"INV_ID", FieldType::Integer},
+             {"ITEM_ID", FieldType::Integer},
+             {"ITEM_NO", FieldType::String, 10, QT_TRANSLATE_NOOP("Schema", "Item code"), false, "", 11},
+             {"ITEM_DESC", FieldType::String, 64, QT_TRANSLATE_NOOP("Schema", "Description"), false, "", 50},
+             {"NUM", FieldType::Double, 0, QT_TRANSLATE_NOOP("Schema", "Amount"), true, "", 12},
+             {"NETPRICE", FieldType::Currency, 0, "", true},
+             {"VAT", FieldType::Double, 0, QT_TRANSLATE_NOOP("Schema", "VAT %"), true, "0.#%", 12},
+             {"DISCOUNT", FieldType::Double, 0, "", false, "0.#%"},
+         }},
+        {"DYNAITEM",
+         {
+             {"ITEM_NO", FieldType::FixedString, 10},
+             {"ITEM_DESC", FieldType::FixedString, 64},
+             {"NETPRICE", FieldType::Currency},
+             {"VAT", FieldType::Double, 0, "", false, "0%"},
+         }},
+        {"POSTALADDR",
+         {
+             {"POSTALCODE", FieldType::String, 10},
+             {"POSTALADDRESS", FieldType::String, 64},
+         }},
+        {"APPDATA",
+         {
+             {"ANAME", FieldType::String, 12},
+             {"AVALUE", FieldType::String, 255},
+             {"ATYPE", FieldType::SmallInt},
+         }},
+    };
+    return all;
+}
+
+const Table &table(const QString &name)
+{
+    for (const Table &t : tables())
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return t;
+    throw Error(QStringLiteral("Unknown table %1").arg(name));
+}
+
+const Column &column(const QString &tableName, const QString &columnName)
+{
+    for (const Column &c : table(tableName).columns)
+        if (columnName.compare(QLatin1String(c.name), Qt::CaseInsensitive) == 0)
+            return c;
+    throw Error(QStringLiteral("Unknown column %1.%2").arg(tableName, columnName));
+}
+
+db::FieldDef fieldDef(const QString &tableName, const QString &columnName)
+{
+    const Column &c = column(tableName, columnName);
+    db::FieldDef def;
+    def.name = QLatin1String(c.name);
+    def.type = c.type;
+    def.size = c.size;
+    def.label = *c.label ? QCoreApplication::translate("Schema", c.label) : QString();
+    def.required = c.required;
+    def.displayFormat = QLatin1String(c.displayFormat);
+    def.displayWidth = c.displayWidth;
+    return def;
+}
+
+QStringList viewNames()
+{
+    return {QStringLiteral("INVOICELIST"), QStringLiteral("INVITEMVIEW")};
+}
+
+QStringList creationStatements()
+{
+    QStringList statements;
+    for (const Table &t : tables()) {
+        QStringList parts;
+        for (const Column &c : t.columns) {
+            QString part = QStringLiteral("%1 %2").arg(QLatin1String(c.name), sqlType(c));
+            // Widths are the program's limits; the file enforces them too.
+            if (db::isTextType(c.type))
+                part += QStringLiteral(" CHECK (length(%1) <= %2)").arg(QLatin1String(c.name)).arg(c.size);
+            parts << part;
+        }
+        const QString name = QLatin1String(t.name);
+        if (name == QLatin1String("INVOICE"))
+            parts << QStringLiteral("FOREIGN KEY (CUST_ID) REFERENCES CUSTOMER (CUST_ID) ON DELETE CASCADE");
+        else if (name == QLatin1String("INVITEM"))
+            parts << QStringLiteral("FOREIGN KEY (INV_ID) REFERENCES INVOICE (INV_ID) ON DELETE CASCADE");
+        else if (name == QLatin1String("POSTALADDR"))
+            parts << QStringLiteral("PRIMARY KEY (POSTALCODE)");
+        else if (name == QLatin1String("APPDATA"))
+            parts << QStringLiteral("UNIQUE (ANAME COLLATE NOCASE)");
+        statements << QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(name, parts.join(QLatin1String(",\n  ")));
+    }
+    statements << QStringLiteral("CREATE INDEX INVOICE_CUST_ID ON INVOICE (CUST_ID)")
+               << QStringLiteral("CREATE INDEX INVOICE_INVDATE ON INVOICE (INVDATE)")
+               << QStringLiteral("CREATE INDEX INVITEM_INV_ID ON INVITEM (INV_ID)")
+               << QStringLiteral("CREATE INDEX DYNAITEM_ITEM_NO ON DYNAITEM (ITEM_NO)")
+               << QStringLiteral("CREATE INDEX CUSTOMER_CUST_NO ON CUSTOMER (CUST_NO)");
+    // An invoice whose customer row is missing still shows, with empty customer columns.
+    statements << QStringLiteral(
+        "CREATE VIEW INVOICELIST AS\n"
+        "SELECT I.INV_ID, I.CUST_ID, I.INVOICE_NO, I.INV_TYPE, I.INVDATE, I.DUEDATE, I.PRINTDATE, I.PAIDDATE,\n"
+        "       I.GROSSSUM, I.SUMPAID, I.SUMVAT, C.CUST_NO, C.FIRSTNAME, C.SURNAME\n"
+        "FROM INVOICE I LEFT JOIN CUSTOMER C ON C.CUST_ID = I.CUST_ID");
+    statements << QStringLiteral(
+        "CREATE VIEW INVITEMVIEW AS\n"
+        "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
+        "       LINE_GROSSPRICE(NETPRICE, VAT) AS GROSSPRICE,\n"
+        "       LINE_NETSUM(NUM, NETPRICE, DISCOUNT) AS NETSUM,\n"
+        "       LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) AS SUMVAT,\n"
+        "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
+        "FROM INVITEM");
+    return statements;
+}
+
+} // namespace Schema

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/db/Field.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The tables of the invoice database: one description used both to create the file and to declare the
+// fields of the datasets that read it, so widths, labels and formats cannot drift apart.
+namespace Schema {
+
+struct Column {
+    const char *name;
+    db::FieldType type;
+    int size = 0;                  // characters, for text
+    const char *label = "";        // caption where a window sets none (translatable)
+    bool required = false;
+    const char *displayFormat = "";
+    int displayWidth = 0;          // characters shown in grids; 0: the size
+};
+
+struct Table {
+    const char *name;
+    std::vector<Column> columns;
+};
+
+const std::vector<Table> &tables();
+const Table &table(const QString &name);
+const Column &column(const QString &tableName, const QString &columnName);
+// A field declaration for a column, with its translated label.
+db::FieldDef fieldDef(const QString &tableName, const QString &columnName);
+
+// The two views the program reads. Their line amounts come from the SQL functions LINE_GROSSPRICE,
+// LINE_NETSUM, LINE_VAT and LINE_SUM, which the data module registers on its connection.
+QStringList viewNames();
+// Statements that create the whole schema (tables, indexes, views) in an empty SQLite database.
+QStringList creationStatements();
+
+} // namespace Schema

@@ -1,0 +1,583 @@
+#include "Connection.h"
+
+#include "Clock.h"
+#include "Errors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <sqlite3.h>
+
+namespace db {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Connection", text);
+}
+
+QString sqliteMessage(sqlite3 *handle)
+{
+    return QString::fromUtf8(sqlite3_errmsg(handle));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// Connection descriptions
+
+ConnectionDescription ConnectionDescription::parse(const QString &text, const QString &baseFolder)
+{
+    ConnectionDescription d;
+    for (const QString &part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toLower();
+        const QString value = part.mid(eq + 1).trimmed();
+        if (key == QLatin1String("driver") || key == QLatin1String("provider"))
+            d.driver = value;
+        else if (key == QLatin1String("database") || key == QLatin1String("data source"))
+            d.database = value;
+        else if (key == QLatin1String("host"))
+            d.host = value;
+        else if (key == QLatin1String("port"))
+            d.port = value.toInt();
+        else if (key == QLatin1String("user") || key == QLatin1String("user id"))
+            d.user = value;
+        else if (key == QLatin1String("password"))
+            d.password = value;
+        else if (key == QLatin1String("options"))
+            d.options = value;
+    }
+    if (d.driver.compare(QLatin1String("QSQLITE"), Qt::CaseInsensitive) == 0 && !d.database.isEmpty() &&
+        QFileInfo(d.database).isRelative() && !baseFolder.isEmpty())
+        d.database = QFileInfo(baseFolder + QLatin1Char('/') + d.database).absoluteFilePath();
+    return d;
+}
+
+ConnectionDescription ConnectionDescription::fromDataLinkFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw Error(tr("The data link file %1 is a folder, not a file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(tr("The data link file %1 cannot be read: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.read(64 * 1024);
+    if (bytes.contains('\0'))
+        throw Error(tr("The data link file %1 is not a text file").arg(path));
+    QString description;
+    for (const QString &rawLine : QString::fromUtf8(bytes).split(QLatin1Char('\n'))) {
+        const QString line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('[')))
+            continue;
+        description += line + QLatin1Char(';');
+    }
+    if (description.isEmpty())
+        throw Error(tr("The data link file %1 holds no connection description").arg(path));
+    ConnectionDescription d = parse(description, info.absolutePath());
+    if (d.driver.isEmpty())
+        throw Error(tr("The data link file %1 names no driver").arg(path));
+    if (d.database.isEmpty())
+        throw Error(tr("The data link file %1 names no database").arg(path));
+    return d;
+}
+
+ConnectionDescription ConnectionDescription::fromConnectionString(const QString &text)
+{
+    static const QLatin1String fileName("FILE NAME=");
+    if (text.startsWith(fileName, Qt::CaseInsensitive))
+        return fromDataLinkFile(text.mid(fileName.size()).trimmed());
+    ConnectionDescription d = parse(text);
+    if (d.driver.isEmpty())
+        throw Error(tr("The connection description names no driver"));
+    if (d.database.isEmpty())
+        throw Error(tr("The connection description names no database"));
+    return d;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Statements
+
+struct Statement::Impl {
+    Connection &connection;
+    QString sql;
+    sqlite3_stmt *stmt = nullptr; // SQLite path
+    std::unique_ptr<QSqlQuery> query; // other drivers
+    bool started = false;
+    bool done = false;
+    qint64 changes = 0;
+    QVariant insertId;
+
+    explicit Impl(Connection &c, const QString &s) : connection(c), sql(s) {}
+
+    [[noreturn]] void fail(const QString &message)
+    {
+        connection.noteFailure();
+        throw Error(message);
+    }
+};
+
+Statement::Statement(Connection &connection, const QString &sql) : d(std::make_unique<Impl>(connection, sql))
+{
+    if (!connection.isOpen())
+        throw Error(tr("The database connection is not open"));
+    if (sqlite3 *handle = connection.sqliteHandle()) {
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &d->stmt, nullptr) != SQLITE_OK)
+            d->fail(sqliteMessage(handle));
+    } else {
+        d->query = std::make_unique<QSqlQuery>(connection.database());
+        d->query->setForwardOnly(true);
+        if (!d->query->prepare(sql))
+            d->fail(d->query->lastError().text());
+    }
+}
+
+Statement::~Statement()
+{
+    if (d->stmt)
+        sqlite3_finalize(d->stmt);
+}
+
+void Statement::bind(const QString &name, const QVariant &value)
+{
+    const QVariant v = toStorage(value);
+    if (d->query) {
+        d->query->bindValue(QLatin1Char(':') + name, v);
+        return;
+    }
+    const QByteArray key = (QLatin1Char(':') + name).toUtf8();
+    const int index = sqlite3_bind_parameter_index(d->stmt, key.constData());
+    if (index == 0)
+        return; // the statement does not use this parameter
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(d->stmt, index);
+    } else {
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+            rc = sqlite3_bind_int64(d->stmt, index, v.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(d->stmt, index, v.toDouble());
+            break;
+        default: {
+            const QByteArray text = v.toString().toUtf8();
+            rc = sqlite3_bind_text(d->stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK)
+        d->fail(sqliteMessage(d->connection.sqliteHandle()));
+}
+
+void Statement::reset()
+{
+    d->started = false;
+    d->done = false;
+    if (d->stmt) {
+        sqlite3_reset(d->stmt);
+        sqlite3_clear_bindings(d->stmt);
+    } else {
+        d->query->finish();
+    }
+}
+
+bool Statement::step()
+{
+    if (d->done)
+        return false;
+    if (d->query) {
+        if (!d->started) {
+            d->started = true;
+            if (!d->query->exec())
+                d->fail(d->query->lastError().text());
+            d->changes = d->query->numRowsAffected();
+            d->insertId = d->query->lastInsertId();
+        }
+        if (!d->query->isSelect() || !d->query->next()) {
+            d->done = true;
+            return false;
+        }
+        return true;
+    }
+    d->started = true;
+    const int rc = sqlite3_step(d->stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    d->done = true;
+    if (rc != SQLITE_DONE)
+        d->fail(sqliteMessage(d->connection.sqliteHandle()));
+    sqlite3 *handle = d->connection.sqliteHandle();
+    d->changes = sqlite3_changes64(handle);
+    d->insertId = QVariant::fromValue<qint64>(sqlite3_last_insert_rowid(handle));
+    return false;
+}
+
+int Statement::columnCount() const
+{
+    if (d->query)
+        return d->query->record().count();
+    return sqlite3_column_count(d->stmt);
+}
+
+QString Statement::columnName(int column) const
+{
+    if (d->query)
+        return d->query->record().fieldName(column);
+    return QString::fromUtf8(sqlite3_column_name(d->stmt, column));
+}
+
+QString Statement::declaredType(int column) const
+{
+    if (d->query)
+        return QString();
+    const char *type = sqlite3_column_decltype(d->stmt, column);
+    return type ? QString::fromUtf8(type).toUpper() : QString();
+}
+
+QVariant Statement::rawValue(int column) const
+{
+    if (d->query)
+        return d->query->value(column);
+    switch (sqlite3_column_type(d->stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant::fromValue<qint64>(sqlite3_column_int64(d->stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(d->stmt, column);
+    case SQLITE_NULL:
+        return QVariant();
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(d->stmt, column)),
+                                 sqlite3_column_bytes(d->stmt, column));
+    }
+}
+
+QVariant Statement::value(int column, FieldType type) const
+{
+    if (d->query)
+        return fromStorage(d->query->value(column), type);
+    sqlite3_stmt *s = d->stmt;
+    const int kind = sqlite3_column_type(s, column);
+    if (kind == SQLITE_NULL)
+        return QVariant();
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+    case FieldType::AutoInc:
+        return kind == SQLITE_FLOAT ? int(sqlite3_column_double(s, column)) : sqlite3_column_int(s, column);
+    case FieldType::Double:
+        return sqlite3_column_double(s, column);
+    case FieldType::Currency:
+        if (kind == SQLITE_FLOAT)
+            return QVariant::fromValue(
+                Money::fromUnits(static_cast<qint64>(std::nearbyint(sqlite3_column_double(s, column)))));
+        return QVariant::fromValue(Money::fromUnits(sqlite3_column_int64(s, column)));
+    case FieldType::Boolean:
+        return sqlite3_column_int64(s, column) != 0;
+    case FieldType::DateTime:
+    case FieldType::String:
+    case FieldType::FixedString:
+        break;
+    }
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
+                                           sqlite3_column_bytes(s, column));
+    if (type == FieldType::DateTime) {
+        const QDateTime dt = parseStoredDateTime(text);
+        return dt.isValid() ? QVariant(dt) : QVariant();
+    }
+    return text;
+}
+
+qint64 Statement::rowsAffected() const
+{
+    return d->changes;
+}
+
+QVariant Statement::lastInsertId() const
+{
+    return d->insertId;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Connection
+
+Connection::Connection(QString name) : m_name(std::move(name)) {}
+
+Connection::~Connection()
+{
+    close();
+}
+
+bool Connection::isOpen() const
+{
+    return m_sqlite != nullptr || (m_db.isValid() && m_db.isOpen());
+}
+
+void Connection::open()
+{
+    if (isOpen())
+        return;
+    if (beforeConnect)
+        beforeConnect(*this);
+    const ConnectionDescription description = ConnectionDescription::fromConnectionString(connectionString);
+    m_driver = description.driver.toUpper();
+    m_databaseName = description.database;
+    if (m_driver == QLatin1String("QSQLITE")) {
+        openSQLite(description);
+        return;
+    }
+    if (!QSqlDatabase::isDriverAvailable(m_driver))
+        throw Error(tr("The database driver %1 is not available").arg(description.driver));
+    m_db = QSqlDatabase::addDatabase(m_driver, m_name);
+    m_db.setDatabaseName(description.database);
+    if (!description.host.isEmpty())
+        m_db.setHostName(description.host);
+    if (description.port > 0)
+        m_db.setPort(description.port);
+    m_db.setUserName(description.user);
+    m_db.setPassword(description.password);
+    m_db.setConnectOptions(description.options);
+    if (!m_db.open()) {
+        const QString message = m_db.lastError().text();
+        close();
+        throw Error(message);
+    }
+}
+
+// The file is opened through SQLite itself (mode=rw: a missing file is an error, never a new database),
+// then locked: locking_mode=EXCLUSIVE keeps every lock once taken, and BEGIN EXCLUSIVE takes the write
+// lock at once, so no other process can read or write the file while the program runs.
+void Connection::openSQLite(const ConnectionDescription &description)
+{
+    const QFileInfo info(description.database);
+    if (!info.exists())
+        throw Error(tr("The database file %1 does not exist").arg(description.database));
+    if (!info.isFile())
+        throw Error(tr("The database %1 is not a file").arg(description.database));
+
+    sqlite3 *handle = nullptr;
+    const QByteArray path = info.absoluteFilePath().toUtf8();
+    const int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = handle ? sqliteMessage(handle) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(handle);
+        throw Error(message);
+    }
+    sqlite3_extended_result_codes(handle, 1);
+    m_sqlite = handle;
+    try {
+        // Foreign keys are a per-connection switch that only takes effect outside a transaction.
+        execute(QStringLiteral("PRAGMA foreign_keys = ON"));
+        if (scalar(QStringLiteral("PRAGMA foreign_keys")).toInt() != 1)
+            throw Error(tr("The database engine does not enforce foreign keys"));
+        execute(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+        execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        // Reading the schema here also tells a file that is not a database at all.
+        scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        execute(QStringLiteral("COMMIT"));
+        // Durable commits: with a rollback journal EXTRA also syncs the folder after the journal goes.
+        const QString journal = scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower();
+        execute(journal == QLatin1String("wal") ? QStringLiteral("PRAGMA synchronous = FULL")
+                                                : QStringLiteral("PRAGMA synchronous = EXTRA"));
+        registerBuiltInFunctions();
+    } catch (...) {
+        sqlite3_close(m_sqlite);
+        m_sqlite = nullptr;
+        throw;
+    }
+}
+
+void Connection::close()
+{
+    m_columnCache.clear();
+    m_inTransaction = false;
+    m_transactionLost = false;
+    if (m_sqlite) {
+        sqlite3_close_v2(m_sqlite);
+        m_sqlite = nullptr;
+    }
+    if (m_db.isValid()) {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+qint64 Connection::execute(const QString &sql, const QVariantHash &params)
+{
+    Statement statement(*this, sql);
+    for (auto it = params.begin(); it != params.end(); ++it)
+        statement.bind(it.key(), it.value());
+    while (statement.step()) {
+    }
+    return statement.rowsAffected();
+}
+
+QVariant Connection::scalar(const QString &sql, const QVariantHash &params)
+{
+    Statement statement(*this, sql);
+    for (auto it = params.begin(); it != params.end(); ++it)
+        statement.bind(it.key(), it.value());
+    if (!statement.step())
+        return QVariant();
+    return statement.rawValue(0);
+}
+
+QStringList Connection::tableColumns(const QString &table)
+{
+    const QString key = table.toUpper();
+    auto it = m_columnCache.constFind(key);
+    if (it != m_columnCache.constEnd())
+        return *it;
+    QStringList columns;
+    if (isSQLite()) {
+        Statement statement(*this, QStringLiteral("SELECT name FROM pragma_table_info(:TABLE)"));
+        statement.bind(QStringLiteral("TABLE"), table);
+        while (statement.step())
+            columns << statement.rawValue(0).toString().toUpper();
+    } else {
+        const QSqlRecord record = m_db.record(table);
+        for (int i = 0; i < record.count(); ++i)
+            columns << record.fieldName(i).toUpper();
+    }
+    m_columnCache.insert(key, columns);
+    return columns;
+}
+
+bool Connection::hasTableOrView(const QString &name)
+{
+    if (isSQLite())
+        return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type IN ('table', 'view') "
+                                     "AND upper(name) = upper(:NAME)"),
+                      {{QStringLiteral("NAME"), name}})
+                   .toInt() > 0;
+    return m_db.tables(QSql::AllTables).contains(name, Qt::CaseInsensitive);
+}
+
+void Connection::beginTransaction()
+{
+    if (m_inTransaction)
+        throw Error(tr("A transaction is already open on the connection"));
+    execute(isSQLite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    m_inTransaction = true;
+    m_transactionLost = false;
+}
+
+void Connection::commit()
+{
+    if (!m_inTransaction)
+        throw Error(tr("No transaction is open on the connection"));
+    if (m_transactionLost) {
+        rollback();
+        throw Error(tr("The database undid the changes after an earlier error; nothing was saved"));
+    }
+    execute(QStringLiteral("COMMIT"));
+    m_inTransaction = false;
+}
+
+void Connection::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    m_transactionLost = false;
+    if (!isSQLite() || !sqlite3_get_autocommit(m_sqlite))
+        execute(QStringLiteral("ROLLBACK"));
+}
+
+void Connection::noteFailure()
+{
+    if (!m_inTransaction || !m_sqlite || m_transactionLost)
+        return;
+    if (sqlite3_get_autocommit(m_sqlite)) {
+        // The engine rolled the whole transaction back. Keep what follows inside a new one, so that
+        // it cannot reach the file on its own; commit() will refuse.
+        m_transactionLost = true;
+        sqlite3_exec(m_sqlite, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// SQL functions
+
+namespace {
+
+void callScalar(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    auto *function = static_cast<Connection::ScalarFunction *>(sqlite3_user_data(context));
+    QVariantList arguments;
+    arguments.reserve(argc);
+    for (int i = 0; i < argc; ++i) {
+        switch (sqlite3_value_type(argv[i])) {
+        case SQLITE_INTEGER:
+            arguments << QVariant::fromValue<qint64>(sqlite3_value_int64(argv[i]));
+            break;
+        case SQLITE_FLOAT:
+            arguments << sqlite3_value_double(argv[i]);
+            break;
+        case SQLITE_NULL:
+            arguments << QVariant();
+            break;
+        default:
+            arguments << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[i])));
+        }
+    }
+    const QVariant result = toStorage((*function)(arguments));
+    if (!result.isValid() || result.isNull()) {
+        sqlite3_result_null(context);
+    } else if (result.typeId() == QMetaType::Double) {
+        sqlite3_result_double(context, result.toDouble());
+    } else if (result.typeId() == QMetaType::Int || result.typeId() == QMetaType::LongLong) {
+        sqlite3_result_int64(context, result.toLongLong());
+    } else {
+        const QByteArray text = result.toString().toUtf8();
+        sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+void deleteFunction(void *p)
+{
+    delete static_cast<Connection::ScalarFunction *>(p);
+}
+
+} // namespace
+
+void Connection::registerFunction(const QString &name, int argumentCount, ScalarFunction function)
+{
+    if (!m_sqlite)
+        return;
+    const QByteArray utf8 = name.toUtf8();
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(m_sqlite, utf8.constData(), argumentCount, flags,
+                               new ScalarFunction(std::move(function)), callScalar, nullptr, nullptr,
+                               deleteFunction);
+}
+
+void Connection::registerBuiltInFunctions()
+{
+    // Now() in the stored date-time form, from the program's clock, so that "due date before now" in a
+    // statement and the days overdue computed by the program agree on what now is.
+    const QByteArray name("Now");
+    sqlite3_create_function_v2(
+        m_sqlite, name.constData(), 0, SQLITE_UTF8, nullptr,
+        [](sqlite3_context *context, int, sqlite3_value **) {
+            const QByteArray text = storedDateTime(Clock::now()).toLatin1();
+            sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        },
+        nullptr, nullptr, nullptr);
+}
+
+} // namespace db

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "Value.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+namespace db {
+
+// A connection description: "Driver=QSQLITE;Database=/path/INVOICE.mdb". Keys are case-insensitive;
+// Driver and Database are required, Host, Port, User, Password and Options are passed to the driver.
+struct ConnectionDescription {
+    QString driver;
+    QString database;
+    QString host;
+    int port = -1;
+    QString user;
+    QString password;
+    QString options;
+
+    // "k=v;k=v" text. A relative database path is taken relative to baseFolder.
+    static ConnectionDescription parse(const QString &text, const QString &baseFolder = QString());
+    // A data link file: one description, lines starting with ';' or '[' are ignored.
+    static ConnectionDescription fromDataLinkFile(const QString &path);
+    // A connection string: either "FILE NAME=<data link file>" or a description as above.
+    static ConnectionDescription fromConnectionString(const QString &text);
+};
+
+class Connection;
+
+// One statement with named parameters (":NAME"), stepped row by row. On SQLite it runs on the engine's
+// own interface, which reads large lists several times faster than the generic driver path.
+class Statement {
+public:
+    Statement(Connection &connection, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    void bind(const QString &name, const QVariant &value);
+    // Ready to run again, with new bindings.
+    void reset();
+    // Runs or advances; true while a row is available.
+    bool step();
+    int columnCount() const;
+    QString columnName(int column) const;
+    // The column's declared type in the table it comes from ("VARCHAR(25)"); empty for computed columns.
+    QString declaredType(int column) const;
+    QVariant value(int column, FieldType type) const;
+    QVariant rawValue(int column) const;
+    qint64 rowsAffected() const;
+    QVariant lastInsertId() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+class Connection {
+public:
+    explicit Connection(QString name = QStringLiteral("conInvoice"));
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QString connectionString;
+    // Runs each time the connection is about to open; it may set connectionString.
+    std::function<void(Connection &)> beforeConnect;
+
+    // Opens as the connection string describes. A SQLite file must exist and is held for exclusive
+    // use: a second process can neither read nor write it until this connection closes.
+    void open();
+    void close();
+    bool isOpen() const;
+    QString driverName() const { return m_driver; }
+    QString databaseName() const { return m_databaseName; }
+    bool isSQLite() const { return m_sqlite != nullptr; }
+    sqlite3 *sqliteHandle() const { return m_sqlite; }
+    QSqlDatabase &database() { return m_db; }
+
+    // Runs a statement that returns no rows; returns the number of rows changed.
+    qint64 execute(const QString &sql, const QVariantHash &params = {});
+    // The first column of the first row, or null.
+    QVariant scalar(const QString &sql, const QVariantHash &params = {});
+    QStringList tableColumns(const QString &table);
+    bool hasTableOrView(const QString &name);
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return m_inTransaction; }
+    // True when the engine undid the open transaction by itself after a failed statement. Statements
+    // since then run in a fresh transaction, and commit() refuses, so a dialog never stores half its work.
+    bool transactionLost() const { return m_transactionLost; }
+
+    // A deterministic SQL function for statements on this connection (SQLite only; others ignore it).
+    using ScalarFunction = std::function<QVariant(const QVariantList &arguments)>;
+    void registerFunction(const QString &name, int argumentCount, ScalarFunction function);
+
+    // Called by Statement after every failure, to notice a transaction the engine rolled back.
+    void noteFailure();
+
+private:
+    void openSQLite(const ConnectionDescription &description);
+    void registerBuiltInFunctions();
+
+    QString m_name;
+    QString m_driver;
+    QString m_databaseName;
+    QSqlDatabase m_db;
+    sqlite3 *m_sqlite = nullptr;
+    bool m_inTransaction = false;
+    bool m_transactionLost = false;
+    QHash<QString, QStringList> m_columnCache;
+};
+
+} // namespace db

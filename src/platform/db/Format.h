@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Money.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// Every money, date and percentage text the program shows or prints comes from here, formatted with the
+// locale in force (QLocale()).
+namespace Format {
+
+// The currency format of the locale with exactly two decimals. The currency symbol is the locale's own
+// until clearCurrencySymbol() is called (the data module does so at start), and empty afterwards.
+QString moneyText(Money value);
+QString moneyText(double value);
+// The text of a money value being edited: the plain number with two decimals, no thousands separators.
+QString moneyEditText(Money value);
+void clearCurrencySymbol();
+void restoreCurrencySymbol(); // for tests
+
+// The short date format; a time of day other than midnight adds a blank and the long time format.
+QString dateText(const QDateTime &value);
+QString dateText(const QDate &value);
+
+// Display formats of numeric fields: "0.#%" (at most one decimal) and "0%" (whole number); the percent
+// sign is literal and does not scale the value. An empty format gives the shortest exact text.
+QString numberText(double value, const QString &displayFormat = QString());
+
+// A plain decimal number in the locale's notation; thousands separators and other characters are refused.
+std::optional<double> parseDecimal(const QString &text);
+
+} // namespace Format

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMetaType>
+
+#include <cmath>
+#include <compare>
+#include <cstdint>
+
+// An exact amount with four decimal places, held as a count of 1/10000 units.
+class Money {
+public:
+    static constexpr std::int64_t Scale = 10000;
+
+    constexpr Money() = default;
+    static constexpr Money fromUnits(std::int64_t units) { return Money(units); }
+    // x * 10000 rounded to the nearest unit, ties to even. The product is taken in long double, so the
+    // rounding sees the double's true value rather than a product already rounded to double.
+    static Money fromDouble(double x)
+    {
+        const long double scaled = static_cast<long double>(x) * Scale;
+        return Money(static_cast<std::int64_t>(std::nearbyintl(scaled)));
+    }
+
+    constexpr std::int64_t units() const { return m_units; }
+    constexpr double toDouble() const { return static_cast<double>(m_units) / Scale; }
+    constexpr bool isZero() const { return m_units == 0; }
+
+    constexpr Money operator+(Money o) const { return Money(m_units + o.m_units); }
+    constexpr Money operator-(Money o) const { return Money(m_units - o.m_units); }
+    constexpr Money operator-() const { return Money(-m_units); }
+    constexpr Money &operator+=(Money o)
+    {
+        m_units += o.m_units;
+        return *this;
+    }
+    constexpr Money &operator-=(Money o)
+    {
+        m_units -= o.m_units;
+        return *this;
+    }
+    constexpr auto operator<=>(const Money &) const = default;
+
+private:
+    constexpr explicit Money(std::int64_t units) : m_units(units) {}
+    std::int64_t m_units = 0;
+};
+
+// money(x) of the invoice rules.
+inline Money money(double x)
+{
+    return Money::fromDouble(x);
+}
+
+Q_DECLARE_METATYPE(Money)

@@ -1,0 +1,105 @@
+#include "Value.h"
+
+#include <cmath>
+
+namespace db {
+
+bool isTextType(FieldType type)
+{
+    return type == FieldType::String || type == FieldType::FixedString;
+}
+
+bool isIntegerType(FieldType type)
+{
+    return type == FieldType::Integer || type == FieldType::SmallInt || type == FieldType::AutoInc;
+}
+
+QString storedDateTime(const QDateTime &value)
+{
+    const QDate d = value.date();
+    const QTime t = value.time();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(), d.day(), t.hour(),
+                  t.minute(), t.second());
+    return QString::fromLatin1(buffer);
+}
+
+QDateTime parseStoredDateTime(const QString &text)
+{
+    // Hand-parsed: lists of many thousand invoices read four of these per row.
+    auto digits = [&](int from, int count, bool &ok) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) {
+            const QChar c = text.at(i);
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                ok = false;
+                return 0;
+            }
+            v = v * 10 + (c.unicode() - '0');
+        }
+        return v;
+    };
+    if (text.size() < 10)
+        return QDateTime();
+    bool ok = true;
+    const int year = digits(0, 4, ok), month = digits(5, 2, ok), day = digits(8, 2, ok);
+    int hour = 0, minute = 0, second = 0;
+    if (text.size() >= 19) {
+        hour = digits(11, 2, ok);
+        minute = digits(14, 2, ok);
+        second = digits(17, 2, ok);
+    }
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    if (!ok || !date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
+QVariant toStorage(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return storedDateTime(value.toDateTime());
+    case QMetaType::QDate:
+        return storedDateTime(QDateTime(value.toDate(), QTime(0, 0), Qt::UTC));
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    default:
+        if (value.typeId() == qMetaTypeId<Money>())
+            return QVariant::fromValue<qint64>(value.value<Money>().units());
+        return value;
+    }
+}
+
+QVariant fromStorage(const QVariant &raw, FieldType type)
+{
+    if (!raw.isValid() || raw.isNull())
+        return QVariant();
+    switch (type) {
+    case FieldType::String:
+    case FieldType::FixedString:
+        return raw.toString();
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+    case FieldType::AutoInc:
+        return raw.toInt();
+    case FieldType::Double:
+        return raw.toDouble();
+    case FieldType::Currency:
+        if (raw.typeId() == QMetaType::Double)
+            return QVariant::fromValue(Money::fromUnits(static_cast<qint64>(std::nearbyint(raw.toDouble()))));
+        return QVariant::fromValue(Money::fromUnits(raw.toLongLong()));
+    case FieldType::DateTime: {
+        const QDateTime dt = parseStoredDateTime(raw.toString());
+        return dt.isValid() ? QVariant(dt) : QVariant();
+    }
+    case FieldType::Boolean:
+        return raw.toInt() != 0;
+    }
+    return raw;
+}
+
+} // namespace db
