@@ -15,13 +15,19 @@ bool &currencySymbolCleared()
 
 // QLocale puts its own symbol in when given an empty one, so the symbol's place is held by a private-use
 // character and taken out again together with the blank that separates it from the number.
+// Negative amounts get the locale's minus sign in front of the positive pattern: Qt's locale data
+// gives the accounting form "(1 234,50)", which reads badly on an invoice.
 QString currencyText(double value)
 {
     const QLocale locale;
-    if (!currencySymbolCleared())
-        return locale.toCurrencyString(value, locale.currencySymbol(), 2);
+    const bool negative = value < 0;
+    const double magnitude = std::abs(value);
+    if (!currencySymbolCleared()) {
+        const QString text = locale.toCurrencyString(magnitude, locale.currencySymbol(), 2);
+        return negative ? locale.negativeSign() + text : text;
+    }
     static const QString marker(QChar(0xE000));
-    QString text = locale.toCurrencyString(value, marker, 2);
+    QString text = locale.toCurrencyString(magnitude, marker, 2);
     const qsizetype at = text.indexOf(marker);
     if (at >= 0) {
         qsizetype from = at, to = at + 1;
@@ -31,7 +37,11 @@ QString currencyText(double value)
             ++to;
         text.remove(from, to - from);
     }
-    return text.trimmed();
+    text = text.trimmed();
+    // An amount that rounds to zero has no sign.
+    return negative && text != locale.toCurrencyString(0.0, marker, 2).remove(marker).trimmed()
+               ? locale.negativeSign() + text
+               : text;
 }
 
 } // namespace
