@@ -1,0 +1,274 @@
+#include "TestSupport.h"
+#include "data/LineAmounts.h"
+#include "data/dInvoice.h"
+#include "platform/db/Errors.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+QString columnsOf(db::Connection &c, const QString &table)
+{
+    QStringList columns;
+    db::Statement info(c, QStringLiteral("select name, type from pragma_table_info(:T)"));
+    info.bind(QStringLiteral("T"), table);
+    while (info.step())
+        columns << info.rawValue(0).toString() + QLatin1Char(' ') + info.rawValue(1).toString();
+    return columns.join(QLatin1String(", "));
+}
+
+QStringList resultColumns(db::Connection &c, const QString &sql)
+{
+    db::Statement statement(c, sql);
+    QStringList names;
+    for (int i = 0; i < statement.columnCount(); ++i)
+        names << statement.columnName(i);
+    return names;
+}
+
+struct Cli {
+    int exitCode;
+    QString output;
+    QString errors;
+};
+
+Cli cli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TESSUND_CLI), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class SchemaTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void tablesAsTheProgramReadsThem_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("columns");
+        QTest::newRow("CUSTOMER") << "CUSTOMER"
+                                  << "CUST_ID INTEGER, CUST_NO INTEGER, FIRSTNAME VARCHAR(25), SURNAME VARCHAR(25), "
+                                     "ADDRESS VARCHAR(64), POSTALCODE CHAR(10), POSTALADDRESS VARCHAR(64), PHONE1 "
+                                     "VARCHAR(15), PHONE2 VARCHAR(15), EMAIL VARCHAR(40), MISC VARCHAR(255), STATUS "
+                                     "VARCHAR(10)";
+        QTest::newRow("INVOICE") << "INVOICE"
+                                 << "INV_ID INTEGER, CUST_ID INTEGER, INVOICE_NO INTEGER, INVDATE DATETIME, DUEDATE "
+                                    "DATETIME, PAIDDATE DATETIME, PRINTDATE DATETIME, KID VARCHAR(30), GROSSSUM "
+                                    "CURRENCY, SUMPAID CURRENCY, SUMVAT CURRENCY, OURREF VARCHAR(20), YOURREF "
+                                    "VARCHAR(20), ORDER_NO VARCHAR(20), INV_TYPE CHAR(1), INV_NOTE VARCHAR(255)";
+        QTest::newRow("INVITEM") << "INVITEM"
+                                 << "INV_ID INTEGER, ITEM_ID INTEGER, ITEM_NO VARCHAR(10), ITEM_DESC VARCHAR(64), NUM "
+                                    "DOUBLE, NETPRICE CURRENCY, VAT DOUBLE, DISCOUNT DOUBLE";
+        QTest::newRow("DYNAITEM") << "DYNAITEM"
+                                  << "ITEM_NO CHAR(10), ITEM_DESC CHAR(64), NETPRICE CURRENCY, VAT DOUBLE";
+        QTest::newRow("POSTALADDR") << "POSTALADDR" << "POSTALCODE VARCHAR(10), POSTALADDRESS VARCHAR(64)";
+        QTest::newRow("APPDATA") << "APPDATA" << "ANAME VARCHAR(12), AVALUE VARCHAR(255), ATYPE SMALLINT";
+    }
+    void tablesAsTheProgramReadsThem()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, columns);
+        TempDatabase database;
+        TdmInvoice dm(database.folder());
+        QCOMPARE(columnsOf(dm.conInvoice, table), columns);
+    }
+
+    void viewsYieldTheirColumns()
+    {
+        TempDatabase database;
+        TdmInvoice dm(database.folder());
+        QCOMPARE(resultColumns(dm.conInvoice, QStringLiteral("select * from INVOICELIST")),
+                 QStringLiteral("INV_ID CUST_ID INVOICE_NO INV_TYPE INVDATE DUEDATE PRINTDATE PAIDDATE GROSSSUM "
+                                "SUMPAID SUMVAT CUST_NO FIRSTNAME SURNAME")
+                     .split(QLatin1Char(' ')));
+        QCOMPARE(resultColumns(dm.conInvoice, QStringLiteral("select * from INVITEMVIEW")),
+                 QStringLiteral("INV_ID ITEM_ID ITEM_NO ITEM_DESC NUM NETPRICE VAT DISCOUNT GROSSPRICE NETSUM SUMVAT "
+                                "GROSSUM")
+                     .split(QLatin1Char(' ')));
+    }
+
+    void keysWidthsAndCascades()
+    {
+        TempDatabase database(true);
+        TdmInvoice dm(database.folder());
+        db::Connection &c = dm.conInvoice;
+        auto count = [&](const QString &sql) { return c.scalar(sql).toInt(); };
+        // The file enforces the widths too.
+        QVERIFY_THROWS_EXCEPTION(
+            Error, c.execute(QStringLiteral("insert into CUSTOMER (FIRSTNAME) values ('%1')").arg(QString(26, 'x'))));
+        // Auto-increment ids are never reused.
+        const int lastId = count(QStringLiteral("select max(CUST_ID) from CUSTOMER"));
+        c.execute(QStringLiteral("delete from CUSTOMER where CUST_ID = %1").arg(lastId));
+        c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO) values (99)"));
+        QCOMPARE(count(QStringLiteral("select CUST_ID from CUSTOMER where CUST_NO = 99")), lastId + 1);
+
+        const int invoices = count(QStringLiteral("select count(*) from INVOICE"));
+        const int lines = count(QStringLiteral("select count(*) from INVITEM"));
+        const int customerInvoices = count(QStringLiteral("select count(*) from INVOICE where CUST_ID = 1"));
+        const int customerLines = count(
+            QStringLiteral("select count(*) from INVITEM where INV_ID in (select INV_ID from INVOICE where CUST_ID = 1)"));
+        QVERIFY(customerInvoices > 0 && customerLines > 0);
+        c.execute(QStringLiteral("delete from CUSTOMER where CUST_ID = 1"));
+        QCOMPARE(count(QStringLiteral("select count(*) from INVOICE")), invoices - customerInvoices);
+        QCOMPARE(count(QStringLiteral("select count(*) from INVITEM")), lines - customerLines);
+
+        const int invoice = count(QStringLiteral("select min(INV_ID) from INVOICE"));
+        const int invoiceLines = count(QStringLiteral("select count(*) from INVITEM where INV_ID = %1").arg(invoice));
+        c.execute(QStringLiteral("delete from INVOICE where INV_ID = %1").arg(invoice));
+        QCOMPARE(count(QStringLiteral("select count(*) from INVITEM")), lines - customerLines - invoiceLines);
+        QCOMPARE(count(QStringLiteral("select count(*) from INVITEM where INV_ID not in (select INV_ID from INVOICE)")),
+                 0);
+    }
+
+    void postalRegisterIsComplete()
+    {
+        TempDatabase database;
+        TdmInvoice dm(database.folder());
+        db::Connection &c = dm.conInvoice;
+        QCOMPARE(c.scalar(QStringLiteral("select count(*) from POSTALADDR")).toInt(), 5132);
+        QCOMPARE(c.scalar(QStringLiteral("select POSTALADDRESS from POSTALADDR where POSTALCODE = '9008'")).toString(),
+                 QStringLiteral("TROMSØ"));
+        QCOMPARE(c.scalar(QStringLiteral("select POSTALADDRESS from POSTALADDR where POSTALCODE = '0001'")).toString(),
+                 QStringLiteral("OSLO"));
+        // A fresh database has no business rows.
+        QCOMPARE(c.scalar(QStringLiteral("select (select count(*) from CUSTOMER) + (select count(*) from INVOICE) + "
+                                         "(select count(*) from DYNAITEM) + (select count(*) from APPDATA)"))
+                     .toInt(),
+                 0);
+    }
+
+    void lineViewAmountsAreTheLineAmounts_data()
+    {
+        QTest::addColumn<double>("num");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<double>("vat");
+        QTest::addColumn<QVariant>("discount");
+        QTest::addColumn<double>("netSum");
+        QTest::addColumn<double>("lineVat");
+        QTest::addColumn<double>("lineSum");
+        QTest::newRow("2 x 100 at 25 %") << 2.0 << 100.0 << 25.0 << QVariant() << 200.0 << 50.0 << 250.0;
+        QTest::newRow("10.0001 at 25 %") << 1.0 << 10.0001 << 25.0 << QVariant(0.0) << 10.0001 << 2.500025 << 12.500125;
+        QTest::newRow("discount") << 3.0 << 8.0645 << 24.0 << QVariant(10.0) << 21.77415 << 5.225796 << 26.999946;
+    }
+    void lineViewAmountsAreTheLineAmounts()
+    {
+        QFETCH(double, num);
+        QFETCH(double, price);
+        QFETCH(double, vat);
+        QFETCH(QVariant, discount);
+        QFETCH(double, netSum);
+        QFETCH(double, lineVat);
+        QFETCH(double, lineSum);
+        TempDatabase database;
+        TdmInvoice dm(database.folder());
+        db::Connection &c = dm.conInvoice;
+        c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO) values (1)"));
+        c.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
+        c.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT, DISCOUNT) values (1, 1, "
+                                 ":NUM, :PRICE, :VAT, :DISC)"),
+                  {{QStringLiteral("NUM"), num},
+                   {QStringLiteral("PRICE"), QVariant::fromValue(money(price))},
+                   {QStringLiteral("VAT"), vat},
+                   {QStringLiteral("DISC"), discount}});
+        db::Statement view(c, QStringLiteral("select GROSSPRICE, NETSUM, SUMVAT, GROSSUM from INVITEMVIEW"));
+        QVERIFY(view.step());
+        const LineAmounts expected = lineAmounts(num, money(price), vat, discount.toDouble());
+        // Exactly the doubles the line fields compute, not merely close to them.
+        QCOMPARE(view.value(0, db::FieldType::Currency).value<Money>(), money(expected.grossPrice));
+        QVERIFY(view.rawValue(1).toDouble() == expected.netSum);
+        QVERIFY(view.rawValue(2).toDouble() == expected.vat);
+        QVERIFY(view.rawValue(3).toDouble() == expected.sum);
+        QCOMPARE(expected.netSum, netSum);
+        QCOMPARE(expected.vat, lineVat);
+        QCOMPARE(expected.sum, lineSum);
+    }
+
+    void demoBusinessIsConsistent()
+    {
+        FixedClock clock(QDate(2026, 3, 15));
+        TempDatabase database(true);
+        TdmInvoice dm(database.folder());
+        db::Connection &c = dm.conInvoice;
+        auto number = [&](const QString &sql) { return c.scalar(sql).toInt(); };
+        QCOMPARE(number(QStringLiteral("select count(*) from CUSTOMER")), 12);
+        QCOMPARE(number(QStringLiteral("select count(*) from DYNAITEM")), 20);
+        QCOMPARE(c.scalar(QStringLiteral("select group_concat(VAT) from (select distinct VAT from DYNAITEM order by "
+                                         "VAT desc)"))
+                     .toString(),
+                 QStringLiteral("25.0,15.0,12.0,0.0"));
+        QCOMPARE(number(QStringLiteral("select count(*) from INVOICE")), 30);
+        QCOMPARE(c.scalar(QStringLiteral("select group_concat(INV_TYPE, '') from (select distinct INV_TYPE from "
+                                         "INVOICE order by INV_TYPE)"))
+                     .toString(),
+                 QStringLiteral("CFNR"));
+        QCOMPARE(c.scalar(QStringLiteral("select group_concat(Y) from (select distinct substr(INVDATE, 1, 4) as Y "
+                                         "from INVOICE order by Y)"))
+                     .toString(),
+                 QStringLiteral("2025,2026"));
+        // Numbers start at 1 in each year and run without gaps.
+        QCOMPARE(number(QStringLiteral("select count(*) from (select substr(INVDATE, 1, 4) as Y, min(INVOICE_NO) as "
+                                       "LO, max(INVOICE_NO) as HI, count(*) as N from INVOICE group by Y) where LO <> "
+                                       "1 or HI <> N")),
+                 0);
+        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where INVDATE > Now()")) == 0);
+        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where SUMPAID = GROSSSUM and PAIDDATE is not "
+                                      "null")) > 5);
+        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where PAIDDATE is null and DUEDATE < Now()")) >= 3);
+        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where PAIDDATE is null and DUEDATE >= Now()")) >= 1);
+        QCOMPARE(number(QStringLiteral("select count(*) from CUSTOMER C where not exists (select 1 from POSTALADDR P "
+                                       "where P.POSTALCODE = C.POSTALCODE and P.POSTALADDRESS = C.POSTALADDRESS)")),
+                 0);
+
+        // Each invoice's totals are the sums of its lines' amounts rounded to money.
+        db::Statement invoices(c, QStringLiteral("select INV_ID, GROSSSUM, SUMVAT from INVOICE"));
+        while (invoices.step()) {
+            Money gross, vat;
+            db::Statement lines(c, QStringLiteral("select GROSSUM, SUMVAT from INVITEMVIEW where INV_ID = :ID"));
+            lines.bind(QStringLiteral("ID"), invoices.rawValue(0));
+            while (lines.step()) {
+                gross += money(lines.rawValue(0).toDouble());
+                vat += money(lines.rawValue(1).toDouble());
+            }
+            QCOMPARE(invoices.value(1, db::FieldType::Currency).value<Money>(), gross);
+            QCOMPARE(invoices.value(2, db::FieldType::Currency).value<Money>(), vat);
+        }
+    }
+
+    void createDbCommand()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("INVOICE.mdb"));
+        const Cli created = cli({QStringLiteral("create-db"), path});
+        QCOMPARE(created.exitCode, 0);
+        QVERIFY(created.output.contains(path));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const Cli again = cli({QStringLiteral("create-db"), path, QStringLiteral("--demo")});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.errors.contains(QLatin1String("already exists")), qPrintable(again.errors));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        file.close();
+
+        const Cli noFolder = cli({QStringLiteral("create-db"), dir.filePath(QStringLiteral("missing/x.mdb"))});
+        QCOMPARE(noFolder.exitCode, 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("INVOICE.mdb")});
+        QCOMPARE(cli({QStringLiteral("create-db")}).exitCode, 2);
+        QCOMPARE(cli({QStringLiteral("check-db"), path}).exitCode, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(SchemaTest)
+#include "tst_schema.moc"
