@@ -292,13 +292,13 @@ QVariant Statement::value(int column, FieldType type) const
     case FieldType::FixedString:
         break;
     }
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
-                                           sqlite3_column_bytes(s, column));
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+    const int length = sqlite3_column_bytes(s, column);
     if (type == FieldType::DateTime) {
-        const QDateTime dt = parseStoredDateTime(text);
+        const QDateTime dt = parseStoredDateTime(text, length);
         return dt.isValid() ? QVariant(dt) : QVariant();
     }
-    return text;
+    return QString::fromUtf8(text, length);
 }
 
 qint64 Statement::rowsAffected() const

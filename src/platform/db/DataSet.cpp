@@ -263,6 +263,7 @@ void DataSet::open()
     for (bool more = hasRow; more; more = statement.step()) {
         auto row = std::make_unique<Row>();
         row->id = store->nextId++;
+        row->values.reserve(slotCount); // exactly: a plain resize leaves room to grow, twice the memory
         row->values.resize(slotCount);
         for (const auto &[column, field] : columnFields)
             row->values[field->slot()] = statement.value(column, field->type());
@@ -489,6 +490,7 @@ void DataSet::beginInsert(bool atEnd)
         beforeInsert(*this);
     m_insertRow = std::make_unique<Row>();
     m_insertRow->id = m_store->nextId++;
+    m_insertRow->values.reserve(int(m_fields.size()));
     m_insertRow->values.resize(int(m_fields.size()));
     Row *row = m_insertRow.get();
     int at = atEnd || m_current < 0 ? int(m_view.size()) : m_current;

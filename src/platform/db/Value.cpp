@@ -24,36 +24,42 @@ QString storedDateTime(const QDateTime &value)
     return QString::fromLatin1(buffer);
 }
 
-QDateTime parseStoredDateTime(const QString &text)
+// Hand-parsed: lists of many thousand invoices read four of these per row.
+QDateTime parseStoredDateTime(const char *text, int length)
 {
-    // Hand-parsed: lists of many thousand invoices read four of these per row.
-    auto digits = [&](int from, int count, bool &ok) {
+    if (length < 10)
+        return QDateTime();
+    bool ok = true;
+    auto digits = [&](int from, int count) {
         int v = 0;
         for (int i = from; i < from + count; ++i) {
-            const QChar c = text.at(i);
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            const char c = text[i];
+            if (c < '0' || c > '9') {
                 ok = false;
                 return 0;
             }
-            v = v * 10 + (c.unicode() - '0');
+            v = v * 10 + (c - '0');
         }
         return v;
     };
-    if (text.size() < 10)
-        return QDateTime();
-    bool ok = true;
-    const int year = digits(0, 4, ok), month = digits(5, 2, ok), day = digits(8, 2, ok);
+    const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
     int hour = 0, minute = 0, second = 0;
-    if (text.size() >= 19) {
-        hour = digits(11, 2, ok);
-        minute = digits(14, 2, ok);
-        second = digits(17, 2, ok);
+    if (length >= 19) {
+        hour = digits(11, 2);
+        minute = digits(14, 2);
+        second = digits(17, 2);
     }
     const QDate date(year, month, day);
     const QTime time(hour, minute, second);
     if (!ok || !date.isValid() || !time.isValid())
         return QDateTime();
     return QDateTime(date, time, Qt::UTC);
+}
+
+QDateTime parseStoredDateTime(const QString &text)
+{
+    const QByteArray latin = text.toLatin1();
+    return parseStoredDateTime(latin.constData(), int(latin.size()));
 }
 
 QVariant toStorage(const QVariant &value)

@@ -17,6 +17,7 @@ bool isIntegerType(FieldType type);
 // text YYYY-MM-DD HH:MM:SS.
 QString storedDateTime(const QDateTime &value);
 QDateTime parseStoredDateTime(const QString &text);
+QDateTime parseStoredDateTime(const char *text, int length);
 
 // What a parameter or column value becomes when handed to the database engine.
 QVariant toStorage(const QVariant &value);
