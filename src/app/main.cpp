@@ -1,9 +1,8 @@
 #include "app/Program.h"
-
-#include <QApplication>
+#include "app/uMisc.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    return runProgram();
+    TApplication application(argc, argv);
+    return startProgram();
 }

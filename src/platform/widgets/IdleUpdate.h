@@ -1,0 +1,9 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+// Runs handler each time the event loop is about to wait for more events, as long as context lives.
+// Commands whose availability varies update their enabled state this way.
+void addIdleHandler(QObject *context, std::function<void()> handler);
