@@ -2,9 +2,12 @@
 
 #include "LineAmounts.h"
 #include "Schema.h"
+#include "platform/db/Clock.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
+#include "platform/widgets/InvoiceListRefresh.h"
 #include "platform/widgets/MessageDialog.h"
+#include "settings/uConfig.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,6 +80,7 @@ TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent)
 {
     setObjectName(QStringLiteral("dmInvoice"));
     declareDataSets();
+    installHandlers();
     conInvoice.beforeConnect = [this](db::Connection &c) { conInvoiceBeforeConnect(c); };
     dmInvoice = this;
     DataModuleCreate();
@@ -248,4 +252,321 @@ void TdmInvoice::DataModuleDestroy()
 {
     if (dmInvoice == this)
         dmInvoice = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Rules that hold whichever window edits the data
+
+void TdmInvoice::installHandlers()
+{
+    auto bind = [this](void (TdmInvoice::*handler)(db::DataSet &)) {
+        return [this, handler](db::DataSet &ds) { (this->*handler)(ds); };
+    };
+    tblCustomer.onNewRecord = bind(&TdmInvoice::tblCustomerNewRecord);
+    tblCustomer.afterPost = bind(&TdmInvoice::tblCustomerAfterPost);
+    tblInvoiceEdit.onNewRecord = bind(&TdmInvoice::tblInvoiceEditNewRecord);
+    tblInvoiceEdit.onCalcFields = bind(&TdmInvoice::tblInvoiceEditCalcFields);
+    tblInvoiceItems.beforeInsert = bind(&TdmInvoice::tblInvoiceItemsBeforeInsert);
+    tblInvoiceItems.onNewRecord = bind(&TdmInvoice::tblInvoiceItemsNewRecord);
+    tblInvoiceItems.onCalcFields = bind(&TdmInvoice::tblInvoiceItemsCalcFields);
+    tblInvoiceItems.afterPost = bind(&TdmInvoice::tblInvoiceItemsAfterPost);
+    tblInvoiceItems.afterDelete = bind(&TdmInvoice::tblInvoiceItemsAfterDelete);
+    tblLookupItem.onNewRecord = bind(&TdmInvoice::tblLookupItemNewRecord);
+    qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
+    qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
+    tblInvoiceList.onCalcFields = bind(&TdmInvoice::tblInvoiceListCalcFields);
+    tblInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
+    qryInvoicePay.onNewRecord = bind(&TdmInvoice::qryInvoicePayNewRecord);
+    qryInvoicePay.onCalcFields = bind(&TdmInvoice::qryInvoicePayCalcFields);
+    qryInvoicePay.beforeDelete = bind(&TdmInvoice::qryInvoicePayBeforeDelete);
+
+    db::Field &paid = qryInvoicePay.fieldByName(QStringLiteral("PAID"));
+    paid.onChange = [this](db::Field &f) { qryInvoicePayPAIDChange(f); };
+    paid.onGetText = [this](db::Field &f, QString &text, bool display) { qryInvoicePayPAIDGetText(f, text, display); };
+    paid.onSetText = [this](db::Field &f, const QString &text) { qryInvoicePayPAIDSetText(f, text); };
+    for (db::Field *gross : {&tblInvoiceItems.fieldByName(QStringLiteral("GROSSFAKE")),
+                             &tblLookupItem.fieldByName(QStringLiteral("GROSSPRICE"))}) {
+        gross->onGetText = &TdmInvoice::GrossPriceGetText;
+        gross->onValidate = &TdmInvoice::GrossPriceValidate;
+    }
+}
+
+// A new customer gets the highest number plus one, and empty names rather than none.
+void TdmInvoice::tblCustomerNewRecord(db::DataSet &ds)
+{
+    int highest = 0;
+    try {
+        qryMaxCustNo.open();
+        highest = qryMaxCustNo.fieldByName(QStringLiteral("MAXCUSTNO")).asInteger();
+    } catch (...) {
+        qryMaxCustNo.close();
+        throw;
+    }
+    qryMaxCustNo.close();
+    ds.fieldByName(QStringLiteral("CUST_NO")).setValue(highest + 1);
+    ds.fieldByName(QStringLiteral("SURNAME")).setValue(QString(QLatin1String("")));
+    ds.fieldByName(QStringLiteral("FIRSTNAME")).setValue(QString(QLatin1String("")));
+}
+
+void TdmInvoice::tblCustomerAfterPost(db::DataSet &)
+{
+    if (qryInvoiceCustomer.isActive())
+        qryInvoiceCustomer.requery();
+}
+
+// The number is fixed here: changing the invoice date later does not renumber the invoice.
+void TdmInvoice::tblInvoiceEditNewRecord(db::DataSet &ds)
+{
+    const QDateTime today = wallClock(Clock::today());
+    ds.fieldByName(QStringLiteral("INVDATE")).setValue(today);
+    ds.fieldByName(QStringLiteral("DUEDATE")).setValue(today.addDays(DBSettings().CreditDays()));
+    ds.fieldByName(QStringLiteral("INVOICE_NO")).setValue(MaxInvoiceNumberInYear(today) + 1);
+    ds.fieldByName(QStringLiteral("INV_TYPE")).setValue(QString(QLatin1Char('N')));
+}
+
+void TdmInvoice::tblInvoiceEditCalcFields(db::DataSet &ds)
+{
+    ds.fieldByName(QStringLiteral("NETTOTAL"))
+        .setValue(QVariant::fromValue(ds.fieldByName(QStringLiteral("GROSSSUM")).asMoney() -
+                                      ds.fieldByName(QStringLiteral("SUMVAT")).asMoney()));
+}
+
+int TdmInvoice::MaxInvoiceNumberInYear(const QDateTime &day)
+{
+    const int year = day.date().year();
+    qryMaxInvNo.setParam(QStringLiteral("STARTOFYEAR"), wallClock(QDate(year, 1, 1)));
+    qryMaxInvNo.setParam(QStringLiteral("ENDOFYEAR"), wallClock(QDate(year, 12, 31), QTime(23, 59, 59)));
+    int highest = 0;
+    try {
+        qryMaxInvNo.open();
+        highest = qryMaxInvNo.fieldByName(QStringLiteral("MAXINVNO")).asInteger();
+    } catch (...) {
+        qryMaxInvNo.close();
+        throw;
+    }
+    qryMaxInvNo.close();
+    return highest;
+}
+
+// A line needs the invoice's id, so an invoice that was never saved is saved before its first line.
+void TdmInvoice::tblInvoiceItemsBeforeInsert(db::DataSet &)
+{
+    if (tblInvoiceEdit.state() == db::DataSet::State::Insert)
+        tblInvoiceEdit.post();
+}
+
+void TdmInvoice::tblInvoiceItemsNewRecord(db::DataSet &ds)
+{
+    // The count includes the new row itself: a line number can repeat after a line other than the
+    // last was deleted.
+    ds.fieldByName(QStringLiteral("ITEM_ID")).setValue(ds.recordCount());
+    ds.fieldByName(QStringLiteral("DISCOUNT")).setValue(0.0);
+    const db::Field &invoiceId = tblInvoiceEdit.fieldByName(QStringLiteral("INV_ID"));
+    if (!tblInvoiceEdit.isActive() || invoiceId.isNull()) {
+        ds.cancel();
+        messageDialog(MsgType::Error, tr("Database corrupt?!?. Missing internal unique invoice no."));
+        return;
+    }
+    ds.fieldByName(QStringLiteral("INV_ID")).setValue(invoiceId.value());
+    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings().DefaultTax());
+}
+
+void TdmInvoice::tblInvoiceItemsCalcFields(db::DataSet &ds)
+{
+    const LineAmounts a = lineAmounts(ds.fieldByName(QStringLiteral("NUM")).asFloat(),
+                                      ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
+                                      ds.fieldByName(QStringLiteral("VAT")).asFloat(),
+                                      ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
+    ds.fieldByName(QStringLiteral("GROSSPRICE")).setValue(a.grossPrice);
+    ds.fieldByName(QStringLiteral("ITEMNETSUM")).setValue(a.netSum);
+    ds.fieldByName(QStringLiteral("ITEMVAT")).setValue(a.vat);
+    ds.fieldByName(QStringLiteral("ITEMSUM")).setValue(a.sum);
+}
+
+void TdmInvoice::tblInvoiceItemsAfterPost(db::DataSet &)
+{
+    UpdateInvoiceSum();
+}
+
+void TdmInvoice::tblInvoiceItemsAfterDelete(db::DataSet &)
+{
+    UpdateInvoiceSum();
+}
+
+// Each line adds its amounts rounded to money, so the totals are exact sums of what the lines show.
+// The lines are read where they stand; the current line stays current.
+void TdmInvoice::UpdateInvoiceSum()
+{
+    Money gross, vat;
+    const db::Field &lineSum = tblInvoiceItems.fieldByName(QStringLiteral("ITEMSUM"));
+    const db::Field &lineVat = tblInvoiceItems.fieldByName(QStringLiteral("ITEMVAT"));
+    for (int row = 0; row < tblInvoiceItems.recordCount(); ++row) {
+        gross += money(tblInvoiceItems.valueAt(row, lineSum).toDouble());
+        vat += money(tblInvoiceItems.valueAt(row, lineVat).toDouble());
+    }
+    const bool editing = tblInvoiceEdit.isEditing();
+    if (!editing && (!tblInvoiceEdit.isActive() || tblInvoiceEdit.isEmpty()))
+        return;
+    if (!editing)
+        tblInvoiceEdit.edit();
+    tblInvoiceEdit.fieldByName(QStringLiteral("GROSSSUM")).setValue(QVariant::fromValue(gross));
+    tblInvoiceEdit.fieldByName(QStringLiteral("SUMVAT")).setValue(QVariant::fromValue(vat));
+    if (!editing)
+        tblInvoiceEdit.post();
+}
+
+void TdmInvoice::GrossPriceGetText(db::Field &field, QString &text, bool displayText)
+{
+    db::DataSet &ds = field.dataSet();
+    const db::Field &netPrice = ds.fieldByName(QStringLiteral("NETPRICE"));
+    if (netPrice.isNull()) {
+        text.clear();
+        return;
+    }
+    const Money gross = money(netPrice.asFloat() * (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1));
+    // While editing, the plain number: a text with thousands separators could not be entered again.
+    text = displayText ? Format::moneyText(gross) : Format::moneyEditText(gross);
+}
+
+void TdmInvoice::GrossPriceValidate(db::Field &field)
+{
+    db::DataSet &ds = field.dataSet();
+    db::Field &netPrice = ds.fieldByName(QStringLiteral("NETPRICE"));
+    if (field.isNull()) {
+        netPrice.clear();
+        return;
+    }
+    const double factor = ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1;
+    netPrice.setValue(QVariant::fromValue(money(field.asFloat() / factor)));
+}
+
+void TdmInvoice::tblLookupItemNewRecord(db::DataSet &ds)
+{
+    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings().DefaultTax());
+}
+
+void TdmInvoice::qryCustInvoiceListBeforeOpen(db::DataSet &ds)
+{
+    ds.setParam(QStringLiteral("CUST_ID"),
+                tblCustomer.isActive() ? tblCustomer.fieldByName(QStringLiteral("CUST_ID")).value() : QVariant());
+}
+
+// Whole days past the due date, counted down to the day: due today is 0 days overdue, due tomorrow is
+// not overdue at all (empty), as the "Overdue" filter (due date before now) sees it too.
+void TdmInvoice::tblInvoiceListCalcFields(db::DataSet &ds)
+{
+    db::Field &days = ds.fieldByName(QStringLiteral("DAYSOVERDUE"));
+    const db::Field &due = ds.fieldByName(QStringLiteral("DUEDATE"));
+    if (!ds.fieldByName(QStringLiteral("PAIDDATE")).isNull() || due.isNull())
+        return;
+    const qint64 seconds = due.asDateTime().secsTo(Clock::now());
+    const qint64 whole = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    if (whole >= 0)
+        days.setValue(int(whole));
+}
+
+void TdmInvoice::SetInvoiceListFilter(int level)
+{
+    QString statement = InvoiceListStatement;
+    if (level >= 1)
+        statement += InvoiceListUnpaidCondition;
+    if (level >= 2)
+        statement += InvoiceListOverdueCondition;
+    tblInvoiceList.close();
+    tblInvoiceList.setCommandText(statement);
+    tblInvoiceList.open();
+}
+
+// Invoices are deleted only through DeleteInvoice; the lists refuse quietly.
+void TdmInvoice::tblInvoiceBeforeDelete(db::DataSet &)
+{
+    abortSilently();
+}
+
+void TdmInvoice::qryInvoicePayBeforeDelete(db::DataSet &)
+{
+    abortSilently();
+}
+
+bool TdmInvoice::DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool &ask)
+{
+    MsgAnswer answer = MsgAnswer::Yes;
+    if (ask)
+        answer = messageDialog(MsgType::Confirmation, tr("Delete selected invoice # %1?").arg(invoiceNo),
+                               offerAll ? MsgButtons::YesNoAll : MsgButtons::YesNo);
+    switch (answer) {
+    case MsgAnswer::No:
+    case MsgAnswer::OK:
+        return true;
+    case MsgAnswer::NoToAll:
+        return false;
+    case MsgAnswer::YesToAll:
+        ask = false;
+        break;
+    case MsgAnswer::Yes:
+        break;
+    }
+    cmdDeleteInvoice.setParam(QStringLiteral("INVOICEID"), invoiceId);
+    cmdDeleteInvoice.execute();
+    return true;
+}
+
+// The payment list never grows.
+void TdmInvoice::qryInvoicePayNewRecord(db::DataSet &ds)
+{
+    ds.cancel();
+}
+
+void TdmInvoice::qryInvoicePayCalcFields(db::DataSet &ds)
+{
+    const bool paid = !ds.fieldByName(QStringLiteral("PAIDDATE")).isNull();
+    ds.fieldByName(QStringLiteral("PAID")).setValue(paid ? 1 : 0);
+    ds.fieldByName(QStringLiteral("DUMMYPAID")).setValue(paid);
+}
+
+void TdmInvoice::qryInvoicePayPAIDGetText(db::Field &field, QString &text, bool)
+{
+    text = field.asInteger() == 0 ? tr("No") : tr("Yes");
+}
+
+void TdmInvoice::qryInvoicePayPAIDSetText(db::Field &field, const QString &text)
+{
+    if (text == tr("No")) {
+        try {
+            field.setValue(0);
+        } catch (const Error &) {
+        }
+        return;
+    }
+    field.setValue(-1);
+}
+
+// Marking paid takes today and the invoice total, unless a payment is already partly recorded;
+// marking unpaid clears both.
+void TdmInvoice::qryInvoicePayPAIDChange(db::Field &field)
+{
+    db::DataSet &ds = field.dataSet();
+    db::Field &paidDate = ds.fieldByName(QStringLiteral("PAIDDATE"));
+    db::Field &sumPaid = ds.fieldByName(QStringLiteral("SUMPAID"));
+    if (field.asInteger() != 0) {
+        if (paidDate.isNull() && sumPaid.isNull()) {
+            paidDate.setValue(wallClock(Clock::today()));
+            sumPaid.setValue(ds.fieldByName(QStringLiteral("GROSSSUM")).value());
+        }
+    } else if (!paidDate.isNull() || !sumPaid.isNull()) {
+        sumPaid.clear();
+        paidDate.clear();
+    }
+}
+
+void TdmInvoice::MarkInvoicePrinted(int invoiceId, const QDateTime &when)
+{
+    try {
+        qryInvoicePrinted.setParam(QStringLiteral("PRINTDATEPARAM"), wallClock(when.date()));
+        qryInvoicePrinted.setParam(QStringLiteral("INV_IDPARAM"), invoiceId);
+        qryInvoicePrinted.execute();
+        RequestInvoiceListRefresh();
+    } catch (const std::exception &) {
+        // A print date that could not be stored does not spoil the printout.
+    }
 }

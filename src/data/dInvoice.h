@@ -20,6 +20,20 @@ public:
     bool isConnected() const { return m_connected; }
     QString programFolder() const { return m_programFolder; }
 
+    // Rewrites GROSSSUM and SUMVAT of the invoice in tblInvoiceEdit from its lines: the exact sums of
+    // each line's amounts rounded to money. Saves the invoice at once unless it is being edited.
+    void UpdateInvoiceSum();
+    // The highest INVOICE_NO dated within the calendar year of day; 0 when there is none.
+    int MaxInvoiceNumberInYear(const QDateTime &day);
+    // 0: all invoices, 1: the unpaid ones, 2 (or more): the unpaid ones past their due date.
+    void SetInvoiceListFilter(int level);
+    // Deletes one invoice (its lines go with it), asking first while ask is set. Returns whether the
+    // caller should go on with further invoices; "Yes to All" clears ask.
+    bool DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool &ask);
+    // Stores the day of when as the invoice's print date and asks for a reload of the invoice list.
+    // Failures are swallowed.
+    void MarkInvoicePrinted(int invoiceId, const QDateTime &when);
+
     // The statement of the invoice list is built from these pieces (all invoices, unpaid, overdue).
     static const QString InvoiceListStatement;
     static const QString InvoiceListUnpaidCondition;
@@ -45,6 +59,30 @@ public:
     db::Command qryInvoicePrinted;
 
 private:
+    void installHandlers();
+    void tblCustomerNewRecord(db::DataSet &ds);
+    void tblCustomerAfterPost(db::DataSet &ds);
+    void tblInvoiceEditNewRecord(db::DataSet &ds);
+    void tblInvoiceEditCalcFields(db::DataSet &ds);
+    void tblInvoiceItemsBeforeInsert(db::DataSet &ds);
+    void tblInvoiceItemsNewRecord(db::DataSet &ds);
+    void tblInvoiceItemsCalcFields(db::DataSet &ds);
+    void tblInvoiceItemsAfterPost(db::DataSet &ds);
+    void tblInvoiceItemsAfterDelete(db::DataSet &ds);
+    void tblLookupItemNewRecord(db::DataSet &ds);
+    void qryCustInvoiceListBeforeOpen(db::DataSet &ds);
+    void tblInvoiceListCalcFields(db::DataSet &ds);
+    void tblInvoiceBeforeDelete(db::DataSet &ds);
+    void qryInvoicePayNewRecord(db::DataSet &ds);
+    void qryInvoicePayCalcFields(db::DataSet &ds);
+    void qryInvoicePayBeforeDelete(db::DataSet &ds);
+    void qryInvoicePayPAIDChange(db::Field &field);
+    void qryInvoicePayPAIDGetText(db::Field &field, QString &text, bool displayText);
+    void qryInvoicePayPAIDSetText(db::Field &field, const QString &text);
+    // The gross price columns of the lines (GROSSFAKE) and of the catalogue (GROSSPRICE) share these.
+    static void GrossPriceGetText(db::Field &field, QString &text, bool displayText);
+    static void GrossPriceValidate(db::Field &field);
+
     void conInvoiceBeforeConnect(db::Connection &connection);
     void DataModuleCreate();
     void DataModuleDestroy();

@@ -393,8 +393,19 @@ void DataSet::setRecNo(int row)
     checkActive();
     checkBrowseMode();
     moveTo(row);
-    m_bof = row <= 0;
-    m_eof = row >= int(m_view.size()) - 1;
+    m_bof = m_eof = m_view.empty();
+}
+
+void DataSet::first()
+{
+    setRecNo(0);
+    m_bof = true;
+}
+
+void DataSet::last()
+{
+    setRecNo(recordCount() - 1);
+    m_eof = true;
 }
 
 void DataSet::next()

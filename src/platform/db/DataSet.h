@@ -88,8 +88,9 @@ public:
     bool isEmpty() const { return m_view.empty(); }
     int recNo() const { return m_current; } // 0-based; -1 when empty
     void setRecNo(int row);
-    void first() { setRecNo(0); }
-    void last() { setRecNo(recordCount() - 1); }
+    // first() raises bof, last() raises eof; eof also rises when next() finds no further row.
+    void first();
+    void last();
     void next();
     void prior();
     bool bof() const { return m_bof; }

@@ -145,8 +145,8 @@ void Field::setValue(const QVariant &newValue)
     if (m_def.kind == FieldKind::Lookup)
         throw Error(tr("Field '%1' cannot be modified").arg(displayName()));
     if (state == DataSet::State::CalcFields) {
-        if (m_def.kind != FieldKind::Calculated)
-            throw Error(tr("Field '%1' cannot be modified").arg(displayName()));
+        // A calculation fills the row's slots directly, without events; it may also normalise a value
+        // the statement computed (a flag read back as 1 or 0).
         (*m_dataSet.activeValues())[m_slot] = convert(newValue);
         return;
     }
