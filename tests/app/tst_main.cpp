@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/Program.h"
 #include "app/fMain.h"
+#include "app/uMisc.h"
 #include "app/uMsgStrs.h"
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/InvoiceListRefresh.h"
@@ -123,6 +124,38 @@ private slots:
         setCustomerListFactory({});
         setInvoiceListFactory({});
         setPrintSetupDialog({});
+    }
+
+    void standardErrorBox_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no stop") << "Disk full"
+                                 << "Disk full.";
+        QTest::newRow("stop") << "Disk full."
+                              << "Disk full.";
+        QTest::newRow("blank") << "Disk full "
+                               << "Disk full ";
+        QTest::newRow("comma") << "Disk,"
+                               << "Disk,";
+        QTest::newRow("hyphen") << "Disk-"
+                                << "Disk-";
+        QTest::newRow("question mark sorts after") << "Full?"
+                                                   << "Full?.";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void standardErrorBox()
+    {
+        QFETCH(QString, text);
+        MessageAnswers answers;
+        setApplicationTitle("Kvarnel");
+        RunCommand([&] { throw Error(text); });
+        RunCommand([] { abortSilently(); });
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().at(0).caption, QString("Kvarnel"));
+        QCOMPARE(answers.shown().at(0).type, MsgType::Error);
+        QTEST(answers.shown().at(0).text, "shown");
     }
 
     void missingDatabaseEndsBeforeShowing()
