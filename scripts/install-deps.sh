@@ -12,6 +12,7 @@ packages=(
     poppler-utils libpoppler-qt6-dev
     libchm-dev fp-utils
     xdg-utils
+    python3
 )
 
 missing=()

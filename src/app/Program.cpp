@@ -54,5 +54,6 @@ int runProgram(const QString &programFolder)
     frmMain = nullptr;
     dataModule.reset();
     FreeSettingsStores();
+    UnloadLanguageModule();
     return status;
 }

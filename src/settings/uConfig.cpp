@@ -231,9 +231,12 @@ void TDBSettings::LoadBusinessSettings()
     db::DataSet &query = dmInvoice->qryAppData;
     query.close();
     query.open();
-    for (query.first(); !query.eof(); query.next())
+    // By position: eof() already answers true on the only row of a one-row result.
+    for (int row = 0; row < query.recordCount(); ++row) {
+        query.setRecNo(row);
         m_entries.push_back({query.fieldByName(QStringLiteral("ANAME")).asString(),
                              query.fieldByName(QStringLiteral("AVALUE")).asString(), false});
+    }
     query.close();
 }
 
@@ -383,6 +386,14 @@ bool LoadLanguageModule(int locale)
         return true;
     }
     return false;
+}
+
+void UnloadLanguageModule()
+{
+    LanguageModule &current = currentModule();
+    if (current.translator)
+        QCoreApplication::removeTranslator(current.translator.get());
+    current = LanguageModule();
 }
 
 void ReloadAllForms()

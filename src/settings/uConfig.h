@@ -88,6 +88,8 @@ void FreeSettingsStores();
 // three-letter language name as extension (tessund.NOR for 1044), or else the first two letters.
 // Returns whether one was loaded; a loaded module replaces the one before it.
 bool LoadLanguageModule(int locale);
+// Goes back to the built-in texts (as at the next start).
+void UnloadLanguageModule();
 // Every open window re-reads its texts from the module now in use.
 void ReloadAllForms();
 // The three-letter language name of a locale identifier (NOR for 1044, ENU for 1033); empty if unknown.

@@ -67,13 +67,13 @@ MsgAnswer showBox(const MessageRequest &request)
         choices.push_back({box.addButton(QApplication::translate("MessageDialog", text), role), answer});
     };
     if (request.buttons == MsgButtons::OK) {
-        add("OK", QMessageBox::AcceptRole, MsgAnswer::OK);
+        add(QT_TRANSLATE_NOOP("MessageDialog", "OK"), QMessageBox::AcceptRole, MsgAnswer::OK);
     } else {
-        add("&Yes", QMessageBox::YesRole, MsgAnswer::Yes);
-        add("&No", QMessageBox::NoRole, MsgAnswer::No);
+        add(QT_TRANSLATE_NOOP("MessageDialog", "&Yes"), QMessageBox::YesRole, MsgAnswer::Yes);
+        add(QT_TRANSLATE_NOOP("MessageDialog", "&No"), QMessageBox::NoRole, MsgAnswer::No);
         if (request.buttons == MsgButtons::YesNoAll) {
-            add("N&o to All", QMessageBox::NoRole, MsgAnswer::NoToAll);
-            add("Yes to &All", QMessageBox::YesRole, MsgAnswer::YesToAll);
+            add(QT_TRANSLATE_NOOP("MessageDialog", "N&o to All"), QMessageBox::NoRole, MsgAnswer::NoToAll);
+            add(QT_TRANSLATE_NOOP("MessageDialog", "Yes to &All"), QMessageBox::YesRole, MsgAnswer::YesToAll);
         }
     }
     box.setDefaultButton(choices.front().button);

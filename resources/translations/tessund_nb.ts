@@ -1,0 +1,463 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="nb_NO" sourcelanguage="en">
+  <context>
+    <name>Connection</name>
+    <message>
+      <source>The database driver %1 is not available</source>
+      <translation>Databasedriveren %1 er ikke tilgjengelig</translation>
+    </message>
+    <message>
+      <source>The database file %1 does not exist</source>
+      <translation>Databasefilen %1 finnes ikke</translation>
+    </message>
+    <message>
+      <source>The database %1 is not a file</source>
+      <translation>Databasen %1 er ikke en fil</translation>
+    </message>
+    <message>
+      <source>The database engine does not enforce foreign keys</source>
+      <translation>Databasemotoren håndhever ikke fremmednøkler</translation>
+    </message>
+    <message>
+      <source>A transaction is already open on the connection</source>
+      <translation>En transaksjon er allerede åpen på forbindelsen</translation>
+    </message>
+    <message>
+      <source>No transaction is open on the connection</source>
+      <translation>Ingen transaksjon er åpen på forbindelsen</translation>
+    </message>
+    <message>
+      <source>The database undid the changes after an earlier error; nothing was saved</source>
+      <translation>Databasen angret endringene etter en tidligere feil; ingenting ble lagret</translation>
+    </message>
+    <message>
+      <source>The data link file %1 is a folder, not a file</source>
+      <translation>Datakoblingsfilen %1 er en mappe, ikke en fil</translation>
+    </message>
+    <message>
+      <source>The data link file %1 cannot be read: %2</source>
+      <translation>Datakoblingsfilen %1 kan ikke leses: %2</translation>
+    </message>
+    <message>
+      <source>The data link file %1 is not a text file</source>
+      <translation>Datakoblingsfilen %1 er ikke en tekstfil</translation>
+    </message>
+    <message>
+      <source>The data link file %1 holds no connection description</source>
+      <translation>Datakoblingsfilen %1 inneholder ingen tilkoblingsbeskrivelse</translation>
+    </message>
+    <message>
+      <source>The data link file %1 names no driver</source>
+      <translation>Datakoblingsfilen %1 angir ingen driver</translation>
+    </message>
+    <message>
+      <source>The data link file %1 names no database</source>
+      <translation>Datakoblingsfilen %1 angir ingen database</translation>
+    </message>
+    <message>
+      <source>The connection description names no driver</source>
+      <translation>Tilkoblingsbeskrivelsen angir ingen driver</translation>
+    </message>
+    <message>
+      <source>The connection description names no database</source>
+      <translation>Tilkoblingsbeskrivelsen angir ingen database</translation>
+    </message>
+    <message>
+      <source>The database connection is not open</source>
+      <translation>Databaseforbindelsen er ikke åpen</translation>
+    </message>
+  </context>
+  <context>
+    <name>Field</name>
+    <message>
+      <source>Field '%1' cannot be modified</source>
+      <translation>Feltet '%1' kan ikke endres</translation>
+    </message>
+    <message>
+      <source>Dataset not in edit or insert mode</source>
+      <translation>Datasettet er ikke i redigerings- eller innsettingsmodus</translation>
+    </message>
+    <message>
+      <source>True</source>
+      <translation>Sann</translation>
+    </message>
+    <message>
+      <source>False</source>
+      <translation>Usann</translation>
+    </message>
+    <message>
+      <source>'%1' is not a valid floating point value for field '%2'</source>
+      <translation>'%1' er ikke en gyldig desimalverdi for feltet '%2'</translation>
+    </message>
+    <message>
+      <source>'%1' is not a valid integer value for field '%2'</source>
+      <translation>'%1' er ikke en gyldig heltallsverdi for feltet '%2'</translation>
+    </message>
+    <message>
+      <source>'%1' is not a valid date</source>
+      <translation>'%1' er ikke en gyldig dato</translation>
+    </message>
+    <message>
+      <source>'%1' is not a valid boolean value for field '%2'</source>
+      <translation>'%1' er ikke en gyldig sannhetsverdi for feltet '%2'</translation>
+    </message>
+  </context>
+  <context>
+    <name>MessageDialog</name>
+    <message>
+      <source>Error</source>
+      <translation>Feil</translation>
+    </message>
+    <message>
+      <source>Warning</source>
+      <translation>Advarsel</translation>
+    </message>
+    <message>
+      <source>Confirm</source>
+      <translation>Bekreft</translation>
+    </message>
+    <message>
+      <source>Information</source>
+      <translation>Informasjon</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>&amp;Yes</source>
+      <translation>&amp;Ja</translation>
+    </message>
+    <message>
+      <source>&amp;No</source>
+      <translation>&amp;Nei</translation>
+    </message>
+    <message>
+      <source>N&amp;o to All</source>
+      <translation>N&amp;ei til alle</translation>
+    </message>
+    <message>
+      <source>Yes to &amp;All</source>
+      <translation>Ja til &amp;alle</translation>
+    </message>
+  </context>
+  <context>
+    <name>Printers</name>
+    <message>
+      <source>There is no default printer currently selected</source>
+      <translation>Ingen standardskriver er valgt</translation>
+    </message>
+  </context>
+  <context>
+    <name>Schema</name>
+    <message>
+      <source>#</source>
+      <translation>#</translation>
+    </message>
+    <message>
+      <source>Firstname</source>
+      <translation>Fornavn</translation>
+    </message>
+    <message>
+      <source>Surname</source>
+      <translation>Etternavn</translation>
+    </message>
+    <message>
+      <source>Address</source>
+      <translation>Adresse</translation>
+    </message>
+    <message>
+      <source>Postcode</source>
+      <translation>Postnummer</translation>
+    </message>
+    <message>
+      <source>Postaddress</source>
+      <translation>Poststed</translation>
+    </message>
+    <message>
+      <source>Phone #1</source>
+      <translation>Telefon 1</translation>
+    </message>
+    <message>
+      <source>Phone #2</source>
+      <translation>Telefon 2</translation>
+    </message>
+    <message>
+      <source>E-mail</source>
+      <translation>E-post</translation>
+    </message>
+    <message>
+      <source>Misc</source>
+      <translation>Diverse</translation>
+    </message>
+    <message>
+      <source>Status</source>
+      <translation>Status</translation>
+    </message>
+    <message>
+      <source>Our ref.</source>
+      <translation>Vår ref.</translation>
+    </message>
+    <message>
+      <source>Your ref.</source>
+      <translation>Deres ref.</translation>
+    </message>
+    <message>
+      <source>Order #</source>
+      <translation>Ordrenr.</translation>
+    </message>
+    <message>
+      <source>Item code</source>
+      <translation>Varekode</translation>
+    </message>
+    <message>
+      <source>Description</source>
+      <translation>Beskrivelse</translation>
+    </message>
+    <message>
+      <source>Amount</source>
+      <translation>Antall</translation>
+    </message>
+    <message>
+      <source>VAT %</source>
+      <translation>MVA %</translation>
+    </message>
+  </context>
+  <context>
+    <name>TdmInvoice</name>
+    <message>
+      <source>%1 is not an invoice database: the table %2 is missing</source>
+      <translation>%1 er ingen fakturadatabase: tabellen %2 mangler</translation>
+    </message>
+    <message>
+      <source>%1 is not an invoice database: the view %2 is missing</source>
+      <translation>%1 er ingen fakturadatabase: visningen %2 mangler</translation>
+    </message>
+    <message>
+      <source>Database error. Unable to continue.</source>
+      <translation>Databasefeil. Kan ikke fortsette.</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmMain</name>
+    <message>
+      <source>NewCustomer</source>
+      <translation>NyKunde</translation>
+    </message>
+    <message>
+      <source>NewInvoice</source>
+      <translation>NyFaktura</translation>
+    </message>
+    <message>
+      <source>New Customer</source>
+      <translation>Ny kunde</translation>
+    </message>
+    <message>
+      <source>New Invoice</source>
+      <translation>Ny faktura</translation>
+    </message>
+    <message>
+      <source>Print Setup ...</source>
+      <translation>Skriveroppsett ...</translation>
+    </message>
+    <message>
+      <source>Printer Setup|Change default printer for this application</source>
+      <translation>Skriveroppsett|Endre standardskriver for dette programmet</translation>
+    </message>
+    <message>
+      <source>Options ...</source>
+      <translation>Innstillinger ...</translation>
+    </message>
+    <message>
+      <source>Options|Open Options window wher program settings may be changed</source>
+      <translation>Innstillinger|Åpne vinduet der programmets innstillinger kan endres</translation>
+    </message>
+    <message>
+      <source>Products ...</source>
+      <translation>Varer ...</translation>
+    </message>
+    <message>
+      <source>E&amp;xit</source>
+      <translation>&amp;Avslutt</translation>
+    </message>
+    <message>
+      <source>Exit|Quits the application</source>
+      <translation>Avslutt|Avslutter programmet</translation>
+    </message>
+    <message>
+      <source>Browse ...</source>
+      <translation>Bla gjennom ...</translation>
+    </message>
+    <message>
+      <source>Customers|Show or activate customer list window</source>
+      <translation>Kunder|Vis eller aktiver kundelisten</translation>
+    </message>
+    <message>
+      <source>Invoices|Show or activate invoice list window</source>
+      <translation>Fakturaer|Vis eller aktiver fakturalisten</translation>
+    </message>
+    <message>
+      <source>Reports ...</source>
+      <translation>Rapporter ...</translation>
+    </message>
+    <message>
+      <source>Reports|Show report selection dialog</source>
+      <translation>Rapporter|Vis valg av rapport</translation>
+    </message>
+    <message>
+      <source>&amp;Arrange</source>
+      <translation>&amp;Ordne</translation>
+    </message>
+    <message>
+      <source>&amp;Cascade</source>
+      <translation>&amp;Overlappet</translation>
+    </message>
+    <message>
+      <source>Cascade</source>
+      <translation>Overlappet</translation>
+    </message>
+    <message>
+      <source>Tile &amp;Horizontally</source>
+      <translation>Side om side &amp;vannrett</translation>
+    </message>
+    <message>
+      <source>Tile Horizontal</source>
+      <translation>Side om side vannrett</translation>
+    </message>
+    <message>
+      <source>&amp;Tile Vertically</source>
+      <translation>&amp;Side om side loddrett</translation>
+    </message>
+    <message>
+      <source>Tile Vertical</source>
+      <translation>Side om side loddrett</translation>
+    </message>
+    <message>
+      <source>&amp;Contents</source>
+      <translation>&amp;Innhold</translation>
+    </message>
+    <message>
+      <source>Help Contents|Open helpfile in a new window</source>
+      <translation>Hjelp innhold|Åpne hjelpefilen i et nytt vindu</translation>
+    </message>
+    <message>
+      <source>&amp;About...</source>
+      <translation>&amp;Om...</translation>
+    </message>
+    <message>
+      <source>&amp;File</source>
+      <translation>&amp;Fil</translation>
+    </message>
+    <message>
+      <source>New</source>
+      <translation>Ny</translation>
+    </message>
+    <message>
+      <source>&amp;Customer</source>
+      <translation>&amp;Kunde</translation>
+    </message>
+    <message>
+      <source>&amp;Invoice</source>
+      <translation>F&amp;aktura</translation>
+    </message>
+    <message>
+      <source>&amp;Reports</source>
+      <translation>&amp;Rapporter</translation>
+    </message>
+    <message>
+      <source>&amp;Window</source>
+      <translation>&amp;Vindu</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+  </context>
+  <context>
+    <name>db::DataSet</name>
+    <message>
+      <source>Cannot add the field '%1' while the dataset %2 is open</source>
+      <translation>Kan ikke legge til feltet '%1' mens datasettet %2 er åpent</translation>
+    </message>
+    <message>
+      <source>Duplicate field name '%1'</source>
+      <translation>Feltnavnet '%1' finnes fra før</translation>
+    </message>
+    <message>
+      <source>Field '%1' not found</source>
+      <translation>Feltet '%1' finnes ikke</translation>
+    </message>
+    <message>
+      <source>Cannot perform this operation on a closed dataset</source>
+      <translation>Kan ikke utføre denne operasjonen på et lukket datasett</translation>
+    </message>
+    <message>
+      <source>The dataset %1 has no connection</source>
+      <translation>Datasettet %1 har ingen forbindelse</translation>
+    </message>
+    <message>
+      <source>Cannot modify a read-only dataset</source>
+      <translation>Kan ikke endre et skrivebeskyttet datasett</translation>
+    </message>
+    <message>
+      <source>Field '%1' must have a value</source>
+      <translation>Feltet '%1' må ha en verdi</translation>
+    </message>
+    <message>
+      <source>The row cannot be written back: it has no key</source>
+      <translation>Raden kan ikke skrives tilbake: den har ingen nøkkel</translation>
+    </message>
+    <message>
+      <source>Row cannot be located for updating. Some values may have been changed since it was last read</source>
+      <translation>Raden ble ikke funnet for oppdatering. Noen verdier kan være endret siden den sist ble lest</translation>
+    </message>
+    <message>
+      <source>Cannot perform this operation on an empty dataset</source>
+      <translation>Kan ikke utføre denne operasjonen på et tomt datasett</translation>
+    </message>
+    <message>
+      <source>The row cannot be deleted: it has no key</source>
+      <translation>Raden kan ikke slettes: den har ingen nøkkel</translation>
+    </message>
+    <message>
+      <source>The filter '%1' is not understood</source>
+      <translation>Filteret '%1' forstås ikke</translation>
+    </message>
+    <message>
+      <source>Locate was given %1 values for %2 fields</source>
+      <translation>Søket fikk %1 verdier for %2 felt</translation>
+    </message>
+  </context>
+  <context>
+    <name>uMsgStrs</name>
+    <message>
+      <source>Kvarnel already running?</source>
+      <translation>Kvarnel kjører allerede?</translation>
+    </message>
+    <message>
+      <source>Can't start a second session of Kvarnel. Activate the one already running in the backgroubd. Restart machine if problem persist.</source>
+      <translation>Kan ikke starte Kvarnel en gang til. Aktiver den som allerede kjører i bakgrunnen. Start maskinen på nytt hvis problemet vedvarer.</translation>
+    </message>
+    <message>
+      <source>Print and preview will not work.</source>
+      <translation>Utskrift og forhåndsvisning vil ikke virke.</translation>
+    </message>
+    <message>
+      <source> 3rd party Print engin have limitations. In general it is unable to access most of the printersetting values. Pereffered settings for printer must be set up in operating system printer configuration.</source>
+      <translation> Utskriftsmotoren har begrensninger. Den kan som regel ikke lese de fleste skriverinnstillingene. Ønskede innstillinger for skriveren må settes opp i operativsystemets skriveroppsett.</translation>
+    </message>
+    <message>
+      <source>Can't execute the command. No customer selected</source>
+      <translation>Kan ikke utføre kommandoen. Ingen kunde er valgt</translation>
+    </message>
+    <message>
+      <source>Appsetting name "%1" to long.</source>
+      <translation>Innstillingsnavnet "%1" er for langt.</translation>
+    </message>
+    <message>
+      <source>Unassigned</source>
+      <translation>Ikke tildelt</translation>
+    </message>
+  </context>
+</TS>
