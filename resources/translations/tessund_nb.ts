@@ -104,6 +104,29 @@
     </message>
   </context>
   <context>
+    <name>InvoiceKind</name>
+    <message>
+      <source>Invoice</source>
+      <translation>Faktura</translation>
+    </message>
+    <message>
+      <source>Reminder</source>
+      <translation>Purring</translation>
+    </message>
+    <message>
+      <source>Final notice</source>
+      <translation>Inkassovarsel</translation>
+    </message>
+    <message>
+      <source>Credit</source>
+      <translation>Kreditnota</translation>
+    </message>
+    <message>
+      <source>Unkown</source>
+      <translation>Ukjent</translation>
+    </message>
+  </context>
+  <context>
     <name>MessageDialog</name>
     <message>
       <source>Error</source>
@@ -237,6 +260,22 @@
     <message>
       <source>Database error. Unable to continue.</source>
       <translation>Databasefeil. Kan ikke fortsette.</translation>
+    </message>
+    <message>
+      <source>Database corrupt?!?. Missing internal unique invoice no.</source>
+      <translation>Databasen er skadet?!?. Mangler fakturaens interne unike nummer.</translation>
+    </message>
+    <message>
+      <source>Delete selected invoice # %1?</source>
+      <translation>Slette valgt faktura nr. %1?</translation>
+    </message>
+    <message>
+      <source>No</source>
+      <translation>Nei</translation>
+    </message>
+    <message>
+      <source>Yes</source>
+      <translation>Ja</translation>
     </message>
   </context>
   <context>
