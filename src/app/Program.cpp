@@ -5,6 +5,7 @@
 #include "platform/widgets/MessageDialog.h"
 #include "platform/widgets/Printers.h"
 #include "settings/uConfig.h"
+#include "uMisc.h"
 #include "uMsgStrs.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int startProgram(const QString &programFolder)
 int runProgram(const QString &programFolder)
 {
     setApplicationTitle(QStringLiteral("Kvarnel"));
+    setErrorBox(&ShowErrorText);
     qApp->setProperty("HelpFile", QStringLiteral("tessund.chm"));
     if (!programFolder.isEmpty())
         setProgramFile(QDir(programFolder).filePath(QStringLiteral("tessund")));

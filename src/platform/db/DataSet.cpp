@@ -544,6 +544,7 @@ void DataSet::post()
     checkActive();
     if (!isEditing())
         return;
+    updateRecord();
     if (beforePost)
         beforePost(*this);
     for (const auto &field : m_fields) {
@@ -676,10 +677,28 @@ void DataSet::cancel()
     notifyDetails();
 }
 
+void DataSet::addUpdateRecordHandler(QObject *owner, std::function<void()> handler)
+{
+    m_updateRecordHandlers.emplace_back(owner, std::move(handler));
+}
+
+void DataSet::updateRecord()
+{
+    if (!isEditing())
+        return;
+    auto &handlers = m_updateRecordHandlers;
+    handlers.erase(std::remove_if(handlers.begin(), handlers.end(), [](const auto &h) { return h.first.isNull(); }),
+                   handlers.end());
+    for (const auto &[owner, handler] : std::vector(handlers))
+        if (owner)
+            handler();
+}
+
 void DataSet::checkBrowseMode()
 {
     if (!isEditing())
         return;
+    updateRecord();
     if (m_modified)
         post();
     else

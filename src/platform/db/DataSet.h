@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QVariant>
 #include <QVector>
 
@@ -107,6 +108,10 @@ public:
     void remove();
     // Posts a modified record, or cancels one that was not changed.
     void checkBrowseMode();
+    // Bound controls hand their pending text to the fields here, before a record is saved; the handler
+    // goes with its owner.
+    void addUpdateRecordHandler(QObject *owner, std::function<void()> handler);
+    void updateRecord();
 
     // Client-side order of the loaded rows; the current row stays current.
     void sort(const QString &fieldName, bool ascending = true);
@@ -207,6 +212,7 @@ private:
     bool m_filterOpenEnd = false, m_filterOpenStart = false;
 
     QHash<QString, QHash<QString, Row *>> m_lookupIndex;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_updateRecordHandlers;
     int m_controlsDisabled = 0;
     bool m_resetPending = false;
 };

@@ -32,14 +32,19 @@ void DataSetModel::setColumns(std::vector<GridColumn> columns)
 void DataSetModel::rebuild()
 {
     if (!m_explicitColumns) {
-        m_columns.clear();
-        for (const auto &field : m_dataSet->fields())
-            if (field->isVisible())
-                {
-                GridColumn column;
-                column.fieldName = field->name();
-                m_columns.push_back(column);
-            }
+        // The fields may have changed (a statement's own columns); widths already given stay.
+        std::vector<GridColumn> columns;
+        for (const auto &field : m_dataSet->fields()) {
+            if (!field->isVisible())
+                continue;
+            GridColumn column;
+            column.fieldName = field->name();
+            for (const GridColumn &old : m_columns)
+                if (old.fieldName == column.fieldName)
+                    column.width = old.width;
+            columns.push_back(column);
+        }
+        m_columns = std::move(columns);
     }
     m_visible.clear();
     for (int i = 0; i < int(m_columns.size()); ++i)
@@ -71,6 +76,18 @@ int DataSetModel::columnOf(const QString &fieldName) const
         if (m_columns[m_visible[i]].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+int DataSetModel::columnWidth(int column) const
+{
+    const GridColumn *c = columnAt(column);
+    return c ? c->width : 0;
+}
+
+void DataSetModel::setColumnWidth(int column, int width)
+{
+    if (column >= 0 && column < int(m_visible.size()))
+        m_columns[m_visible[column]].width = width;
 }
 
 int DataSetModel::rowCount(const QModelIndex &parent) const

@@ -34,6 +34,9 @@ public:
     std::vector<int> visibleColumns() const;
     Field *fieldAt(int column) const;
     int columnOf(const QString &fieldName) const;
+    // Pixel width of a visible column; 0 while the grid decides.
+    int columnWidth(int column) const;
+    void setColumnWidth(int column, int width);
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 

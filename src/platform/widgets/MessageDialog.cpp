@@ -115,3 +115,24 @@ MessageHandler setMessageHandler(MessageHandler h)
     handler() = std::move(h);
     return previous;
 }
+
+namespace {
+std::function<void(const QString &)> &errorBox()
+{
+    static std::function<void(const QString &)> box;
+    return box;
+}
+} // namespace
+
+void setErrorBox(std::function<void(const QString &text)> box)
+{
+    errorBox() = std::move(box);
+}
+
+void showErrorBox(const QString &text)
+{
+    if (errorBox())
+        errorBox()(text);
+    else
+        messageDialog(MsgType::Error, text);
+}

@@ -32,3 +32,8 @@ MsgAnswer messageDialog(MsgType type, const QString &text, MsgButtons buttons = 
 
 // Replaces the boxes; an empty handler restores them. Returns the handler that was installed before.
 MessageHandler setMessageHandler(MessageHandler handler);
+
+// The application's standard error box, for failures a control catches itself (a refused grid edit).
+// The program installs its own; until then an error box of the text.
+void setErrorBox(std::function<void(const QString &text)> box);
+void showErrorBox(const QString &text);

@@ -1,0 +1,297 @@
+#include "DataControls.h"
+
+#include "MessageDialog.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
+
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+
+// Runs a user's action on a dataset; a refusal goes to the standard error box.
+template <class F> bool guarded(F &&action)
+{
+    try {
+        action();
+        return true;
+    } catch (const SilentAbort &) {
+    } catch (const Error &e) {
+        showErrorBox(e.message());
+    }
+    return false;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// DBGrid
+
+DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (db::Field *field = fieldAt(section))
+            Q_EMIT titleClicked(field);
+    });
+}
+
+void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> columns)
+{
+    delete m_model;
+    m_model = new db::DataSetModel(dataSet, this);
+    if (!columns.empty())
+        m_model->setColumns(std::move(columns));
+    setModel(m_model);
+    connect(dataSet, &db::DataSet::currentChanged, this, &DBGrid::followDataSet);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::followDataSet);
+    connect(m_model, &db::DataSetModel::editFailed, this, [](const QString &message) { showErrorBox(message); });
+    // A reset of the rows (a new row, a reload) must not lose the widths the user gave the columns.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (!m_following && !m_resetting && section < int(m_model->visibleColumns().size()))
+            m_model->setColumnWidth(section, size);
+    });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        m_resetting = false;
+    });
+    applyWidths();
+    followDataSet();
+}
+
+db::DataSet *DBGrid::dataSet() const
+{
+    return m_model ? m_model->dataSet() : nullptr;
+}
+
+db::Field *DBGrid::fieldAt(int column) const
+{
+    return m_model ? m_model->fieldAt(column) : nullptr;
+}
+
+void DBGrid::applyWidths()
+{
+    if (!m_model)
+        return;
+    m_following = true;
+    const int charWidth = fontMetrics().averageCharWidth();
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        int width = m_model->columnWidth(column);
+        if (width <= 0) {
+            const db::Field *field = fieldAt(column);
+            width = (field ? field->displayWidth() : 10) * charWidth + 10;
+        }
+        setColumnWidth(column, width);
+    }
+    m_following = false;
+}
+
+void DBGrid::followDataSet()
+{
+    db::DataSet *ds = dataSet();
+    if (!ds || !ds->isActive() || ds->recNo() < 0 || ds->controlsDisabled())
+        return;
+    const int column = std::max(currentIndex().column(), 0);
+    const QModelIndex target = m_model->index(ds->recNo(), column);
+    if (target == currentIndex())
+        return;
+    m_following = true;
+    setCurrentIndex(target);
+    m_following = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    db::DataSet *ds = dataSet();
+    if (m_following || !ds || !current.isValid() || current.row() == ds->recNo())
+        return;
+    // Leaving a row saves it; when that is refused the cursor stays where it was.
+    if (!guarded([&] { ds->setRecNo(current.row()); }))
+        followDataSet();
+}
+
+void DBGrid::keyPressEvent(QKeyEvent *event)
+{
+    db::DataSet *ds = dataSet();
+    if (ds && ds->isActive() && state() != QAbstractItemView::EditingState) {
+        if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+            guarded([&] { ds->insert(); });
+            return;
+        }
+        if (event->key() == Qt::Key_Escape && ds->isEditing()) {
+            guarded([&] { ds->cancel(); });
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// FieldLink
+
+FieldLink::FieldLink(QWidget *control, std::function<QString()> read, std::function<void(const QString &)> write)
+    : QObject(control), m_control(control), m_read(std::move(read)), m_write(std::move(write))
+{
+}
+
+void FieldLink::setField(db::DataSet *dataSet, const QString &fieldName)
+{
+    if (m_dataSet)
+        disconnect(m_dataSet, nullptr, this, nullptr);
+    m_dataSet = dataSet;
+    m_fieldName = fieldName;
+    m_pending = false;
+    if (dataSet) {
+        connect(dataSet, &db::DataSet::reset, this, &FieldLink::refresh);
+        connect(dataSet, &db::DataSet::currentChanged, this, &FieldLink::refresh);
+        connect(dataSet, &db::DataSet::stateChanged, this, &FieldLink::refresh);
+        connect(dataSet, &db::DataSet::rowChanged, this, [this](int row) {
+            if (m_dataSet && row == m_dataSet->recNo())
+                refresh();
+        });
+        dataSet->addUpdateRecordHandler(this, [this] { updateRecord(); });
+    }
+    refresh();
+}
+
+db::Field *FieldLink::field() const
+{
+    return m_dataSet ? m_dataSet->findField(m_fieldName) : nullptr;
+}
+
+void FieldLink::refresh()
+{
+    if (m_pending && m_dataSet && m_dataSet->isEditing())
+        return; // the user's text waits to be handed over
+    m_pending = false;
+    const db::Field *f = field();
+    QString text;
+    if (f && m_dataSet->isActive())
+        text = m_control->hasFocus() ? f->editText() : f->text();
+    m_refreshing = true;
+    m_write(text);
+    m_refreshing = false;
+}
+
+void FieldLink::edited()
+{
+    if (m_refreshing)
+        return;
+    db::Field *f = field();
+    if (!f || !m_dataSet->isActive())
+        return;
+    // Pending before the record goes into editing, so the state change does not overwrite the typing.
+    m_pending = true;
+    if (f->isReadOnly() || f->kind() == db::FieldKind::Lookup ||
+        (!m_dataSet->isEditing() && !guarded([&] { m_dataSet->edit(); }))) {
+        m_pending = false;
+        refresh();
+    }
+}
+
+void FieldLink::updateRecord()
+{
+    if (!m_pending)
+        return;
+    db::Field *f = field();
+    if (!f)
+        return;
+    m_pending = false;
+    try {
+        f->setText(m_read());
+    } catch (...) {
+        m_pending = true;
+        throw;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Edit controls
+
+DBEdit::DBEdit(QWidget *parent)
+    : QLineEdit(parent), m_link(this, [this] { return text(); }, [this](const QString &t) { setText(t); })
+{
+    connect(this, &QLineEdit::textEdited, &m_link, &FieldLink::edited);
+}
+
+void DBEdit::setField(db::DataSet *dataSet, const QString &fieldName)
+{
+    m_link.setField(dataSet, fieldName);
+    const db::Field *f = m_link.field();
+    setMaxLength(f && db::isTextType(f->type()) && f->size() > 0 ? f->size() : 32767);
+}
+
+void DBEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    m_link.refresh(); // the edit text while the focus is here
+}
+
+void DBEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    guarded([&] { m_link.updateRecord(); });
+    m_link.refresh();
+}
+
+void DBEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Escape takes back what was typed in the record.
+    if (event->key() == Qt::Key_Escape && m_link.dataSet() && m_link.dataSet()->isEditing()) {
+        guarded([&] { m_link.dataSet()->cancel(); });
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+DBMemo::DBMemo(QWidget *parent)
+    : QPlainTextEdit(parent),
+      m_link(this, [this] { return toPlainText(); }, [this](const QString &t) { setPlainText(t); })
+{
+    connect(this, &QPlainTextEdit::textChanged, &m_link, &FieldLink::edited);
+}
+
+void DBMemo::setField(db::DataSet *dataSet, const QString &fieldName)
+{
+    m_link.setField(dataSet, fieldName);
+}
+
+void DBMemo::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    guarded([&] { m_link.updateRecord(); });
+}
+
+DBComboBox::DBComboBox(QWidget *parent)
+    : QComboBox(parent),
+      m_link(this, [this] { return currentText(); }, [this](const QString &t) { setEditText(t); })
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::textEdited, &m_link, &FieldLink::edited);
+    connect(this, &QComboBox::activated, this, [this] {
+        m_link.edited();
+        guarded([&] { m_link.updateRecord(); });
+    });
+}
+
+void DBComboBox::setField(db::DataSet *dataSet, const QString &fieldName)
+{
+    m_link.setField(dataSet, fieldName);
+}
+
+void DBComboBox::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    guarded([&] { m_link.updateRecord(); });
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "platform/db/DataSet.h"
+#include "platform/db/DataSetModel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTableView>
+
+// Controls bound to dataset fields. They follow the dataset's current record, put the dataset into
+// editing when the user types, and hand what was typed to the field when the user leaves the control
+// or the record is saved; a refused value goes to the standard error box and the control keeps it.
+
+// A grid over a dataset: its current row is the dataset's current row, both ways.
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget *parent = nullptr);
+
+    void setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> columns = {});
+    db::DataSet *dataSet() const;
+    db::DataSetModel *dataModel() const { return m_model; }
+    // The field shown in a visible column (for title clicks and saved widths).
+    db::Field *fieldAt(int column) const;
+
+Q_SIGNALS:
+    void titleClicked(db::Field *field);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void followDataSet();
+    void applyWidths();
+
+    db::DataSetModel *m_model = nullptr;
+    bool m_following = false;
+    bool m_resetting = false;
+};
+
+// The binding shared by the edit controls.
+class FieldLink : public QObject {
+    Q_OBJECT
+public:
+    FieldLink(QWidget *control, std::function<QString()> read, std::function<void(const QString &)> write);
+
+    void setField(db::DataSet *dataSet, const QString &fieldName);
+    db::Field *field() const;
+    db::DataSet *dataSet() const { return m_dataSet; }
+    // The user changed the text: start editing the record.
+    void edited();
+    // Hands pending text to the field; a refused value throws.
+    void updateRecord();
+    bool isPending() const { return m_pending; }
+    // Shows the field's text (the edit text while the control has the focus), unless typing is pending.
+    void refresh();
+
+private:
+    QWidget *m_control;
+    std::function<QString()> m_read;
+    std::function<void(const QString &)> m_write;
+    QPointer<db::DataSet> m_dataSet;
+    QString m_fieldName;
+    bool m_pending = false;
+    bool m_refreshing = false;
+};
+
+class DBEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit DBEdit(QWidget *parent = nullptr);
+    void setField(db::DataSet *dataSet, const QString &fieldName);
+    FieldLink &link() { return m_link; }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    FieldLink m_link;
+};
+
+class DBMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit DBMemo(QWidget *parent = nullptr);
+    void setField(db::DataSet *dataSet, const QString &fieldName);
+    FieldLink &link() { return m_link; }
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    FieldLink m_link;
+};
+
+// An editable drop-down whose text is the field's text; choosing an item assigns it at once.
+class DBComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBComboBox(QWidget *parent = nullptr);
+    void setField(db::DataSet *dataSet, const QString &fieldName);
+    FieldLink &link() { return m_link; }
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    FieldLink m_link;
+};
