@@ -1,0 +1,6 @@
+#include <QtTest>
+class TestGiro : public QObject {
+    Q_OBJECT
+};
+QTEST_MAIN(TestGiro)
+#include "tst_giro.moc"
