@@ -168,10 +168,12 @@ void snapshotShape(const Shape &shape, std::vector<DrawItem> &items)
 }
 
 // Returns how much the element grew beyond its stored height.
-double snapshotText(const Report &report, const TextElement &element, int pageNumber, std::vector<DrawItem> &items)
+double snapshotText(const Report &report, const Band &band, const TextElement &element, int pageNumber,
+                    std::vector<DrawItem> &items)
 {
     const QString text = element.text(report, pageNumber);
-    const TextMetrics &metrics = TextMetrics::forFont(paperFont(element.font.value_or(report.font)));
+    const TextMetrics &metrics =
+        TextMetrics::forFont(paperFont(element.font.value_or(band.font.value_or(report.font))));
     const QStringList paragraphs = splitLines(text);
 
     double left = element.left;
@@ -455,8 +457,8 @@ private:
             if (element->kind() == Element::Kind::Shape)
                 snapshotShape(static_cast<const Shape &>(*element), placed.items);
             else
-                growth = std::max(
-                    growth, snapshotText(r, static_cast<const TextElement &>(*element), pageNumber, placed.items));
+                growth = std::max(growth, snapshotText(r, band, static_cast<const TextElement &>(*element), pageNumber,
+                                                       placed.items));
         }
         placed.rect = QRectF(0, 0, width, band.height + growth);
         if (band.frameSides & SideTop)

@@ -72,7 +72,7 @@ class TextElement : public Element {
 public:
     using Element::Element;
 
-    // Unset: the report's font.
+    // Unset: the band's font, else the report's.
     std::optional<QFont> font;
     Alignment alignment = Alignment::Left;
     // The width follows the text, keeping the left edge (left-justified) or the right edge (right-justified).
@@ -151,6 +151,8 @@ public:
     BandType type() const { return m_type; }
     double height;
     QColor color = Qt::white;
+    // The font of its text elements that have none of their own; unset: the report's.
+    std::optional<QFont> font;
     // Rules along the band's top and bottom edges (SideTop, SideBottom), 1 pixel, black.
     int frameSides = 0;
     bool enabled = true;

@@ -250,6 +250,7 @@ void TestReport::pdfFontsAreEmbeddedLiberation()
 
     Report r;
     auto &band = r.addBand(QStringLiteral("header"), BandType::PageHeader, 20);
+    band.font = reportFont("Arial", 10, true); // the label without a font of its own prints in the band's
     band.addLabel(QStringLiteral("sans"), 0, 0, 50, 5, QStringLiteral("Blåbær"));
     band.addLabel(QStringLiteral("mono"), 0, 6, 50, 5, QStringLiteral("mono")).font = reportFont("Courier New", 12);
     QTemporaryDir dir;
@@ -259,6 +260,7 @@ void TestReport::pdfFontsAreEmbeddedLiberation()
     QVERIFY(pdf.texts(0).contains(QStringLiteral("Blåbær")));
     const QStringList fonts = pdf.fonts();
     QCOMPARE(fonts.size(), 2);
+    QVERIFY2(fonts.filter(QStringLiteral("LiberationSans-Bold")).size() == 1, qPrintable(fonts.join(", ")));
     for (const QString &font : fonts)
         QVERIFY2(font.contains(QLatin1String("Liberation")) && font.endsWith(QLatin1String("(embedded)")),
                  qPrintable(font));
