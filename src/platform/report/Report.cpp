@@ -2,6 +2,7 @@
 
 #include "TextMetrics.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Field.h"
 
 #include <QPrinter>
@@ -88,6 +89,11 @@ Element *Report::findElement(const QString &name) const
             if (element->name() == name)
                 return element.get();
     return nullptr;
+}
+
+void Report::throwNoElement(const QString &name)
+{
+    throw Error(QStringLiteral("Report element '%1' not found").arg(name));
 }
 
 std::vector<Element *> Report::allElements() const

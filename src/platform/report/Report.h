@@ -255,7 +255,14 @@ public:
     const std::vector<std::unique_ptr<Band>> &bands() const { return m_bands; }
     Band *findBand(const QString &name) const;
     Element *findElement(const QString &name) const;
-    template <class T> T &element(const QString &name) const { return dynamic_cast<T &>(*findElement(name)); }
+    // The element of that name and kind; a missing one is a programming error and throws Error.
+    template <class T> T &element(const QString &name) const
+    {
+        T *found = dynamic_cast<T *>(findElement(name));
+        if (!found)
+            throwNoElement(name);
+        return *found;
+    }
     // Every element of every band, in band order and then their stored order.
     std::vector<Element *> allElements() const;
 
@@ -277,6 +284,7 @@ public:
     void preview();
 
 private:
+    [[noreturn]] static void throwNoElement(const QString &name);
     std::vector<std::unique_ptr<Band>> m_bands;
     QPrinter *m_printer = nullptr;
     std::unique_ptr<QPrinter> m_ownPrinter;

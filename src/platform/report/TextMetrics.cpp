@@ -46,7 +46,13 @@ const TextMetrics &TextMetrics::forFont(const QFont &font)
 
 double TextMetrics::width(const QString &text) const
 {
-    return m_metrics.horizontalAdvance(text) * m_scale;
+    if (const auto it = m_widths.constFind(text); it != m_widths.cend())
+        return *it;
+    if (m_widths.size() > 20000)
+        m_widths.clear();
+    const double w = m_metrics.horizontalAdvance(text) * m_scale;
+    m_widths.insert(text, w);
+    return w;
 }
 
 void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &lines, std::vector<double> &widths) const

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,8 @@ private:
     double m_scale; // mm per reference pixel
     double m_ascent;
     double m_lineHeight;
+    // Captions and column texts repeat from page to page and report to report.
+    mutable QHash<QString, double> m_widths;
 };
 
 } // namespace report
