@@ -365,8 +365,8 @@ private:
         for (Band *footer : footers) {
             for (Band *b = footer; b; b = b->child()) {
                 if (auto placed = snapshot(*b, fullWidth(b))) {
-                    placed->rect.moveTo(placed->rect.left(), top);
-                    offsetItems(*placed, top);
+                    placed->rect.moveTo(r.margins.left(), top);
+                    offsetItems(*placed, top, r.margins.left());
                     pages.back().bands.push_back(std::move(*placed));
                 }
                 top += b->height;
@@ -432,13 +432,12 @@ private:
         return y <= top;
     }
 
-    static void offsetItems(PlacedBand &placed, double top, double left = -1)
+    static void offsetItems(PlacedBand &placed, double top, double left)
     {
-        const double dx = left < 0 ? placed.rect.left() : left;
         for (DrawItem &item : placed.items) {
-            item.rect.translate(dx, top);
+            item.rect.translate(left, top);
             for (double &x : item.lineLefts)
-                x += dx;
+                x += left;
         }
     }
 

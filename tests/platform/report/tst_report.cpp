@@ -326,10 +326,17 @@ void TestReport::printIfEmptyAndFirstPageHeader()
     auto &header = rr.r.addBand(QStringLiteral("header"), BandType::PageHeader, 5);
     header.addLabel(QStringLiteral("head"), 0, 0, 30, 4, QStringLiteral("heading"));
     rr.r.printIfEmpty = true;
+    rr.r.margins.setLeft(7);
     std::vector<Page> pages = rr.r.generate();
     QCOMPARE(int(pages.size()), 1);
-    QCOMPARE(int(bandsNamed(pages[0], QStringLiteral("header")).size()), 1);
-    QCOMPARE(int(bandsNamed(pages[0], QStringLiteral("footer")).size()), 1);
+    // Bands start at the left margin; their texts stand at their own left from there (0 and 2 mm).
+    for (const auto &[name, textLeft] : {std::pair{"header", 7.0}, std::pair{"footer", 9.0}}) {
+        const auto bands = bandsNamed(pages[0], QLatin1String(name));
+        QCOMPARE(int(bands.size()), 1);
+        QCOMPARE(bands.front()->rect.left(), 7.0);
+        QCOMPARE(bands.front()->rect.width(), 93.0);
+        QCOMPARE(bands.front()->items.back().lineLefts.front(), textLeft);
+    }
 
     rr.r.printIfEmpty = false;
     QVERIFY(rr.r.generate().empty());
