@@ -173,6 +173,13 @@
     </message>
   </context>
   <context>
+    <name>Report</name>
+    <message>
+      <source>Cannot write the RTF file "%1": %2</source>
+      <translation>Kan ikke skrive RTF-filen «%1»: %2</translation>
+    </message>
+  </context>
+  <context>
     <name>Schema</name>
     <message>
       <source>#</source>
@@ -466,6 +473,96 @@
     <message>
       <source>Locate was given %1 values for %2 fields</source>
       <translation>Søket fikk %1 verdier for %2 felt</translation>
+    </message>
+  </context>
+  <context>
+    <name>report</name>
+    <message>
+      <source>Cannot write the PDF file "%1": %2</source>
+      <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
+    </message>
+    <message>
+      <source>Cannot write the PDF file "%1"</source>
+      <translation>Kan ikke skrive PDF-filen «%1»</translation>
+    </message>
+    <message>
+      <source>The printer "%1" cannot print the document</source>
+      <translation>Skriveren «%1» kan ikke skrive ut dokumentet</translation>
+    </message>
+    <message>
+      <source>The printer "%1" stopped printing the document</source>
+      <translation>Skriveren «%1» stanset utskriften av dokumentet</translation>
+    </message>
+    <message>
+      <source>The printer "%1" could not finish the document</source>
+      <translation>Skriveren «%1» kunne ikke fullføre dokumentet</translation>
+    </message>
+  </context>
+  <context>
+    <name>report::PreviewWindow</name>
+    <message>
+      <source>PDF File (*.pdf)</source>
+      <translation>PDF-fil (*.pdf)</translation>
+    </message>
+    <message>
+      <source>RTF File (*.rtf)</source>
+      <translation>RTF-fil (*.rtf)</translation>
+    </message>
+    <message>
+      <source>Print Preview</source>
+      <translation>Forhåndsvisning</translation>
+    </message>
+    <message>
+      <source>Print Preview - %1</source>
+      <translation>Forhåndsvisning - %1</translation>
+    </message>
+    <message>
+      <source>First</source>
+      <translation>Første</translation>
+    </message>
+    <message>
+      <source>Prior</source>
+      <translation>Forrige</translation>
+    </message>
+    <message>
+      <source>Next</source>
+      <translation>Neste</translation>
+    </message>
+    <message>
+      <source>Last</source>
+      <translation>Siste</translation>
+    </message>
+    <message>
+      <source>Zoom out</source>
+      <translation>Zoom ut</translation>
+    </message>
+    <message>
+      <source>%1 %</source>
+      <translation>%1 %</translation>
+    </message>
+    <message>
+      <source>Zoom in</source>
+      <translation>Zoom inn</translation>
+    </message>
+    <message>
+      <source>Print</source>
+      <translation>Skriv ut</translation>
+    </message>
+    <message>
+      <source>Printer setup</source>
+      <translation>Skriveroppsett</translation>
+    </message>
+    <message>
+      <source>Save</source>
+      <translation>Lagre</translation>
+    </message>
+    <message>
+      <source>Close</source>
+      <translation>Lukk</translation>
+    </message>
+    <message>
+      <source>Page %1 of %2</source>
+      <translation>Side %1 av %2</translation>
     </message>
   </context>
   <context>

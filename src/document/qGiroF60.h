@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/db/Money.h"
+#include "platform/report/Report.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QPrinter;
+
+// One column of the invoice's line table.
+class TItemHeaderDef {
+public:
+    TItemHeaderDef(QString caption, int width, report::Alignment alignment)
+        : Caption(std::move(caption)), Width(width), Alignment(alignment)
+    {
+    }
+    QString Caption;
+    int Width; // pixels
+    report::Alignment Alignment;
+};
+
+// The invoice page with its Giro F60-1 payment slip. It is created for one output, filled through the
+// Set... operations, then previewed, printed or exported through qrGiro, and destroyed.
+class TfrmGiroF60 {
+public:
+    TfrmGiroF60();
+    ~TfrmGiroF60();
+    TfrmGiroF60(const TfrmGiroF60 &) = delete;
+    TfrmGiroF60 &operator=(const TfrmGiroF60 &) = delete;
+
+    report::Report qrGiro;
+
+    void SetCompanyAddress(const QString &text);
+    void SetCompanyDetails(const QString &labelValueText);
+    void SetCustomerAddress(const QString &text);
+    void SetInvoiceDetails(const QString &labelValueText);
+    void SetPaymentInfo(const QString &text);
+    void SetBankAccount(const QString &text);
+    void SetKID(const QString &text);
+    // An invalid (empty) date leaves the field empty.
+    void SetDueDate(const QDateTime &date);
+    void SetAmount(Money amount);
+    void SetFormNumber(const QString &text);
+    void SetOptionalInformation(const QString &text);
+    void AddColumn(const QString &caption, int widthPx, report::Alignment alignment);
+    void AddRow(const QString &rowText);
+    void SetTitle(const QString &title) { qrGiro.title = title; }
+
+    // Blank paper (true): the slip in its colour with captions, boxes and marks; pre-printed stationery
+    // (false): only the variable fields, on white.
+    void SetBackgroundVisible(bool visible);
+
+    int invoiceId() const { return FInvoiceId; }
+    void setInvoiceId(int id) { FInvoiceId = id; }
+    bool prePrinted() const { return FPrePrinted; }
+    void setPrePrinted(bool prePrinted) { FPrePrinted = prePrinted; }
+    const std::vector<TItemHeaderDef> &columns() const { return FColumns; }
+    const QStringList &rows() const { return FRows; }
+
+    // The printer each generation is pointed at (the application's current one); none: the report's own.
+    QPrinter *currentPrinter = nullptr;
+    // Runs after the page went to a printer, with the invoice id (the print date is recorded there).
+    std::function<void(int invoiceId)> onPrinted;
+
+    // The slip colour on blank paper.
+    static QColor slipColour() { return QColor(255, 255, 128); }
+
+private:
+    void FormCreate();
+    void qrGiroBeforePrint();
+    bool qrGiroNeedData();
+    void qrGiroAfterPrint();
+    void SummaryBand1BeforePrint(report::Band &band, bool &printBand);
+    void BuildColumns();
+    void FillDetailRow(int index);
+    void SplitLabelValueLines(const QString &text, report::Memo &labels, report::Memo &values);
+    void AlignDetailColumns();
+
+    std::vector<TItemHeaderDef> FColumns;
+    QStringList FRows;
+    int FRowIndex = 0;
+    bool FColumnsBuilt = false;
+    int FInvoiceId = 0;
+    bool FPrePrinted = false;
+
+    report::Band *PageHeaderBand2, *ColumnHeaderBand1, *DetailBand1, *SummaryBand1;
+    report::Band *PageHeaderBand1, *ChildBand4, *ChildBand5, *ChildBand6, *ChildBand1;
+};

@@ -1,0 +1,139 @@
+#include "Render.h"
+
+#include "platform/db/Errors.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Report", text);
+}
+
+QPageLayout pageLayout(const QSizeF &paper)
+{
+    const bool landscape = paper.width() > paper.height();
+    const QSizeF portrait = landscape ? paper.transposed() : paper;
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter);
+}
+
+} // namespace
+
+void paintPage(QPainter &painter, const Page &page, bool bandColours)
+{
+    const QPaintDevice *device = painter.device();
+    const double sx = device->logicalDpiX() / 25.4;
+    const double sy = device->logicalDpiY() / 25.4;
+    const auto map = [&](const QRectF &r) {
+        return QRectF(r.left() * sx, r.top() * sy, r.width() * sx, r.height() * sy);
+    };
+
+    for (const PlacedBand &band : page.bands) {
+        if (bandColours && band.color != QColor(Qt::white))
+            painter.fillRect(map(band.rect), band.color);
+        for (const DrawItem &item : band.items) {
+            switch (item.kind) {
+            case DrawItem::Kind::Rect:
+                if (item.outline) {
+                    QPen pen(item.penColor, item.penWidth * sx);
+                    pen.setJoinStyle(Qt::MiterJoin);
+                    painter.setPen(pen);
+                    painter.setBrush(item.filled ? QBrush(item.brushColor) : QBrush());
+                    painter.drawRect(map(item.rect));
+                } else if (item.filled) {
+                    painter.fillRect(map(item.rect), item.brushColor);
+                }
+                break;
+            case DrawItem::Kind::Line:
+                painter.setPen(QPen(item.penColor, item.penWidth * sx, Qt::SolidLine, Qt::FlatCap));
+                painter.drawLine(QPointF(item.rect.left() * sx, item.rect.top() * sy),
+                                 QPointF(item.rect.right() * sx, item.rect.bottom() * sy));
+                break;
+            case DrawItem::Kind::Text:
+                painter.setFont(item.font);
+                painter.setPen(item.textColor);
+                for (qsizetype i = 0; i < item.lines.size(); ++i) {
+                    const double baseline = item.rect.top() + double(i) * item.lineHeight + item.ascent;
+                    painter.drawText(QPointF(item.lineLefts[size_t(i)] * sx, baseline * sy), item.lines[i]);
+                }
+                break;
+            }
+        }
+    }
+}
+
+QImage pageImage(const Page &page, double dpi)
+{
+    QImage image(int(std::ceil(page.paper.width() * dpi / 25.4)), int(std::ceil(page.paper.height() * dpi / 25.4)),
+                 QImage::Format_RGB32);
+    const int dpm = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintPage(painter, page, true);
+    return image;
+}
+
+void writePdf(const std::vector<Page> &pages, const QString &path, const QString &title)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));
+    {
+        QPdfWriter writer(&file);
+        writer.setPageLayout(pageLayout(pages.empty() ? QSizeF(210, 297) : pages.front().paper));
+        writer.setResolution(1200);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Tessund"));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw Error(tr("Cannot write the PDF file \"%1\"").arg(shown));
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            paintPage(painter, pages[i], false);
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));
+}
+
+void printPages(const std::vector<Page> &pages, QPrinter &printer)
+{
+    const QString name =
+        printer.printerName().isEmpty() ? QDir::toNativeSeparators(printer.outputFileName()) : printer.printerName();
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayout(pages.empty() ? QSizeF(210, 297) : pages.front().paper));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw Error(tr("The printer \"%1\" cannot print the document").arg(name));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            painter.end();
+            throw Error(tr("The printer \"%1\" stopped printing the document").arg(name));
+        }
+        paintPage(painter, pages[i], true);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        throw Error(tr("The printer \"%1\" could not finish the document").arg(name));
+}
+
+} // namespace report

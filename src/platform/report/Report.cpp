@@ -1,0 +1,494 @@
+#include "Report.h"
+
+#include "TextMetrics.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
+#include "platform/db/Field.h"
+
+#include <QPrinter>
+
+#include <cmath>
+
+namespace report {
+
+QString SysData::text(const Report &report, int pageNumber) const
+{
+    switch (data) {
+    case Data::ReportTitle:
+        return prefix + report.title;
+    case Data::PageNumber:
+        return prefix + QString::number(pageNumber);
+    }
+    return prefix;
+}
+
+QString DBText::text(const Report &, int) const
+{
+    if (!dataSet || !dataSet->isActive() || dataSet->isEmpty())
+        return QString();
+    return dataSet->fieldByName(fieldName).text();
+}
+
+Band::Band(Report &report, QString name, BandType type, double height)
+    : height(height), m_report(report), m_name(std::move(name)), m_type(type)
+{
+}
+
+Label &Band::addLabel(const QString &name, double left, double top, double width, double height, const QString &caption)
+{
+    auto &label = add<Label>(name);
+    label.setGeometry(left, top, width, height);
+    label.caption = caption;
+    return label;
+}
+
+Memo &Band::addMemo(const QString &name, double left, double top, double width, double height)
+{
+    auto &memo = add<Memo>(name);
+    memo.setGeometry(left, top, width, height);
+    return memo;
+}
+
+Shape &Band::addShape(const QString &name, Shape::Type type, double left, double top, double width, double height)
+{
+    auto &shape = add<Shape>(name, type);
+    shape.setGeometry(left, top, width, height);
+    return shape;
+}
+
+Report::Report() : font(reportFont(QStringLiteral("Arial"), 10)) {}
+
+Report::~Report() = default;
+
+Band &Report::addBand(const QString &name, BandType type, double height)
+{
+    m_bands.push_back(std::make_unique<Band>(*this, name, type, height));
+    return *m_bands.back();
+}
+
+Band &Report::addChildBand(const QString &name, Band &parent, double height)
+{
+    Band &band = addBand(name, BandType::Child, height);
+    band.m_parent = &parent;
+    parent.m_child = &band;
+    return band;
+}
+
+Band *Report::findBand(const QString &name) const
+{
+    for (const auto &band : m_bands)
+        if (band->name() == name)
+            return band.get();
+    return nullptr;
+}
+
+Element *Report::findElement(const QString &name) const
+{
+    for (const auto &band : m_bands)
+        for (const auto &element : band->elements())
+            if (element->name() == name)
+                return element.get();
+    return nullptr;
+}
+
+void Report::throwNoElement(const QString &name)
+{
+    throw Error(QStringLiteral("Report element '%1' not found").arg(name));
+}
+
+std::vector<Element *> Report::allElements() const
+{
+    std::vector<Element *> all;
+    for (const auto &band : m_bands)
+        for (const auto &element : band->elements())
+            all.push_back(element.get());
+    return all;
+}
+
+QPrinter &Report::printer()
+{
+    if (m_printer)
+        return *m_printer;
+    if (!m_ownPrinter)
+        m_ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_ownPrinter;
+}
+
+namespace {
+
+// Positions are kept in whole units of 0.1 mm, as the placement rule counts them.
+int tenths(double mm)
+{
+    return int(std::lround(mm * 10.0));
+}
+
+DrawItem lineItem(double x1, double y1, double x2, double y2, const QColor &color, double widthMm)
+{
+    DrawItem item;
+    item.kind = DrawItem::Kind::Line;
+    item.rect = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+    item.outline = true;
+    item.penColor = color;
+    item.penWidth = widthMm;
+    return item;
+}
+
+void addFrame(std::vector<DrawItem> &items, const QRectF &r, int sides)
+{
+    const double w = mmPerPixel;
+    if (sides & SideTop)
+        items.push_back(lineItem(r.left(), r.top(), r.right(), r.top(), Qt::black, w));
+    if (sides & SideBottom)
+        items.push_back(lineItem(r.left(), r.bottom(), r.right(), r.bottom(), Qt::black, w));
+    if (sides & SideLeft)
+        items.push_back(lineItem(r.left(), r.top(), r.left(), r.bottom(), Qt::black, w));
+    if (sides & SideRight)
+        items.push_back(lineItem(r.right(), r.top(), r.right(), r.bottom(), Qt::black, w));
+}
+
+void snapshotShape(const Shape &shape, std::vector<DrawItem> &items)
+{
+    const QRectF r = shape.rect();
+    const double pen = shape.penWidth * mmPerPixel;
+    switch (shape.type) {
+    case Shape::Type::Rectangle: {
+        DrawItem item;
+        item.kind = DrawItem::Kind::Rect;
+        item.rect = r;
+        item.outline = shape.outline && shape.penWidth > 0;
+        item.penColor = shape.penColor;
+        item.penWidth = pen;
+        item.filled = shape.filled;
+        item.brushColor = shape.brushColor;
+        items.push_back(item);
+        break;
+    }
+    case Shape::Type::VerticalLine:
+        items.push_back(lineItem(r.center().x(), r.top(), r.center().x(), r.bottom(), shape.penColor, pen));
+        break;
+    case Shape::Type::HorizontalLine:
+        items.push_back(lineItem(r.left(), r.center().y(), r.right(), r.center().y(), shape.penColor, pen));
+        break;
+    }
+    addFrame(items, r, shape.frameSides);
+}
+
+// Returns how much the element grew beyond its stored height.
+double snapshotText(const Report &report, const Band &band, const TextElement &element, int pageNumber,
+                    std::vector<DrawItem> &items)
+{
+    const QString text = element.text(report, pageNumber);
+    const TextMetrics &metrics =
+        TextMetrics::forFont(paperFont(element.font.value_or(band.font.value_or(report.font))));
+    const QStringList paragraphs = splitLines(text);
+
+    double left = element.left;
+    double width = element.width;
+    QStringList lines;
+    std::vector<double> widths;
+    if (element.autoSize) {
+        double widest = 0;
+        for (const QString &p : paragraphs) {
+            lines << p;
+            widths.push_back(metrics.width(p));
+            widest = std::max(widest, widths.back());
+        }
+        if (element.alignment == Alignment::Right)
+            left += width - widest;
+        else if (element.alignment == Alignment::Center)
+            left += (width - widest) / 2;
+        width = widest;
+    } else {
+        for (const QString &p : paragraphs)
+            metrics.wrap(p, element.wordWrap ? width : -1, lines, widths);
+    }
+
+    double height = element.height;
+    if (element.autoStretch)
+        height = std::max(height, double(lines.size()) * metrics.lineHeight());
+    else {
+        // A fixed-size element shows the lines that fit (at least the first).
+        const int fit = std::max(1, int((height + 0.01) / metrics.lineHeight()));
+        while (lines.size() > fit) {
+            lines.removeLast();
+            widths.pop_back();
+        }
+    }
+
+    const QRectF box(left, element.top, width, height);
+    if (!element.transparent && width > 0) {
+        DrawItem bg;
+        bg.kind = DrawItem::Kind::Rect;
+        bg.rect = box;
+        bg.filled = true;
+        bg.brushColor = element.color;
+        items.push_back(bg);
+    }
+    if (!lines.isEmpty() && !(lines.size() == 1 && lines.front().isEmpty())) {
+        DrawItem item;
+        item.kind = DrawItem::Kind::Text;
+        item.rect = box;
+        item.font = metrics.font();
+        item.textColor = element.textColor;
+        item.ascent = metrics.ascent();
+        item.lineHeight = metrics.lineHeight();
+        item.lines = lines;
+        for (double w : widths) {
+            switch (element.alignment) {
+            case Alignment::Left:
+                item.lineLefts.push_back(left);
+                break;
+            case Alignment::Right:
+                item.lineLefts.push_back(left + width - w);
+                break;
+            case Alignment::Center:
+                item.lineLefts.push_back(left + (width - w) / 2);
+                break;
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    addFrame(items, box, element.frameSides);
+    return std::max(0.0, height - element.height);
+}
+
+class Layout {
+public:
+    explicit Layout(Report &report) : r(report)
+    {
+        for (const auto &band : r.bands()) {
+            switch (band->type()) {
+            case BandType::PageHeader:
+                pageHeaders.push_back(band.get());
+                break;
+            case BandType::ColumnHeader:
+                columnHeaders.push_back(band.get());
+                break;
+            case BandType::Detail:
+                details.push_back(band.get());
+                break;
+            case BandType::SubDetail:
+                subDetails.push_back(band.get());
+                break;
+            case BandType::Summary:
+                summaries.push_back(band.get());
+                break;
+            case BandType::PageFooter:
+                footers.push_back(band.get());
+                break;
+            case BandType::Child:
+                break;
+            }
+        }
+        double footerHeight = 0;
+        for (Band *footer : footers)
+            for (Band *b = footer; b; b = b->child())
+                footerHeight += b->height;
+        footerTop = r.paperSize.height() - r.margins.bottom() - footerHeight;
+        const double usable = r.paperSize.width() - r.margins.left() - r.margins.right();
+        const int columns = std::max(1, r.columns);
+        columnWidth = (usable - (columns - 1) * r.columnSpace) / columns;
+    }
+
+    std::vector<Page> run()
+    {
+        if (r.beforePrint)
+            r.beforePrint();
+        bool any = false;
+        if (r.dataSet) {
+            if (r.dataSet->isActive() && !r.dataSet->isEmpty()) {
+                for (r.dataSet->first(); !r.dataSet->eof(); r.dataSet->next()) {
+                    if (!any)
+                        startReport();
+                    any = true;
+                    detailRow();
+                }
+            }
+        } else if (r.needData) {
+            while (r.needData()) {
+                if (!any)
+                    startReport();
+                any = true;
+                detailRow();
+            }
+        }
+        if (!any) {
+            if (!r.printIfEmpty)
+                return {};
+            startReport();
+        }
+        for (Band *summary : summaries)
+            placeChain(*summary, false);
+        finishPage(true);
+        return std::move(pages);
+    }
+
+private:
+    void startReport()
+    {
+        if (pages.empty())
+            newPage();
+    }
+
+    void newPage()
+    {
+        if (!pages.empty())
+            finishPage(false);
+        pages.push_back(Page{r.paperSize, {}});
+        y = tenths(r.margins.top());
+        column = 0;
+        if (pages.size() > 1 || r.firstPageHeader)
+            for (Band *header : pageHeaders)
+                placeChain(*header, true);
+        columnTop = y;
+        for (Band *header : columnHeaders)
+            placeChain(*header, false);
+    }
+
+    void nextColumnOrPage()
+    {
+        if (column + 1 < std::max(1, r.columns)) {
+            ++column;
+            y = columnTop;
+            for (Band *header : columnHeaders)
+                placeChain(*header, false);
+        } else {
+            newPage();
+        }
+    }
+
+    void finishPage(bool last)
+    {
+        if (last && !r.lastPageFooter)
+            return;
+        double top = footerTop;
+        for (Band *footer : footers) {
+            for (Band *b = footer; b; b = b->child()) {
+                if (auto placed = snapshot(*b, fullWidth(b))) {
+                    placed->rect.moveTo(r.margins.left(), top);
+                    offsetItems(*placed, top, r.margins.left());
+                    pages.back().bands.push_back(std::move(*placed));
+                }
+                top += b->height;
+            }
+        }
+    }
+
+    static bool fullWidth(const Band *b)
+    {
+        while (b->parent())
+            b = b->parent();
+        return b->type() == BandType::PageHeader || b->type() == BandType::PageFooter || b->type() == BandType::Summary;
+    }
+
+    void detailRow()
+    {
+        for (Band *detail : details)
+            placeChain(*detail, false);
+        for (Band *sub : subDetails) {
+            db::DataSet *ds = sub->dataSet;
+            if (ds && ds->isActive() && !ds->isEmpty()) {
+                for (ds->first(); !ds->eof(); ds->next())
+                    placeChain(*sub, false);
+            } else {
+                placeChain(*sub, false);
+            }
+        }
+    }
+
+    void placeChain(Band &band, bool onFreshPage)
+    {
+        for (Band *b = &band; b; b = b->child())
+            place(*b, onFreshPage);
+    }
+
+    // Places one band at the current position, or on the next column or page when it does not fit.
+    void place(Band &band, bool onFreshPage)
+    {
+        const bool wide = fullWidth(&band);
+        auto placed = snapshot(band, wide);
+        if (!placed)
+            return;
+        const int height = tenths(placed->rect.height());
+        const int spaceLeft = int(std::lround(footerTop * 10.0 - y));
+        if (!onFreshPage && spaceLeft < height && !atColumnTop()) {
+            nextColumnOrPage();
+        }
+        const double top = y / 10.0;
+        const double left = r.margins.left() + (wide ? 0 : column * (columnWidth + r.columnSpace));
+        placed->rect.moveTo(left, top);
+        offsetItems(*placed, top, left);
+        pages.back().bands.push_back(std::move(*placed));
+        y += tenths(placed->rect.height());
+    }
+
+    bool atColumnTop() const
+    {
+        // A band taller than a whole empty column goes where it is rather than starting page after page.
+        int top = columnTop;
+        for (Band *header : columnHeaders)
+            for (Band *b = header; b; b = b->child())
+                top += tenths(b->height);
+        return y <= top;
+    }
+
+    static void offsetItems(PlacedBand &placed, double top, double left)
+    {
+        for (DrawItem &item : placed.items) {
+            item.rect.translate(left, top);
+            for (double &x : item.lineLefts)
+                x += left;
+        }
+    }
+
+    std::optional<PlacedBand> snapshot(Band &band, bool wide)
+    {
+        if (!band.enabled)
+            return std::nullopt;
+        bool print = true;
+        if (band.beforePrint)
+            band.beforePrint(band, print);
+        if (!print)
+            return std::nullopt;
+        PlacedBand placed;
+        placed.name = band.name();
+        placed.color = band.color;
+        const double width = wide ? r.paperSize.width() - r.margins.left() - r.margins.right() : columnWidth;
+        double growth = 0;
+        const int pageNumber = int(pages.size());
+        for (const auto &element : band.elements()) {
+            if (!element->enabled)
+                continue;
+            if (element->kind() == Element::Kind::Shape)
+                snapshotShape(static_cast<const Shape &>(*element), placed.items);
+            else
+                growth = std::max(growth, snapshotText(r, band, static_cast<const TextElement &>(*element), pageNumber,
+                                                       placed.items));
+        }
+        placed.rect = QRectF(0, 0, width, band.height + growth);
+        if (band.frameSides & SideTop)
+            placed.items.push_back(lineItem(0, 0, width, 0, Qt::black, mmPerPixel));
+        if (band.frameSides & SideBottom)
+            placed.items.push_back(
+                lineItem(0, placed.rect.height(), width, placed.rect.height(), Qt::black, mmPerPixel));
+        return placed;
+    }
+
+    Report &r;
+    std::vector<Band *> pageHeaders, columnHeaders, details, subDetails, summaries, footers;
+    std::vector<Page> pages;
+    double footerTop = 0;
+    double columnWidth = 0;
+    int y = 0;
+    int columnTop = 0;
+    int column = 0;
+};
+
+} // namespace
+
+std::vector<Page> Report::generate()
+{
+    return Layout(*this).run();
+}
+
+} // namespace report

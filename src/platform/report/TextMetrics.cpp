@@ -1,0 +1,101 @@
+#include "TextMetrics.h"
+
+#include "Report.h"
+
+#include <QHash>
+#include <QImage>
+
+#include <memory>
+
+namespace report {
+
+namespace {
+
+// Measuring happens at a fine resolution so that hinting does not skew widths.
+constexpr int referenceDpi = 1200;
+
+const QPaintDevice &referenceDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        const int dpm = int(referenceDpi / 0.0254 + 0.5);
+        image.setDotsPerMeterX(dpm);
+        image.setDotsPerMeterY(dpm);
+        return image;
+    }();
+    return device;
+}
+
+} // namespace
+
+TextMetrics::TextMetrics(const QFont &font)
+    : m_font(font), m_metrics(font, &referenceDevice()), m_scale(25.4 / referenceDpi),
+      m_ascent(m_metrics.ascent() * m_scale), m_lineHeight(m_metrics.height() * m_scale)
+{
+}
+
+const TextMetrics &TextMetrics::forFont(const QFont &font)
+{
+    static QHash<QString, std::shared_ptr<TextMetrics>> cache;
+    const QString key = font.key();
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, std::make_shared<TextMetrics>(font));
+    return **it;
+}
+
+double TextMetrics::width(const QString &text) const
+{
+    if (const auto it = m_widths.constFind(text); it != m_widths.cend())
+        return *it;
+    if (m_widths.size() > 20000)
+        m_widths.clear();
+    const double w = m_metrics.horizontalAdvance(text) * m_scale;
+    m_widths.insert(text, w);
+    return w;
+}
+
+void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &lines, std::vector<double> &widths) const
+{
+    const auto push = [&](const QString &line) {
+        lines << line;
+        widths.push_back(width(line));
+    };
+    if (maxWidth < 0 || width(paragraph) <= maxWidth) {
+        push(paragraph);
+        return;
+    }
+    QString line;
+    const QStringList words = paragraph.split(QLatin1Char(' '));
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QString word = words[i];
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (width(candidate) <= maxWidth) {
+            line = candidate;
+            continue;
+        }
+        if (!line.isEmpty())
+            push(line);
+        line.clear();
+        // A word too wide for a line of its own is broken between characters.
+        while (width(word) > maxWidth && word.size() > 1) {
+            qsizetype n = 1;
+            while (n < word.size() && width(word.left(n + 1)) <= maxWidth)
+                ++n;
+            push(word.left(n));
+            word = word.mid(n);
+        }
+        line = word;
+    }
+    push(line);
+}
+
+QStringList splitLines(const QString &text)
+{
+    QString normal = text;
+    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return normal.split(QLatin1Char('\n'));
+}
+
+} // namespace report

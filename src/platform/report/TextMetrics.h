@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace report {
+
+// Text measured in millimetres on paper, independent of the device that paints it later.
+class TextMetrics {
+public:
+    // Cached per font; the reference stays valid for the program's life.
+    static const TextMetrics &forFont(const QFont &font);
+
+    const QFont &font() const { return m_font; }
+    double width(const QString &text) const;
+    double ascent() const { return m_ascent; }
+    double lineHeight() const { return m_lineHeight; }
+    // Appends the lines of one paragraph wrapped at whole words inside `width` (no wrapping when
+    // negative); a word wider than the width is broken between characters.
+    void wrap(const QString &paragraph, double width, QStringList &lines, std::vector<double> &widths) const;
+
+    explicit TextMetrics(const QFont &font);
+
+private:
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    double m_scale; // mm per reference pixel
+    double m_ascent;
+    double m_lineHeight;
+    // Captions and column texts repeat from page to page and report to report.
+    mutable QHash<QString, double> m_widths;
+};
+
+} // namespace report
