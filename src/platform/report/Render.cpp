@@ -1,12 +1,12 @@
 #include "Render.h"
 
+#include "PdfWriter.h"
 #include "platform/db/Errors.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 
@@ -93,24 +93,14 @@ QImage pageImage(const Page &page, double dpi)
 void writePdf(const std::vector<Page> &pages, const QString &path, const QString &title)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const QByteArray document = pdfDocument(pages, title);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));
-    {
-        QPdfWriter writer(&file);
-        writer.setPageLayout(pageLayout(pages.empty() ? QSizeF(210, 297) : pages.front().paper));
-        writer.setResolution(1200);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Tessund"));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw Error(tr("Cannot write the PDF file \"%1\"").arg(shown));
-        for (size_t i = 0; i < pages.size(); ++i) {
-            if (i > 0)
-                writer.newPage();
-            paintPage(painter, pages[i], false);
-        }
-        painter.end();
+    if (file.write(document) != document.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, reason));
     }
     if (!file.commit())
         throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));

@@ -1,0 +1,886 @@
+#include "PdfWriter.h"
+
+#include <QHash>
+#include <QRawFont>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <zlib.h>
+
+namespace report {
+
+namespace {
+
+constexpr double pointsPerMm = 72.0 / 25.4;
+// Fonts sized in pixels count the pixels of the 1,200 dpi device the layout measures them on.
+constexpr double pointsPerLayoutPixel = 72.0 / 1200.0;
+// Fast deflating: the streams are small and mostly repeated operators and glyph data.
+constexpr int deflateLevel = 6;
+
+// ---------------------------------------------------------------------------------------------------------
+// Output buffer with the few number formats PDF needs.
+
+class Out {
+public:
+    QByteArray data;
+
+    Out &operator<<(const char *text)
+    {
+        data.append(text, qsizetype(std::strlen(text)));
+        return *this;
+    }
+    Out &operator<<(const QByteArray &bytes)
+    {
+        data.append(bytes);
+        return *this;
+    }
+    Out &operator<<(char c)
+    {
+        data.append(c);
+        return *this;
+    }
+    Out &operator<<(qint64 n)
+    {
+        char buf[24];
+        char *end = buf + sizeof buf;
+        char *p = end;
+        const bool negative = n < 0;
+        quint64 u = negative ? quint64(-(n + 1)) + 1 : quint64(n);
+        do {
+            *--p = char('0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (negative)
+            *--p = '-';
+        data.append(p, qsizetype(end - p));
+        return *this;
+    }
+    Out &operator<<(int n) { return *this << qint64(n); }
+    // A real with at most three decimals and no trailing zeros.
+    Out &num(double v)
+    {
+        qint64 thousandths = std::llround(v * 1000.0);
+        if (thousandths < 0) {
+            data.append('-');
+            thousandths = -thousandths;
+        }
+        *this << thousandths / 1000;
+        int frac = int(thousandths % 1000);
+        if (frac) {
+            char buf[4] = {'.', char('0' + frac / 100), char('0' + frac / 10 % 10), char('0' + frac % 10)};
+            int len = 4;
+            while (buf[len - 1] == '0')
+                --len;
+            data.append(buf, len);
+        }
+        return *this;
+    }
+    void hex16(quint16 v)
+    {
+        static const char digits[] = "0123456789ABCDEF";
+        const char buf[4] = {digits[v >> 12], digits[(v >> 8) & 15], digits[(v >> 4) & 15], digits[v & 15]};
+        data.append(buf, 4);
+    }
+    qint64 size() const { return data.size(); }
+};
+
+QByteArray deflate(const QByteArray &raw)
+{
+    uLongf length = compressBound(uLong(raw.size()));
+    QByteArray packed(qsizetype(length), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(packed.data()), &length, reinterpret_cast<const Bytef *>(raw.constData()),
+                  uLong(raw.size()), deflateLevel) != Z_OK)
+        return QByteArray();
+    packed.truncate(qsizetype(length));
+    return packed;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Big-endian access to font tables.
+
+quint16 u16(const QByteArray &t, qsizetype at)
+{
+    if (at < 0 || at + 2 > t.size())
+        return 0;
+    const auto *p = reinterpret_cast<const uchar *>(t.constData()) + at;
+    return quint16((p[0] << 8) | p[1]);
+}
+
+qint16 s16(const QByteArray &t, qsizetype at)
+{
+    return qint16(u16(t, at));
+}
+
+quint32 u32(const QByteArray &t, qsizetype at)
+{
+    return (quint32(u16(t, at)) << 16) | u16(t, at + 2);
+}
+
+void put16(QByteArray &t, qsizetype at, quint16 v)
+{
+    if (at + 2 <= t.size()) {
+        t[at] = char(v >> 8);
+        t[at + 1] = char(v & 0xff);
+    }
+}
+
+void put32(QByteArray &t, qsizetype at, quint32 v)
+{
+    put16(t, at, quint16(v >> 16));
+    put16(t, at + 2, quint16(v & 0xffff));
+}
+
+void append16(QByteArray &t, quint16 v)
+{
+    t.append(char(v >> 8));
+    t.append(char(v & 0xff));
+}
+
+void append32(QByteArray &t, quint32 v)
+{
+    append16(t, quint16(v >> 16));
+    append16(t, quint16(v & 0xffff));
+}
+
+quint32 tableChecksum(const QByteArray &t)
+{
+    quint32 sum = 0;
+    const qsizetype whole = t.size() & ~qsizetype(3);
+    for (qsizetype i = 0; i < whole; i += 4)
+        sum += u32(t, i);
+    if (whole < t.size()) {
+        quint32 last = 0;
+        for (qsizetype i = whole; i < whole + 4; ++i)
+            last = (last << 8) | (i < t.size() ? uchar(t[i]) : 0);
+        sum += last;
+    }
+    return sum;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// One typeface, read from its font file once.
+
+struct Subset {
+    std::vector<quint16> glyphs; // sorted, without components
+    QByteArray tag;              // six capitals naming the subset
+    QByteArray fontFile;         // deflated
+    qint64 fontFileLength = 0;
+    QByteArray widths;    // the /W array
+    QByteArray toUnicode; // deflated CMap
+};
+
+class Face {
+public:
+    explicit Face(const QRawFont &raw);
+
+    bool isValid() const { return m_valid; }
+    quint16 glyph(char32_t c);
+    // Adjustment between two glyphs in font units (negative: closer).
+    int kerning(quint16 left, quint16 right) const
+    {
+        if (m_kerning.isEmpty())
+            return 0;
+        return m_kerning.value((quint32(left) << 16) | right, 0);
+    }
+    double unitsPerEm() const { return m_unitsPerEm; }
+    const Subset &subset(std::vector<quint16> glyphs);
+    const QByteArray &postScriptName() const { return m_psName; }
+    void writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const;
+
+private:
+    double width1000(quint16 g) const { return g < m_advances.size() ? m_advances[g] * 1000.0 / m_unitsPerEm : 0.0; }
+    void addComponents(quint16 g, std::vector<bool> &used) const;
+    QByteArray fontFile(const std::vector<bool> &used, int count) const;
+    QByteArray widthsArray(const std::vector<quint16> &glyphs) const;
+    QByteArray toUnicodeMap(const std::vector<quint16> &glyphs) const;
+
+    QRawFont m_raw;
+    bool m_valid = false;
+    QByteArray m_head, m_hhea, m_hmtx, m_maxp, m_glyf, m_cvt, m_fpgm, m_prep;
+    std::vector<quint32> m_loca;
+    std::vector<quint16> m_advances;
+    int m_glyphCount = 0, m_hMetrics = 0;
+    double m_unitsPerEm = 1000;
+    int m_ascent = 0, m_descent = 0, m_capHeight = 0;
+    std::array<int, 4> m_bbox{};
+    double m_italicAngle = 0;
+    bool m_fixedPitch = false;
+    QByteArray m_psName;
+    QHash<quint32, qint16> m_kerning;
+    std::vector<qint32> m_bmp; // character → glyph; -1: not asked yet
+    QHash<char32_t, quint16> m_astral;
+    std::vector<char32_t> m_unicode;                // glyph → the character it was first used for
+    std::vector<std::unique_ptr<Subset>> m_subsets; // most recent first
+};
+
+QByteArray readPostScriptName(const QByteArray &name, const QRawFont &raw)
+{
+    const quint16 count = u16(name, 2);
+    const quint16 strings = u16(name, 4);
+    QByteArray found;
+    for (int i = 0; i < count && found.isEmpty(); ++i) {
+        const qsizetype r = 6 + 12 * i;
+        const quint16 platform = u16(name, r), id = u16(name, r + 6), length = u16(name, r + 8),
+                      offset = u16(name, r + 10);
+        if (id != 6 || strings + offset + length > name.size())
+            continue;
+        const QByteArray bytes = name.mid(strings + offset, length);
+        if (platform == 1) {
+            found = bytes;
+        } else if (platform == 3 || platform == 0) {
+            for (qsizetype k = 0; k + 1 < bytes.size(); k += 2)
+                if (bytes[k] == 0)
+                    found.append(bytes[k + 1]);
+        }
+    }
+    if (found.isEmpty()) {
+        found = raw.familyName().toLatin1();
+        if (raw.weight() >= QFont::Bold)
+            found += "-Bold";
+        if (raw.style() != QFont::StyleNormal)
+            found += "-Italic";
+    }
+    // Only characters a PDF name carries without escapes.
+    QByteArray clean;
+    for (char c : found)
+        if (c > ' ' && c < 127 && !std::strchr("()<>[]{}/%#", c))
+            clean.append(c);
+    return clean.isEmpty() ? QByteArray("Font") : clean;
+}
+
+Face::Face(const QRawFont &raw) : m_raw(raw)
+{
+    if (!raw.isValid())
+        return;
+    m_head = raw.fontTable("head");
+    m_hhea = raw.fontTable("hhea");
+    m_hmtx = raw.fontTable("hmtx");
+    m_maxp = raw.fontTable("maxp");
+    m_glyf = raw.fontTable("glyf");
+    const QByteArray loca = raw.fontTable("loca");
+    if (m_head.size() < 54 || m_hhea.size() < 36 || m_maxp.size() < 6 || m_glyf.isEmpty() || loca.isEmpty())
+        return;
+    m_cvt = raw.fontTable("cvt ");
+    m_fpgm = raw.fontTable("fpgm");
+    m_prep = raw.fontTable("prep");
+
+    m_unitsPerEm = std::max(16, int(u16(m_head, 18)));
+    m_bbox = {s16(m_head, 36), s16(m_head, 38), s16(m_head, 40), s16(m_head, 42)};
+    m_glyphCount = u16(m_maxp, 4);
+    const bool longLoca = s16(m_head, 50) != 0;
+    m_loca.resize(size_t(m_glyphCount) + 1);
+    for (int g = 0; g <= m_glyphCount; ++g)
+        m_loca[size_t(g)] = longLoca ? u32(loca, 4 * g) : 2 * quint32(u16(loca, 2 * g));
+    for (quint32 &offset : m_loca)
+        offset = std::min(offset, quint32(m_glyf.size()));
+
+    m_ascent = s16(m_hhea, 4);
+    m_descent = s16(m_hhea, 6);
+    m_hMetrics = std::clamp(int(u16(m_hhea, 34)), 1, std::max(1, m_glyphCount));
+    m_advances.resize(size_t(m_glyphCount));
+    for (int g = 0; g < m_glyphCount; ++g)
+        m_advances[size_t(g)] = u16(m_hmtx, 4 * std::min(g, m_hMetrics - 1));
+
+    const QByteArray os2 = raw.fontTable("OS/2");
+    m_capHeight = u16(os2, 0) >= 2 && os2.size() >= 90 ? s16(os2, 88) : m_ascent;
+    const QByteArray post = raw.fontTable("post");
+    m_italicAngle = qint32(u32(post, 4)) / 65536.0;
+    m_fixedPitch = u32(post, 12) != 0;
+    m_psName = readPostScriptName(raw.fontTable("name"), raw);
+
+    // Pairs of the classic kerning table, which the text shaper applies when the layout measures.
+    const QByteArray kern = raw.fontTable("kern");
+    if (u16(kern, 0) == 0) {
+        qsizetype at = 4;
+        for (int t = 0, tables = u16(kern, 2); t < tables && at + 6 <= kern.size(); ++t) {
+            const quint16 length = u16(kern, at + 2), coverage = u16(kern, at + 4);
+            // Format 0, horizontal, not cross-stream and not minimum values.
+            if ((coverage >> 8) == 0 && (coverage & 0x7) == 0x1) {
+                const quint16 pairs = u16(kern, at + 6);
+                for (int p = 0; p < pairs; ++p) {
+                    const qsizetype e = at + 14 + 6 * p;
+                    if (e + 6 > kern.size())
+                        break;
+                    m_kerning.insert(u32(kern, e), s16(kern, e + 4));
+                }
+            }
+            at += std::max<quint16>(length, 6);
+        }
+    }
+    m_bmp.assign(0x10000, -1);
+    m_unicode.assign(size_t(m_glyphCount), 0);
+    m_valid = m_glyphCount > 0;
+}
+
+quint16 Face::glyph(char32_t c)
+{
+    qint32 *slot = c < 0x10000 ? &m_bmp[c] : nullptr;
+    if (slot && *slot >= 0)
+        return quint16(*slot);
+    if (!slot)
+        if (const auto it = m_astral.constFind(c); it != m_astral.cend())
+            return *it;
+    const char32_t chars[] = {c};
+    const QList<quint32> glyphs = m_raw.glyphIndexesForString(QString::fromUcs4(chars, 1));
+    quint16 g = glyphs.isEmpty() || glyphs.front() >= quint32(m_glyphCount) ? 0 : quint16(glyphs.front());
+    if (g && m_unicode[g] == 0)
+        m_unicode[g] = c;
+    if (slot)
+        *slot = g;
+    else
+        m_astral.insert(c, g);
+    return g;
+}
+
+void Face::addComponents(quint16 g, std::vector<bool> &used) const
+{
+    if (g >= m_glyphCount)
+        return;
+    const qsizetype start = m_loca[g], end = m_loca[size_t(g) + 1];
+    if (end - start < 10 || s16(m_glyf, start) >= 0)
+        return;
+    qsizetype at = start + 10;
+    quint16 flags;
+    do {
+        if (at + 4 > end)
+            return;
+        flags = u16(m_glyf, at);
+        const quint16 component = u16(m_glyf, at + 2);
+        at += 4 + ((flags & 0x0001) ? 4 : 2);
+        if (flags & 0x0008)
+            at += 2;
+        else if (flags & 0x0040)
+            at += 4;
+        else if (flags & 0x0080)
+            at += 8;
+        if (component < m_glyphCount && !used[component]) {
+            used[component] = true;
+            addComponents(component, used);
+        }
+    } while (flags & 0x0020);
+}
+
+// A TrueType file holding the glyphs marked in `used`, at their own glyph ids; the first `count` slots.
+QByteArray Face::fontFile(const std::vector<bool> &used, int count) const
+{
+    QByteArray glyf, loca;
+    loca.reserve(4 * (count + 1));
+    for (int g = 0; g < count; ++g) {
+        append32(loca, quint32(glyf.size()));
+        if (used[size_t(g)]) {
+            glyf.append(m_glyf.constData() + m_loca[size_t(g)], m_loca[size_t(g) + 1] - m_loca[size_t(g)]);
+            while (glyf.size() % 4)
+                glyf.append('\0');
+        }
+    }
+    append32(loca, quint32(glyf.size()));
+
+    QByteArray head = m_head.left(54);
+    put32(head, 8, 0);  // checksum adjustment, set below
+    put16(head, 50, 1); // long offsets in loca
+    QByteArray maxp = m_maxp;
+    put16(maxp, 4, quint16(count));
+    QByteArray hhea = m_hhea;
+    const int metrics = std::min(m_hMetrics, count);
+    put16(hhea, 34, quint16(metrics));
+    QByteArray hmtx = m_hmtx.left(4 * metrics);
+    for (int g = metrics; g < count; ++g)
+        append16(hmtx, u16(m_hmtx, 4 * m_hMetrics + 2 * (g - m_hMetrics)));
+
+    struct Table {
+        const char *tag;
+        const QByteArray *data;
+    };
+    std::vector<Table> tables; // in tag order
+    if (!m_cvt.isEmpty())
+        tables.push_back({"cvt ", &m_cvt});
+    if (!m_fpgm.isEmpty())
+        tables.push_back({"fpgm", &m_fpgm});
+    tables.push_back({"glyf", &glyf});
+    tables.push_back({"head", &head});
+    tables.push_back({"hhea", &hhea});
+    tables.push_back({"hmtx", &hmtx});
+    tables.push_back({"loca", &loca});
+    tables.push_back({"maxp", &maxp});
+    if (!m_prep.isEmpty())
+        tables.push_back({"prep", &m_prep});
+
+    const int n = int(tables.size());
+    int selector = 0;
+    while ((2 << selector) <= n)
+        ++selector;
+    QByteArray file;
+    append32(file, 0x00010000);
+    append16(file, quint16(n));
+    append16(file, quint16(16 << selector));
+    append16(file, quint16(selector));
+    append16(file, quint16(n * 16 - (16 << selector)));
+    quint32 offset = quint32(12 + 16 * n);
+    for (const Table &t : tables) {
+        file.append(t.tag, 4);
+        append32(file, tableChecksum(*t.data));
+        append32(file, offset);
+        append32(file, quint32(t.data->size()));
+        offset += quint32((t.data->size() + 3) & ~qsizetype(3));
+    }
+    qsizetype headAt = 0;
+    for (const Table &t : tables) {
+        if (t.data == &head)
+            headAt = file.size();
+        file.append(*t.data);
+        while (file.size() % 4)
+            file.append('\0');
+    }
+    put32(file, headAt + 8, 0xB1B0AFBA - tableChecksum(file));
+    return file;
+}
+
+QByteArray Face::widthsArray(const std::vector<quint16> &glyphs) const
+{
+    Out out;
+    out << '[';
+    for (size_t i = 0; i < glyphs.size();) {
+        size_t j = i + 1;
+        while (j < glyphs.size() && glyphs[j] == glyphs[j - 1] + 1)
+            ++j;
+        out << int(glyphs[i]) << " [";
+        for (size_t k = i; k < j; ++k) {
+            if (k > i)
+                out << ' ';
+            out.num(width1000(glyphs[k]));
+        }
+        out << "] ";
+        i = j;
+    }
+    out << ']';
+    return out.data;
+}
+
+QByteArray Face::toUnicodeMap(const std::vector<quint16> &glyphs) const
+{
+    std::vector<quint16> mapped;
+    for (quint16 g : glyphs)
+        if (m_unicode[g])
+            mapped.push_back(g);
+    Out out;
+    out << "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+           "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+           "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+           "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    for (size_t i = 0; i < mapped.size(); i += 100) {
+        const size_t end = std::min(mapped.size(), i + 100);
+        out << int(end - i) << " beginbfchar\n";
+        for (size_t k = i; k < end; ++k) {
+            out << '<';
+            out.hex16(mapped[k]);
+            out << "> <";
+            const char32_t c = m_unicode[mapped[k]];
+            if (c < 0x10000) {
+                out.hex16(quint16(c));
+            } else {
+                out.hex16(quint16(0xD800 + ((c - 0x10000) >> 10)));
+                out.hex16(quint16(0xDC00 + ((c - 0x10000) & 0x3FF)));
+            }
+            out << ">\n";
+        }
+        out << "endbfchar\n";
+    }
+    out << "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    return out.data;
+}
+
+const Subset &Face::subset(std::vector<quint16> glyphs)
+{
+    std::sort(glyphs.begin(), glyphs.end());
+    glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
+    for (size_t i = 0; i < m_subsets.size(); ++i) {
+        if (m_subsets[i]->glyphs == glyphs) {
+            std::rotate(m_subsets.begin(), m_subsets.begin() + qsizetype(i), m_subsets.begin() + qsizetype(i) + 1);
+            return *m_subsets.front();
+        }
+    }
+
+    auto subset = std::make_unique<Subset>();
+    subset->glyphs = glyphs;
+    std::vector<bool> used(size_t(m_glyphCount), false);
+    used[0] = true; // .notdef
+    for (quint16 g : glyphs) {
+        used[g] = true;
+        addComponents(g, used);
+    }
+    int count = 1;
+    for (int g = m_glyphCount - 1; g > 0; --g)
+        if (used[size_t(g)]) {
+            count = g + 1;
+            break;
+        }
+    const QByteArray file = fontFile(used, count);
+    subset->fontFileLength = file.size();
+    subset->fontFile = deflate(file);
+    subset->widths = widthsArray(glyphs);
+    subset->toUnicode = deflate(toUnicodeMap(glyphs));
+    quint32 hash = 2166136261u;
+    for (quint16 g : glyphs)
+        hash = (hash ^ g) * 16777619u;
+    for (int i = 0; i < 6; ++i) {
+        subset->tag.append(char('A' + hash % 26));
+        hash /= 26;
+    }
+
+    constexpr size_t kept = 8;
+    if (m_subsets.size() >= kept)
+        m_subsets.pop_back();
+    m_subsets.insert(m_subsets.begin(), std::move(subset));
+    return *m_subsets.front();
+}
+
+void Face::writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const
+{
+    const auto em = [&](double units) { return units * 1000.0 / m_unitsPerEm; };
+    int flags = 32; // non-symbolic
+    if (m_fixedPitch)
+        flags |= 1;
+    if (m_italicAngle != 0)
+        flags |= 64;
+    out << "<< /Type /FontDescriptor /FontName /" << name << " /Flags " << flags << " /FontBBox [";
+    out.num(em(m_bbox[0])) << ' ';
+    out.num(em(m_bbox[1])) << ' ';
+    out.num(em(m_bbox[2])) << ' ';
+    out.num(em(m_bbox[3])) << "] /ItalicAngle ";
+    out.num(m_italicAngle) << " /Ascent ";
+    out.num(em(m_ascent)) << " /Descent ";
+    out.num(em(m_descent)) << " /CapHeight ";
+    out.num(em(m_capHeight)) << " /StemV 80 /FontFile2 " << fontFileObject << " 0 R >>";
+}
+
+// The faces met so far, by the fonts that resolve to them. Documents may be written on several threads.
+std::mutex facesMutex;
+
+struct FontEntry {
+    QFont font;
+    Face *face;
+};
+
+Face *faceFor(const QFont &font)
+{
+    static std::vector<FontEntry> fonts;
+    static std::vector<std::pair<QString, std::unique_ptr<Face>>> faces;
+    for (const FontEntry &e : fonts)
+        if (e.font == font)
+            return e.face;
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QString key = raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|') +
+                        QString::number(raw.weight()) + QLatin1Char('|') + QString::number(int(raw.style()));
+    Face *face = nullptr;
+    for (const auto &[k, f] : faces)
+        if (k == key)
+            face = f.get();
+    if (!face) {
+        faces.emplace_back(key, std::make_unique<Face>(raw));
+        face = faces.back().second.get();
+    }
+    fonts.push_back({font, face});
+    return face;
+}
+
+double emPoints(const QFont &font)
+{
+    if (font.pointSizeF() > 0)
+        return font.pointSizeF();
+    return font.pixelSize() * pointsPerLayoutPixel;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// One document.
+
+struct UsedFont {
+    Face *face;
+    std::vector<quint16> glyphs;
+};
+
+class Document {
+public:
+    QByteArray write(const std::vector<Page> &pages, const QString &title);
+
+private:
+    // A new object number; its offset is recorded when the object is written.
+    int reserve()
+    {
+        m_offsets.push_back(-1);
+        return int(m_offsets.size());
+    }
+    void begin(int object)
+    {
+        m_offsets[size_t(object) - 1] = m_out.size();
+        m_out << object << " 0 obj\n";
+    }
+    void end() { m_out << "\nendobj\n"; }
+    void stream(int object, const QByteArray &packed, const char *extra = "")
+    {
+        begin(object);
+        m_out << "<< /Length " << qint64(packed.size()) << " /Filter /FlateDecode" << extra << " >>\nstream\n"
+              << packed << "\nendstream";
+        end();
+    }
+    QByteArray content(const Page &page);
+    int fontIndex(Face *face);
+    void setFill(const QColor &c);
+    void setStroke(const QColor &c);
+    void setLineWidth(double w);
+    static void colour(Out &out, const QColor &c);
+
+    Out m_out;
+    std::vector<qint64> m_offsets;
+    std::vector<UsedFont> m_fonts;
+    // Graphics state of the page being written.
+    Out m_page;
+    QRgb m_fill = 0, m_stroke = 0;
+    double m_lineWidth = 1;
+};
+
+int Document::fontIndex(Face *face)
+{
+    for (size_t i = 0; i < m_fonts.size(); ++i)
+        if (m_fonts[i].face == face)
+            return int(i);
+    m_fonts.push_back({face, {}});
+    return int(m_fonts.size()) - 1;
+}
+
+void Document::colour(Out &out, const QColor &c)
+{
+    out.num(c.redF()) << ' ';
+    out.num(c.greenF()) << ' ';
+    out.num(c.blueF());
+}
+
+void Document::setFill(const QColor &c)
+{
+    if (c.rgb() == m_fill)
+        return;
+    m_fill = c.rgb();
+    colour(m_page, c);
+    m_page << " rg\n";
+}
+
+void Document::setStroke(const QColor &c)
+{
+    if (c.rgb() == m_stroke)
+        return;
+    m_stroke = c.rgb();
+    colour(m_page, c);
+    m_page << " RG\n";
+}
+
+void Document::setLineWidth(double w)
+{
+    if (w == m_lineWidth)
+        return;
+    m_lineWidth = w;
+    m_page.num(w) << " w\n";
+}
+
+QByteArray Document::content(const Page &page)
+{
+    m_page.data.clear();
+    m_fill = m_stroke = qRgb(0, 0, 0);
+    m_lineWidth = 1;
+    const double height = page.paper.height() * pointsPerMm;
+    const auto x = [](double mm) { return mm * pointsPerMm; };
+    const auto y = [height](double mm) { return height - mm * pointsPerMm; };
+    bool inText = false;
+    int currentFont = -1;
+    double currentSize = 0;
+    const auto endText = [&] {
+        if (inText)
+            m_page << "ET\n";
+        inText = false;
+    };
+    m_page << "0 J 0 j\n";
+
+    for (const PlacedBand &band : page.bands) {
+        for (const DrawItem &item : band.items) {
+            switch (item.kind) {
+            case DrawItem::Kind::Rect: {
+                if (!item.outline && (!item.filled || item.rect.isEmpty()))
+                    break;
+                endText();
+                if (item.filled)
+                    setFill(item.brushColor);
+                if (item.outline) {
+                    setStroke(item.penColor);
+                    setLineWidth(x(item.penWidth));
+                }
+                m_page.num(x(item.rect.left())) << ' ';
+                m_page.num(y(item.rect.bottom())) << ' ';
+                m_page.num(x(item.rect.width())) << ' ';
+                m_page.num(item.rect.height() * pointsPerMm);
+                m_page << (item.outline ? (item.filled ? " re B\n" : " re S\n") : " re f\n");
+                break;
+            }
+            case DrawItem::Kind::Line:
+                endText();
+                setStroke(item.penColor);
+                setLineWidth(x(item.penWidth));
+                m_page.num(x(item.rect.left())) << ' ';
+                m_page.num(y(item.rect.top())) << " m ";
+                m_page.num(x(item.rect.right())) << ' ';
+                m_page.num(y(item.rect.bottom())) << " l S\n";
+                break;
+            case DrawItem::Kind::Text: {
+                Face *face = faceFor(item.font);
+                if (!face->isValid())
+                    break;
+                const int index = fontIndex(face);
+                std::vector<quint16> &used = m_fonts[size_t(index)].glyphs;
+                const double size = emPoints(item.font);
+                const double kernScale = 1000.0 / face->unitsPerEm();
+                for (qsizetype i = 0; i < item.lines.size(); ++i) {
+                    const QString &line = item.lines[i];
+                    if (line.isEmpty())
+                        continue;
+                    if (!inText) {
+                        m_page << "BT\n";
+                        inText = true;
+                        currentFont = -1;
+                    }
+                    if (index != currentFont || size != currentSize) {
+                        m_page << "/F" << index << ' ';
+                        m_page.num(size) << " Tf\n";
+                        currentFont = index;
+                        currentSize = size;
+                    }
+                    setFill(item.textColor);
+                    const double baseline = item.rect.top() + double(i) * item.lineHeight + item.ascent;
+                    m_page << "1 0 0 1 ";
+                    m_page.num(x(item.lineLefts[size_t(i)])) << ' ';
+                    m_page.num(y(baseline)) << " Tm [<";
+                    quint16 previous = 0;
+                    bool first = true;
+                    for (qsizetype k = 0; k < line.size(); ++k) {
+                        char32_t c = line[k].unicode();
+                        if (QChar::isHighSurrogate(c) && k + 1 < line.size() && line[k + 1].isLowSurrogate()) {
+                            c = QChar::surrogateToUcs4(line[k].unicode(), line[k + 1].unicode());
+                            ++k;
+                        }
+                        const quint16 g = face->glyph(c);
+                        if (!first) {
+                            if (const int kern = face->kerning(previous, g)) {
+                                m_page << "> ";
+                                m_page.num(-kern * kernScale) << " <";
+                            }
+                        }
+                        m_page.hex16(g);
+                        used.push_back(g);
+                        previous = g;
+                        first = false;
+                    }
+                    m_page << ">] TJ\n";
+                }
+                break;
+            }
+            }
+        }
+    }
+    endText();
+    return m_page.data;
+}
+
+void writeTextString(Out &out, const QString &text)
+{
+    out << "<FEFF";
+    for (QChar c : text)
+        out.hex16(c.unicode());
+    out << '>';
+}
+
+QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
+{
+    m_out.data.reserve(64 * 1024);
+    m_out << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    const int catalog = reserve(), pageTree = reserve(), resources = reserve(), info = reserve();
+
+    begin(catalog);
+    m_out << "<< /Type /Catalog /Pages " << pageTree << " 0 R >>";
+    end();
+    begin(info);
+    m_out << "<< /Title ";
+    writeTextString(m_out, title);
+    m_out << " /Creator (Tessund) /Producer (Tessund) >>";
+    end();
+
+    std::vector<int> pageObjects;
+    for (const Page &page : pages) {
+        const int contents = reserve(), object = reserve();
+        stream(contents, deflate(content(page)));
+        begin(object);
+        m_out << "<< /Type /Page /Parent " << pageTree << " 0 R /MediaBox [0 0 ";
+        m_out.num(page.paper.width() * pointsPerMm) << ' ';
+        m_out.num(page.paper.height() * pointsPerMm)
+            << "] /Resources " << resources << " 0 R /Contents " << contents << " 0 R >>";
+        end();
+        pageObjects.push_back(object);
+    }
+    begin(pageTree);
+    m_out << "<< /Type /Pages /Count " << int(pageObjects.size()) << " /Kids [";
+    for (int object : pageObjects)
+        m_out << object << " 0 R ";
+    m_out << "] >>";
+    end();
+
+    std::vector<int> fontObjects;
+    for (const UsedFont &used : m_fonts) {
+        const Subset &subset = used.face->subset(used.glyphs);
+        const QByteArray name = subset.tag + '+' + used.face->postScriptName();
+        const int type0 = reserve(), cid = reserve(), descriptor = reserve(), file = reserve(), cmap = reserve();
+        fontObjects.push_back(type0);
+        begin(type0);
+        m_out << "<< /Type /Font /Subtype /Type0 /BaseFont /" << name << " /Encoding /Identity-H /DescendantFonts ["
+              << cid << " 0 R] /ToUnicode " << cmap << " 0 R >>";
+        end();
+        begin(cid);
+        m_out << "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" << name
+              << " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor "
+              << descriptor << " 0 R /CIDToGIDMap /Identity /DW 0 /W " << subset.widths << " >>";
+        end();
+        begin(descriptor);
+        used.face->writeDescriptor(m_out, name, file);
+        end();
+        const QByteArray length1 = " /Length1 " + QByteArray::number(subset.fontFileLength);
+        stream(file, subset.fontFile, length1.constData());
+        stream(cmap, subset.toUnicode);
+    }
+    begin(resources);
+    m_out << "<< /ProcSet [/PDF /Text] /Font <<";
+    for (size_t i = 0; i < fontObjects.size(); ++i)
+        m_out << " /F" << int(i) << ' ' << fontObjects[i] << " 0 R";
+    m_out << " >> >>";
+    end();
+
+    const qint64 xref = m_out.size();
+    m_out << "xref\n0 " << int(m_offsets.size() + 1) << "\n0000000000 65535 f \n";
+    for (qint64 offset : m_offsets) {
+        char entry[21];
+        std::snprintf(entry, sizeof entry, "%010lld 00000 n \n", static_cast<long long>(offset));
+        m_out.data.append(entry, 20);
+    }
+    m_out << "trailer\n<< /Size " << int(m_offsets.size() + 1) << " /Root " << catalog << " 0 R /Info " << info
+          << " 0 R >>\nstartxref\n"
+          << xref << "\n%%EOF\n";
+    return m_out.data;
+}
+
+} // namespace
+
+QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title)
+{
+    const std::lock_guard lock(facesMutex);
+    return Document().write(pages, title);
+}
+
+} // namespace report
