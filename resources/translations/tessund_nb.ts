@@ -478,12 +478,12 @@
   <context>
     <name>report</name>
     <message>
-      <source>Cannot write the PDF file "%1": %2</source>
-      <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
-    </message>
-    <message>
       <source>Cannot write the PDF file "%1"</source>
       <translation>Kan ikke skrive PDF-filen «%1»</translation>
+    </message>
+    <message>
+      <source>Cannot write the PDF file "%1": %2</source>
+      <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
     </message>
     <message>
       <source>The printer "%1" cannot print the document</source>

@@ -20,7 +20,7 @@ constexpr double pointsPerMm = 72.0 / 25.4;
 // Fonts sized in pixels count the pixels of the 1,200 dpi device the layout measures them on.
 constexpr double pointsPerLayoutPixel = 72.0 / 1200.0;
 // Fast deflating: the streams are small and mostly repeated operators and glyph data.
-constexpr int deflateLevel = 6;
+constexpr int deflateLevel = 1;
 
 // ---------------------------------------------------------------------------------------------------------
 // Output buffer with the few number formats PDF needs.
@@ -80,6 +80,20 @@ public:
         }
         return *this;
     }
+    // A glyph id inside a literal string: two bytes, escaped where the string syntax needs it.
+    void glyph16(quint16 v)
+    {
+        for (const char c : {char(v >> 8), char(v & 0xff)}) {
+            if (c == '(' || c == ')' || c == '\\') {
+                data.append('\\');
+                data.append(c);
+            } else if (c == '\r') {
+                data.append("\\r", 2);
+            } else {
+                data.append(c);
+            }
+        }
+    }
     void hex16(quint16 v)
     {
         static const char digits[] = "0123456789ABCDEF";
@@ -89,15 +103,49 @@ public:
     qint64 size() const { return data.size(); }
 };
 
+// One compressor per thread, reset between streams: setting one up costs more than a page's stream.
+class Deflater {
+public:
+    Deflater()
+    {
+        m_stream.zalloc = nullptr;
+        m_stream.zfree = nullptr;
+        m_stream.opaque = nullptr;
+        m_ready = deflateInit(&m_stream, deflateLevel) == Z_OK;
+    }
+    ~Deflater()
+    {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    QByteArray pack(const QByteArray &raw)
+    {
+        if (!m_ready)
+            return QByteArray();
+        deflateReset(&m_stream);
+        QByteArray packed(qsizetype(deflateBound(&m_stream, uLong(raw.size()))), Qt::Uninitialized);
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(raw.constData()));
+        m_stream.avail_in = uInt(raw.size());
+        m_stream.next_out = reinterpret_cast<Bytef *>(packed.data());
+        m_stream.avail_out = uInt(packed.size());
+        if (::deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+            return QByteArray();
+        packed.truncate(qsizetype(m_stream.total_out));
+        return packed;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+};
+
 QByteArray deflate(const QByteArray &raw)
 {
-    uLongf length = compressBound(uLong(raw.size()));
-    QByteArray packed(qsizetype(length), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef *>(packed.data()), &length, reinterpret_cast<const Bytef *>(raw.constData()),
-                  uLong(raw.size()), deflateLevel) != Z_OK)
-        return QByteArray();
-    packed.truncate(qsizetype(length));
-    return packed;
+    static thread_local Deflater deflater;
+    return deflater.pack(raw);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -188,7 +236,7 @@ public:
         return m_kerning.value((quint32(left) << 16) | right, 0);
     }
     double unitsPerEm() const { return m_unitsPerEm; }
-    const Subset &subset(std::vector<quint16> glyphs);
+    std::shared_ptr<const Subset> subset(std::vector<quint16> glyphs);
     const QByteArray &postScriptName() const { return m_psName; }
     void writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const;
 
@@ -214,8 +262,8 @@ private:
     QHash<quint32, qint16> m_kerning;
     std::vector<qint32> m_bmp; // character → glyph; -1: not asked yet
     QHash<char32_t, quint16> m_astral;
-    std::vector<char32_t> m_unicode;                // glyph → the character it was first used for
-    std::vector<std::unique_ptr<Subset>> m_subsets; // most recent first
+    std::vector<char32_t> m_unicode;                      // glyph → the character it was first used for
+    std::vector<std::shared_ptr<const Subset>> m_subsets; // most recent first
 };
 
 QByteArray readPostScriptName(const QByteArray &name, const QRawFont &raw)
@@ -494,18 +542,18 @@ QByteArray Face::toUnicodeMap(const std::vector<quint16> &glyphs) const
     return out.data;
 }
 
-const Subset &Face::subset(std::vector<quint16> glyphs)
+std::shared_ptr<const Subset> Face::subset(std::vector<quint16> glyphs)
 {
     std::sort(glyphs.begin(), glyphs.end());
     glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
     for (size_t i = 0; i < m_subsets.size(); ++i) {
         if (m_subsets[i]->glyphs == glyphs) {
             std::rotate(m_subsets.begin(), m_subsets.begin() + qsizetype(i), m_subsets.begin() + qsizetype(i) + 1);
-            return *m_subsets.front();
+            return m_subsets.front();
         }
     }
 
-    auto subset = std::make_unique<Subset>();
+    auto subset = std::make_shared<Subset>();
     subset->glyphs = glyphs;
     std::vector<bool> used(size_t(m_glyphCount), false);
     used[0] = true; // .notdef
@@ -532,11 +580,13 @@ const Subset &Face::subset(std::vector<quint16> glyphs)
         hash /= 26;
     }
 
+    if (subset->fontFile.isEmpty() || subset->toUnicode.isEmpty())
+        return subset; // not compressed: the document fails, and the next one tries again
     constexpr size_t kept = 8;
     if (m_subsets.size() >= kept)
         m_subsets.pop_back();
-    m_subsets.insert(m_subsets.begin(), std::move(subset));
-    return *m_subsets.front();
+    m_subsets.insert(m_subsets.begin(), subset);
+    return subset;
 }
 
 void Face::writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const
@@ -622,6 +672,8 @@ private:
     void end() { m_out << "\nendobj\n"; }
     void stream(int object, const QByteArray &packed, const char *extra = "")
     {
+        if (packed.isEmpty())
+            m_failed = true;
         begin(object);
         m_out << "<< /Length " << qint64(packed.size()) << " /Filter /FlateDecode" << extra << " >>\nstream\n"
               << packed << "\nendstream";
@@ -637,6 +689,7 @@ private:
     Out m_out;
     std::vector<qint64> m_offsets;
     std::vector<UsedFont> m_fonts;
+    bool m_failed = false; // a stream could not be compressed
     // Graphics state of the page being written.
     Out m_page;
     QRgb m_fill = 0, m_stroke = 0;
@@ -685,6 +738,12 @@ void Document::setLineWidth(double w)
     m_page.num(w) << " w\n";
 }
 
+// Offsets are written to a thousandth of a point; they add up exactly when rounded first.
+double thousandths(double v)
+{
+    return double(std::llround(v * 1000.0)) / 1000.0;
+}
+
 QByteArray Document::content(const Page &page)
 {
     m_page.data.clear();
@@ -694,6 +753,7 @@ QByteArray Document::content(const Page &page)
     const auto x = [](double mm) { return mm * pointsPerMm; };
     const auto y = [height](double mm) { return height - mm * pointsPerMm; };
     bool inText = false;
+    double textX = 0, textY = 0;
     int currentFont = -1;
     double currentSize = 0;
     const auto endText = [&] {
@@ -748,6 +808,7 @@ QByteArray Document::content(const Page &page)
                         m_page << "BT\n";
                         inText = true;
                         currentFont = -1;
+                        textX = textY = 0;
                     }
                     if (index != currentFont || size != currentSize) {
                         m_page << "/F" << index << ' ';
@@ -757,9 +818,13 @@ QByteArray Document::content(const Page &page)
                     }
                     setFill(item.textColor);
                     const double baseline = item.rect.top() + double(i) * item.lineHeight + item.ascent;
-                    m_page << "1 0 0 1 ";
-                    m_page.num(x(item.lineLefts[size_t(i)])) << ' ';
-                    m_page.num(y(baseline)) << " Tm [<";
+                    // Each line starts relative to the previous one's start.
+                    const double dx = thousandths(x(item.lineLefts[size_t(i)]) - textX);
+                    const double dy = thousandths(y(baseline) - textY);
+                    m_page.num(dx) << ' ';
+                    m_page.num(dy) << " Td [(";
+                    textX += dx;
+                    textY += dy;
                     quint16 previous = 0;
                     bool first = true;
                     for (qsizetype k = 0; k < line.size(); ++k) {
@@ -771,16 +836,16 @@ QByteArray Document::content(const Page &page)
                         const quint16 g = face->glyph(c);
                         if (!first) {
                             if (const int kern = face->kerning(previous, g)) {
-                                m_page << "> ";
-                                m_page.num(-kern * kernScale) << " <";
+                                m_page << ") ";
+                                m_page.num(-kern * kernScale) << " (";
                             }
                         }
-                        m_page.hex16(g);
+                        m_page.glyph16(g);
                         used.push_back(g);
                         previous = g;
                         first = false;
                     }
-                    m_page << ">] TJ\n";
+                    m_page << ")] TJ\n";
                 }
                 break;
             }
@@ -835,7 +900,8 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
 
     std::vector<int> fontObjects;
     for (const UsedFont &used : m_fonts) {
-        const Subset &subset = used.face->subset(used.glyphs);
+        const std::shared_ptr<const Subset> kept = used.face->subset(used.glyphs);
+        const Subset &subset = *kept;
         const QByteArray name = subset.tag + '+' + used.face->postScriptName();
         const int type0 = reserve(), cid = reserve(), descriptor = reserve(), file = reserve(), cmap = reserve();
         fontObjects.push_back(type0);
@@ -872,7 +938,7 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
     m_out << "trailer\n<< /Size " << int(m_offsets.size() + 1) << " /Root " << catalog << " 0 R /Info " << info
           << " 0 R >>\nstartxref\n"
           << xref << "\n%%EOF\n";
-    return m_out.data;
+    return m_failed ? QByteArray() : m_out.data;
 }
 
 } // namespace

@@ -14,7 +14,8 @@ namespace report {
 // paths, streams deflated, `title` in the document information. No band colours.
 //
 // Each typeface is read from its font file once per process; a document only adds the glyphs it uses, and
-// a document using the same glyphs as a recent one reuses its compressed subset.
+// a document using the same glyphs as a recent one reuses its compressed subset. Empty when the document
+// could not be compressed (out of memory).
 QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title);
 
 } // namespace report

@@ -5,12 +5,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
+#include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace report {
 
@@ -94,16 +98,32 @@ void writePdf(const std::vector<Page> &pages, const QString &path, const QString
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QByteArray document = pdfDocument(pages, title);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));
-    if (file.write(document) != document.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (document.isEmpty())
+        throw Error(tr("Cannot write the PDF file \"%1\"").arg(shown));
+
+    // The document goes into a hidden file beside the target and is renamed into place once complete: readers
+    // never see part of it, and a file already there stays as it was until then. It is not synced to disk
+    // first; batch exports write a thousand files a second, and one lost in a power cut is exported again.
+    const QFileInfo target(path);
+    static std::atomic<int> serial{0};
+    const QString partPath =
+        target.absolutePath() +
+        QStringLiteral("/.%1.%2-%3.part").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(serial++);
+    QFile part(partPath);
+    if (!part.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, part.errorString()));
+    const auto fail = [&](const QString &reason) {
+        part.close();
+        QFile::remove(partPath);
         throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, reason));
-    }
-    if (!file.commit())
-        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, file.errorString()));
+    };
+    if (part.write(document) != document.size() || !part.flush())
+        fail(part.errorString());
+    if (target.exists())
+        part.setPermissions(QFile::permissions(path));
+    part.close();
+    if (std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(path).constData()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 void printPages(const std::vector<Page> &pages, QPrinter &printer)
