@@ -650,7 +650,17 @@ double emPoints(const QFont &font)
 
 struct UsedFont {
     Face *face;
+    std::vector<bool> seen; // by glyph id
     std::vector<quint16> glyphs;
+    void use(quint16 g)
+    {
+        if (g >= seen.size())
+            seen.resize(size_t(g) + 1, false);
+        if (!seen[g]) {
+            seen[g] = true;
+            glyphs.push_back(g);
+        }
+    }
 };
 
 class Document {
@@ -701,7 +711,7 @@ int Document::fontIndex(Face *face)
     for (size_t i = 0; i < m_fonts.size(); ++i)
         if (m_fonts[i].face == face)
             return int(i);
-    m_fonts.push_back({face, {}});
+    m_fonts.push_back({face, {}, {}});
     return int(m_fonts.size()) - 1;
 }
 
@@ -797,7 +807,7 @@ QByteArray Document::content(const Page &page)
                 if (!face->isValid())
                     break;
                 const int index = fontIndex(face);
-                std::vector<quint16> &used = m_fonts[size_t(index)].glyphs;
+                UsedFont &used = m_fonts[size_t(index)];
                 const double size = emPoints(item.font);
                 const double kernScale = 1000.0 / face->unitsPerEm();
                 for (qsizetype i = 0; i < item.lines.size(); ++i) {
@@ -841,7 +851,7 @@ QByteArray Document::content(const Page &page)
                             }
                         }
                         m_page.glyph16(g);
-                        used.push_back(g);
+                        used.use(g);
                         previous = g;
                         first = false;
                     }

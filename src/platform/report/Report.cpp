@@ -84,11 +84,19 @@ Band *Report::findBand(const QString &name) const
 
 Element *Report::findElement(const QString &name) const
 {
+    // Elements are only ever added and keep their names: the index is rebuilt when the count changes.
+    size_t count = 0;
     for (const auto &band : m_bands)
-        for (const auto &element : band->elements())
-            if (element->name() == name)
-                return element.get();
-    return nullptr;
+        count += band->elements().size();
+    if (count != m_indexedElements) {
+        m_elementIndex.clear();
+        for (const auto &band : m_bands)
+            for (const auto &element : band->elements())
+                if (!m_elementIndex.contains(element->name())) // the first of a name wins
+                    m_elementIndex.insert(element->name(), element.get());
+        m_indexedElements = count;
+    }
+    return m_elementIndex.value(name, nullptr);
 }
 
 void Report::throwNoElement(const QString &name)
@@ -178,8 +186,9 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
                     std::vector<DrawItem> &items)
 {
     const QString text = element.text(report, pageNumber);
-    const TextMetrics &metrics =
-        TextMetrics::forFont(paperFont(element.font.value_or(band.font.value_or(report.font))));
+    const TextMetrics &metrics = TextMetrics::forReportFont(element.font ? *element.font
+                                                            : band.font  ? *band.font
+                                                                         : report.font);
     const QStringList paragraphs = splitLines(text);
 
     double left = element.left;

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QMarginsF>
 #include <QRectF>
 #include <QSizeF>
@@ -286,6 +287,9 @@ public:
 private:
     [[noreturn]] static void throwNoElement(const QString &name);
     std::vector<std::unique_ptr<Band>> m_bands;
+    // Elements by name, for findElement.
+    mutable QHash<QString, Element *> m_elementIndex;
+    mutable size_t m_indexedElements = 0;
     QPrinter *m_printer = nullptr;
     std::unique_ptr<QPrinter> m_ownPrinter;
 };

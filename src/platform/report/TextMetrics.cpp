@@ -44,6 +44,25 @@ const TextMetrics &TextMetrics::forFont(const QFont &font)
     return **it;
 }
 
+const TextMetrics &TextMetrics::forReportFont(const QFont &font)
+{
+    // A handful of fonts per report; comparing fonts is much cheaper than resolving and keying them, and
+    // copies of one font compare by their shared data.
+    struct Entry {
+        QFont font;
+        const TextMetrics *metrics;
+    };
+    static std::vector<Entry> recent;
+    for (const Entry &e : recent)
+        if (e.font == font)
+            return *e.metrics;
+    const TextMetrics &metrics = forFont(paperFont(font));
+    if (recent.size() >= 64)
+        recent.clear();
+    recent.push_back({font, &metrics});
+    return metrics;
+}
+
 double TextMetrics::width(const QString &text) const
 {
     if (const auto it = m_widths.constFind(text); it != m_widths.cend())
@@ -61,8 +80,9 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
         lines << line;
         widths.push_back(width(line));
     };
-    if (maxWidth < 0 || width(paragraph) <= maxWidth) {
-        push(paragraph);
+    if (const double whole = width(paragraph); maxWidth < 0 || whole <= maxWidth) {
+        lines << paragraph;
+        widths.push_back(whole);
         return;
     }
     QString line;
@@ -92,6 +112,8 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
 
 QStringList splitLines(const QString &text)
 {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return QStringList{text};
     QString normal = text;
     normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));

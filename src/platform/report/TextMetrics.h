@@ -15,6 +15,8 @@ class TextMetrics {
 public:
     // Cached per font; the reference stays valid for the program's life.
     static const TextMetrics &forFont(const QFont &font);
+    // The metrics of the font a report font prints in on paper (paperFont), cached by the report font.
+    static const TextMetrics &forReportFont(const QFont &font);
 
     const QFont &font() const { return m_font; }
     double width(const QString &text) const;
