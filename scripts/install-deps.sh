@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev libqt6svg6 libgl-dev
-    libsqlite3-dev sqlite3 zlib1g-dev
+    libsqlite3-dev sqlite3 libdeflate-dev
     fonts-liberation fonts-dejavu-core
     poppler-utils libpoppler-qt6-dev
     libchm-dev fp-utils

@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include <vector>
+
 namespace report {
 
 QFont paperFont(const QFont &font)
@@ -22,10 +24,25 @@ QFont paperFont(const QFont &font)
 
 QFont reportFont(const QString &family, double pointSize, bool bold, bool italic)
 {
+    // Reports ask for the same few fonts element after element. Copies of one font share their data:
+    // quick to make, and quick for the layout to recognise.
+    struct Made {
+        QString family;
+        double pointSize;
+        bool bold, italic;
+        QFont font;
+    };
+    thread_local std::vector<Made> made;
+    for (const Made &m : made)
+        if (m.pointSize == pointSize && m.bold == bold && m.italic == italic && m.family == family)
+            return m.font;
+    if (made.size() >= 64)
+        made.clear();
     QFont font(family);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     font.setItalic(italic);
+    made.push_back({family, pointSize, bold, italic, font});
     return font;
 }
 

@@ -8,9 +8,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <libdeflate.h>
 #include <memory>
 #include <mutex>
-#include <zlib.h>
+#include <string>
+#include <string_view>
 
 namespace report {
 
@@ -19,29 +21,27 @@ namespace {
 constexpr double pointsPerMm = 72.0 / 25.4;
 // Fonts sized in pixels count the pixels of the 1,200 dpi device the layout measures them on.
 constexpr double pointsPerLayoutPixel = 72.0 / 1200.0;
-// Fast deflating: the streams are small and mostly repeated operators and glyph data.
-constexpr int deflateLevel = 1;
 
 // ---------------------------------------------------------------------------------------------------------
 // Output buffer with the few number formats PDF needs.
 
 class Out {
 public:
-    QByteArray data;
+    std::string data;
 
     Out &operator<<(const char *text)
     {
-        data.append(text, qsizetype(std::strlen(text)));
+        data.append(text);
         return *this;
     }
     Out &operator<<(const QByteArray &bytes)
     {
-        data.append(bytes);
+        data.append(bytes.constData(), size_t(bytes.size()));
         return *this;
     }
     Out &operator<<(char c)
     {
-        data.append(c);
+        data.push_back(c);
         return *this;
     }
     Out &operator<<(qint64 n)
@@ -57,7 +57,7 @@ public:
         } while (u);
         if (negative)
             *--p = '-';
-        data.append(p, qsizetype(end - p));
+        data.append(p, size_t(end - p));
         return *this;
     }
     Out &operator<<(int n) { return *this << qint64(n); }
@@ -66,7 +66,7 @@ public:
     {
         qint64 thousandths = std::llround(v * 1000.0);
         if (thousandths < 0) {
-            data.append('-');
+            data.push_back('-');
             thousandths = -thousandths;
         }
         *this << thousandths / 1000;
@@ -76,7 +76,7 @@ public:
             int len = 4;
             while (buf[len - 1] == '0')
                 --len;
-            data.append(buf, len);
+            data.append(buf, size_t(len));
         }
         return *this;
     }
@@ -85,12 +85,12 @@ public:
     {
         for (const char c : {char(v >> 8), char(v & 0xff)}) {
             if (c == '(' || c == ')' || c == '\\') {
-                data.append('\\');
-                data.append(c);
+                data.push_back('\\');
+                data.push_back(c);
             } else if (c == '\r') {
                 data.append("\\r", 2);
             } else {
-                data.append(c);
+                data.push_back(c);
             }
         }
     }
@@ -100,52 +100,34 @@ public:
         const char buf[4] = {digits[v >> 12], digits[(v >> 8) & 15], digits[(v >> 4) & 15], digits[v & 15]};
         data.append(buf, 4);
     }
-    qint64 size() const { return data.size(); }
+    qint64 size() const { return qint64(data.size()); }
 };
 
-// One compressor per thread, reset between streams: setting one up costs more than a page's stream.
-class Deflater {
-public:
-    Deflater()
-    {
-        m_stream.zalloc = nullptr;
-        m_stream.zfree = nullptr;
-        m_stream.opaque = nullptr;
-        m_ready = deflateInit(&m_stream, deflateLevel) == Z_OK;
-    }
-    ~Deflater()
-    {
-        if (m_ready)
-            deflateEnd(&m_stream);
-    }
-    Deflater(const Deflater &) = delete;
-    Deflater &operator=(const Deflater &) = delete;
+// Page streams are compressed fast (they are new in every document); fonts and character maps, which
+// later documents reuse, as tightly as is reasonable.
+enum class Packing { Fast = 1, Tight = 9 };
 
-    QByteArray pack(const QByteArray &raw)
-    {
-        if (!m_ready)
-            return QByteArray();
-        deflateReset(&m_stream);
-        QByteArray packed(qsizetype(deflateBound(&m_stream, uLong(raw.size()))), Qt::Uninitialized);
-        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(raw.constData()));
-        m_stream.avail_in = uInt(raw.size());
-        m_stream.next_out = reinterpret_cast<Bytef *>(packed.data());
-        m_stream.avail_out = uInt(packed.size());
-        if (::deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
-            return QByteArray();
-        packed.truncate(qsizetype(m_stream.total_out));
-        return packed;
-    }
-
-private:
-    z_stream m_stream{};
-    bool m_ready = false;
-};
-
-QByteArray deflate(const QByteArray &raw)
+// Compressors are set up once per thread: that costs more than compressing a page.
+QByteArray deflate(std::string_view raw, Packing packing)
 {
-    static thread_local Deflater deflater;
-    return deflater.pack(raw);
+    struct Compressors {
+        libdeflate_compressor *fast = libdeflate_alloc_compressor(int(Packing::Fast));
+        libdeflate_compressor *tight = libdeflate_alloc_compressor(int(Packing::Tight));
+        ~Compressors()
+        {
+            libdeflate_free_compressor(fast);
+            libdeflate_free_compressor(tight);
+        }
+    };
+    static thread_local Compressors compressors;
+    libdeflate_compressor *compressor = packing == Packing::Fast ? compressors.fast : compressors.tight;
+    if (!compressor)
+        return QByteArray();
+    QByteArray packed(qsizetype(libdeflate_zlib_compress_bound(compressor, raw.size())), Qt::Uninitialized);
+    const size_t size =
+        libdeflate_zlib_compress(compressor, raw.data(), raw.size(), packed.data(), size_t(packed.size()));
+    packed.truncate(qsizetype(size)); // empty when it failed
+    return packed;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -245,7 +227,7 @@ private:
     void addComponents(quint16 g, std::vector<bool> &used) const;
     QByteArray fontFile(const std::vector<bool> &used, int count) const;
     QByteArray widthsArray(const std::vector<quint16> &glyphs) const;
-    QByteArray toUnicodeMap(const std::vector<quint16> &glyphs) const;
+    std::string toUnicodeMap(const std::vector<quint16> &glyphs) const;
 
     QRawFont m_raw;
     bool m_valid = false;
@@ -506,10 +488,10 @@ QByteArray Face::widthsArray(const std::vector<quint16> &glyphs) const
         i = j;
     }
     out << ']';
-    return out.data;
+    return QByteArray::fromStdString(out.data);
 }
 
-QByteArray Face::toUnicodeMap(const std::vector<quint16> &glyphs) const
+std::string Face::toUnicodeMap(const std::vector<quint16> &glyphs) const
 {
     std::vector<quint16> mapped;
     for (quint16 g : glyphs)
@@ -569,9 +551,9 @@ std::shared_ptr<const Subset> Face::subset(std::vector<quint16> glyphs)
         }
     const QByteArray file = fontFile(used, count);
     subset->fontFileLength = file.size();
-    subset->fontFile = deflate(file);
+    subset->fontFile = deflate(std::string_view(file.constData(), size_t(file.size())), Packing::Tight);
     subset->widths = widthsArray(glyphs);
-    subset->toUnicode = deflate(toUnicodeMap(glyphs));
+    subset->toUnicode = deflate(toUnicodeMap(glyphs), Packing::Tight);
     quint32 hash = 2166136261u;
     for (quint16 g : glyphs)
         hash = (hash ^ g) * 16777619u;
@@ -689,7 +671,7 @@ private:
               << packed << "\nendstream";
         end();
     }
-    QByteArray content(const Page &page);
+    const std::string &content(const Page &page);
     int fontIndex(Face *face);
     void setFill(const QColor &c);
     void setStroke(const QColor &c);
@@ -754,9 +736,9 @@ double thousandths(double v)
     return double(std::llround(v * 1000.0)) / 1000.0;
 }
 
-QByteArray Document::content(const Page &page)
+const std::string &Document::content(const Page &page)
 {
-    m_page.data.clear();
+    m_page.data.clear(); // keeps its capacity from page to page
     m_fill = m_stroke = qRgb(0, 0, 0);
     m_lineWidth = 1;
     const double height = page.paper.height() * pointsPerMm;
@@ -817,8 +799,7 @@ QByteArray Document::content(const Page &page)
                     if (!inText) {
                         m_page << "BT\n";
                         inText = true;
-                        currentFont = -1;
-                        textX = textY = 0;
+                        textX = textY = 0; // the font stays set between text objects
                     }
                     if (index != currentFont || size != currentSize) {
                         m_page << "/F" << index << ' ';
@@ -877,6 +858,7 @@ void writeTextString(Out &out, const QString &text)
 QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
 {
     m_out.data.reserve(64 * 1024);
+    m_page.data.reserve(16 * 1024);
     m_out << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     const int catalog = reserve(), pageTree = reserve(), resources = reserve(), info = reserve();
 
@@ -892,7 +874,7 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
     std::vector<int> pageObjects;
     for (const Page &page : pages) {
         const int contents = reserve(), object = reserve();
-        stream(contents, deflate(content(page)));
+        stream(contents, deflate(content(page), Packing::Fast));
         begin(object);
         m_out << "<< /Type /Page /Parent " << pageTree << " 0 R /MediaBox [0 0 ";
         m_out.num(page.paper.width() * pointsPerMm) << ' ';
@@ -948,7 +930,7 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
     m_out << "trailer\n<< /Size " << int(m_offsets.size() + 1) << " /Root " << catalog << " 0 R /Info " << info
           << " 0 R >>\nstartxref\n"
           << xref << "\n%%EOF\n";
-    return m_failed ? QByteArray() : m_out.data;
+    return m_failed ? QByteArray() : QByteArray::fromStdString(m_out.data);
 }
 
 } // namespace

@@ -84,19 +84,23 @@ Band *Report::findBand(const QString &name) const
 
 Element *Report::findElement(const QString &name) const
 {
-    // Elements are only ever added and keep their names: the index is rebuilt when the count changes.
-    size_t count = 0;
-    for (const auto &band : m_bands)
-        count += band->elements().size();
-    if (count != m_indexedElements) {
-        m_elementIndex.clear();
-        for (const auto &band : m_bands)
-            for (const auto &element : band->elements())
-                if (!m_elementIndex.contains(element->name())) // the first of a name wins
-                    m_elementIndex.insert(element->name(), element.get());
-        m_indexedElements = count;
+    // Elements are only ever added, at the end of their band, and keep their names: the index takes in
+    // the elements added since the last look-up. Of two with one name, the one printed first wins.
+    m_indexedPerBand.resize(m_bands.size(), 0);
+    for (size_t b = 0; b < m_bands.size(); ++b) {
+        const auto &elements = m_bands[b]->elements();
+        for (size_t k = m_indexedPerBand[b]; k < elements.size(); ++k) {
+            const IndexedElement entry{elements[k].get(), b};
+            const auto it = m_elementIndex.find(elements[k]->name());
+            if (it == m_elementIndex.end())
+                m_elementIndex.insert(elements[k]->name(), entry);
+            else if (b < it->band)
+                *it = entry;
+        }
+        m_indexedPerBand[b] = elements.size();
     }
-    return m_elementIndex.value(name, nullptr);
+    const auto it = m_elementIndex.constFind(name);
+    return it == m_elementIndex.cend() ? nullptr : it->element;
 }
 
 void Report::throwNoElement(const QString &name)

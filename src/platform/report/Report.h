@@ -287,9 +287,13 @@ public:
 private:
     [[noreturn]] static void throwNoElement(const QString &name);
     std::vector<std::unique_ptr<Band>> m_bands;
-    // Elements by name, for findElement.
-    mutable QHash<QString, Element *> m_elementIndex;
-    mutable size_t m_indexedElements = 0;
+    // Elements by name with their band's place, for findElement, and how many of each band it holds.
+    struct IndexedElement {
+        Element *element;
+        size_t band;
+    };
+    mutable QHash<QString, IndexedElement> m_elementIndex;
+    mutable std::vector<size_t> m_indexedPerBand;
     QPrinter *m_printer = nullptr;
     std::unique_ptr<QPrinter> m_ownPrinter;
 };

@@ -112,12 +112,21 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
 
 QStringList splitLines(const QString &text)
 {
-    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return QStringList{text};
-    QString normal = text;
-    normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return normal.split(QLatin1Char('\n'));
+    QStringList lines;
+    const QChar *chars = text.constData();
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c != u'\n' && c != u'\r')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < size && chars[i + 1].unicode() == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    lines << (start == 0 ? text : text.mid(start));
+    return lines;
 }
 
 } // namespace report
