@@ -64,7 +64,7 @@ public:
     // A real with at most three decimals and no trailing zeros.
     Out &num(double v)
     {
-        qint64 thousandths = std::llround(v * 1000.0);
+        qint64 thousandths = qint64(v * 1000.0 + (v < 0 ? -0.5 : 0.5));
         if (thousandths < 0) {
             data.push_back('-');
             thousandths = -thousandths;
@@ -213,7 +213,8 @@ public:
     // Adjustment between two glyphs in font units (negative: closer).
     int kerning(quint16 left, quint16 right) const
     {
-        if (m_kerning.isEmpty())
+        // Most glyphs take part in no pair; two flags spare the look-up for them.
+        if (left >= m_kerns.size() || right >= m_kerns.size() || !(m_kerns[left] & 1) || !(m_kerns[right] & 2))
             return 0;
         return m_kerning.value((quint32(left) << 16) | right, 0);
     }
@@ -242,7 +243,8 @@ private:
     bool m_fixedPitch = false;
     QByteArray m_psName;
     QHash<quint32, qint16> m_kerning;
-    std::vector<qint32> m_bmp; // character → glyph; -1: not asked yet
+    std::vector<quint8> m_kerns; // by glyph: 1 when it starts a kerning pair, 2 when it ends one
+    std::vector<qint32> m_bmp;   // character → glyph; -1: not asked yet
     QHash<char32_t, quint16> m_astral;
     std::vector<char32_t> m_unicode;                      // glyph → the character it was first used for
     std::vector<std::shared_ptr<const Subset>> m_subsets; // most recent first
@@ -323,6 +325,7 @@ Face::Face(const QRawFont &raw) : m_raw(raw)
     m_fixedPitch = u32(post, 12) != 0;
     m_psName = readPostScriptName(raw.fontTable("name"), raw);
 
+    m_kerns.assign(size_t(m_glyphCount), 0);
     // Pairs of the classic kerning table, which the text shaper applies when the layout measures.
     const QByteArray kern = raw.fontTable("kern");
     if (u16(kern, 0) == 0) {
@@ -336,7 +339,12 @@ Face::Face(const QRawFont &raw) : m_raw(raw)
                     const qsizetype e = at + 14 + 6 * p;
                     if (e + 6 > kern.size())
                         break;
+                    const quint16 left = u16(kern, e), right = u16(kern, e + 2);
+                    if (left >= m_glyphCount || right >= m_glyphCount)
+                        continue;
                     m_kerning.insert(u32(kern, e), s16(kern, e + 4));
+                    m_kerns[left] |= 1;
+                    m_kerns[right] |= 2;
                 }
             }
             at += std::max<quint16>(length, 6);

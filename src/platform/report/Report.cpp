@@ -199,6 +199,8 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
     double width = element.width;
     QStringList lines;
     std::vector<double> widths;
+    lines.reserve(paragraphs.size());
+    widths.reserve(size_t(paragraphs.size()));
     if (element.autoSize) {
         double widest = 0;
         for (const QString &p : paragraphs) {
@@ -246,6 +248,7 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
         item.ascent = metrics.ascent();
         item.lineHeight = metrics.lineHeight();
         item.lines = lines;
+        item.lineLefts.reserve(widths.size());
         for (double w : widths) {
             switch (element.alignment) {
             case Alignment::Left:

@@ -112,9 +112,16 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
 
 QStringList splitLines(const QString &text)
 {
-    QStringList lines;
     const QChar *chars = text.constData();
     const qsizetype size = text.size();
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < size; ++i)
+        if (chars[i].unicode() == u'\n' || chars[i].unicode() == u'\r')
+            ++breaks;
+    if (breaks == 0)
+        return QStringList{text};
+    QStringList lines;
+    lines.reserve(breaks + 1);
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = chars[i].unicode();
@@ -125,7 +132,7 @@ QStringList splitLines(const QString &text)
             ++i;
         start = i + 1;
     }
-    lines << (start == 0 ? text : text.mid(start));
+    lines << text.mid(start);
     return lines;
 }
 
