@@ -879,8 +879,10 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
     m_out << " /Creator (Tessund) /Producer (Tessund) >>";
     end();
 
+    // A document without pages is one blank A4 sheet, which every reader opens.
+    static const std::vector<Page> blank{Page{QSizeF(210, 297), {}}};
     std::vector<int> pageObjects;
-    for (const Page &page : pages) {
+    for (const Page &page : pages.empty() ? blank : pages) {
         const int contents = reserve(), object = reserve();
         stream(contents, deflate(content(page), Packing::Fast));
         begin(object);

@@ -72,3 +72,16 @@ QStringList PdfProbe::fonts() const
         fonts << f.name() + (f.isEmbedded() ? QStringLiteral(" (embedded)") : QString());
     return fonts;
 }
+
+QList<PdfProbe::Font> PdfProbe::fontDetails() const
+{
+    QList<Font> fonts;
+    for (const Poppler::FontInfo &f : m_doc->fonts())
+        fonts.append(Font{f.name(), f.isEmbedded(), f.isSubset(), f.type() == Poppler::FontInfo::CIDTrueType});
+    return fonts;
+}
+
+QString PdfProbe::title() const
+{
+    return m_doc->info(QStringLiteral("Title"));
+}

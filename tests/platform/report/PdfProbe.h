@@ -38,6 +38,13 @@ public:
     QColor colourAt(int page, QPointF mm, double dpi = 300) const;
     // "Name (embedded)" for every font.
     QStringList fonts() const;
+    struct Font {
+        QString name;
+        bool embedded, subset, cidTrueType;
+    };
+    QList<Font> fontDetails() const;
+    // The document information's title.
+    QString title() const;
 
 private:
     std::unique_ptr<Poppler::Document> m_doc;
