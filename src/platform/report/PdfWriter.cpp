@@ -624,8 +624,24 @@ Face *faceFor(const QFont &font)
         faces.emplace_back(key, std::make_unique<Face>(raw));
         face = faces.back().second.get();
     }
+    // A face without TrueType outlines cannot be embedded as such: its text prints in the program's
+    // sans-serif face rather than not at all.
+    if (!face->isValid() && font.family() != QLatin1String("Liberation Sans")) {
+        QFont sans = font;
+        sans.setFamily(QStringLiteral("Liberation Sans"));
+        face = faceFor(sans);
+    }
     fonts.push_back({font, face});
     return face;
+}
+
+// Where the glyphs a face lacks come from (symbols such as ✓ and →), as on screen; null when missing.
+Face *fallbackFaceFor(const QFont &font)
+{
+    QFont wide = font;
+    wide.setFamily(QStringLiteral("DejaVu Sans"));
+    Face *face = faceFor(wide);
+    return face->isValid() ? face : nullptr;
 }
 
 double emPoints(const QFont &font)
@@ -797,9 +813,9 @@ const std::string &Document::content(const Page &page)
                 if (!face->isValid())
                     break;
                 const int index = fontIndex(face);
-                UsedFont &used = m_fonts[size_t(index)];
+                Face *fallback = nullptr;
+                bool fallbackSought = false;
                 const double size = emPoints(item.font);
-                const double kernScale = 1000.0 / face->unitsPerEm();
                 for (qsizetype i = 0; i < item.lines.size(); ++i) {
                     const QString &line = item.lines[i];
                     if (line.isEmpty())
@@ -824,6 +840,7 @@ const std::string &Document::content(const Page &page)
                     m_page.num(dy) << " Td [(";
                     textX += dx;
                     textY += dy;
+                    Face *runFace = face;
                     quint16 previous = 0;
                     bool first = true;
                     for (qsizetype k = 0; k < line.size(); ++k) {
@@ -832,15 +849,32 @@ const std::string &Document::content(const Page &page)
                             c = QChar::surrogateToUcs4(line[k].unicode(), line[k + 1].unicode());
                             ++k;
                         }
-                        const quint16 g = face->glyph(c);
-                        if (!first) {
-                            if (const int kern = face->kerning(previous, g)) {
+                        Face *glyphFace = face;
+                        quint16 g = face->glyph(c);
+                        if (g == 0 && c > ' ') {
+                            if (!fallbackSought) {
+                                fallback = fallbackFaceFor(item.font);
+                                fallbackSought = true;
+                            }
+                            if (const quint16 other = fallback ? fallback->glyph(c) : 0) {
+                                glyphFace = fallback;
+                                g = other;
+                            }
+                        }
+                        if (glyphFace != runFace) {
+                            // The run goes on in the other face from where the last glyph ended.
+                            runFace = glyphFace;
+                            currentFont = fontIndex(runFace);
+                            m_page << ")] TJ\n/F" << currentFont << ' ';
+                            m_page.num(size) << " Tf\n[(";
+                        } else if (!first) {
+                            if (const int kern = runFace->kerning(previous, g)) {
                                 m_page << ") ";
-                                m_page.num(-kern * kernScale) << " (";
+                                m_page.num(-kern * 1000.0 / runFace->unitsPerEm()) << " (";
                             }
                         }
                         m_page.glyph16(g);
-                        used.use(g);
+                        m_fonts[size_t(currentFont)].use(g);
                         previous = g;
                         first = false;
                     }
