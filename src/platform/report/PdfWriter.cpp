@@ -29,9 +29,9 @@ class Out {
 public:
     std::string data;
 
-    Out &operator<<(const char *text)
+    template <size_t N> Out &operator<<(const char (&text)[N])
     {
-        data.append(text);
+        data.append(text, N - 1);
         return *this;
     }
     Out &operator<<(const QByteArray &bytes)
@@ -64,20 +64,28 @@ public:
     // A real with at most three decimals and no trailing zeros.
     Out &num(double v)
     {
-        qint64 thousandths = qint64(v * 1000.0 + (v < 0 ? -0.5 : 0.5));
-        if (thousandths < 0) {
-            data.push_back('-');
-            thousandths = -thousandths;
+        char buf[32];
+        char *const end = buf + sizeof buf;
+        char *p = end;
+        const qint64 thousandths = qint64(v * 1000.0 + (v < 0 ? -0.5 : 0.5));
+        quint64 whole = thousandths < 0 ? quint64(-thousandths) : quint64(thousandths);
+        unsigned fraction = unsigned(whole % 1000);
+        whole /= 1000;
+        if (fraction) {
+            int digits = 3;
+            for (; fraction % 10 == 0; --digits)
+                fraction /= 10;
+            for (; digits > 0; --digits, fraction /= 10)
+                *--p = char('0' + fraction % 10);
+            *--p = '.';
         }
-        *this << thousandths / 1000;
-        int frac = int(thousandths % 1000);
-        if (frac) {
-            char buf[4] = {'.', char('0' + frac / 100), char('0' + frac / 10 % 10), char('0' + frac % 10)};
-            int len = 4;
-            while (buf[len - 1] == '0')
-                --len;
-            data.append(buf, size_t(len));
-        }
+        do {
+            *--p = char('0' + whole % 10);
+            whole /= 10;
+        } while (whole);
+        if (thousandths < 0)
+            *--p = '-';
+        data.append(p, size_t(end - p));
         return *this;
     }
     // A glyph id inside a literal string: two bytes, escaped where the string syntax needs it.
@@ -218,7 +226,7 @@ public:
             return 0;
         return m_kerning.value((quint32(left) << 16) | right, 0);
     }
-    double unitsPerEm() const { return m_unitsPerEm; }
+    double thousandthsPerUnit() const { return 1000.0 / m_unitsPerEm; }
     std::shared_ptr<const Subset> subset(std::vector<quint16> glyphs);
     const QByteArray &postScriptName() const { return m_psName; }
     void writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const;
@@ -610,6 +618,9 @@ Face *faceFor(const QFont &font)
 {
     static std::vector<FontEntry> fonts;
     static std::vector<std::pair<QString, std::unique_ptr<Face>>> faces;
+    for (const FontEntry &e : fonts) // copies of one font first: the usual case, and quick to tell
+        if (e.font.isCopyOf(font))
+            return e.face;
     for (const FontEntry &e : fonts)
         if (e.font == font)
             return e.face;
@@ -686,7 +697,7 @@ private:
         m_out << object << " 0 obj\n";
     }
     void end() { m_out << "\nendobj\n"; }
-    void stream(int object, const QByteArray &packed, const char *extra = "")
+    void stream(int object, const QByteArray &packed, const QByteArray &extra = QByteArray())
     {
         if (packed.isEmpty())
             m_failed = true;
@@ -796,7 +807,12 @@ const std::string &Document::content(const Page &page)
                 m_page.num(y(item.rect.bottom())) << ' ';
                 m_page.num(x(item.rect.width())) << ' ';
                 m_page.num(item.rect.height() * pointsPerMm);
-                m_page << (item.outline ? (item.filled ? " re B\n" : " re S\n") : " re f\n");
+                if (!item.outline)
+                    m_page << " re f\n";
+                else if (item.filled)
+                    m_page << " re B\n";
+                else
+                    m_page << " re S\n";
                 break;
             }
             case DrawItem::Kind::Line:
@@ -841,6 +857,7 @@ const std::string &Document::content(const Page &page)
                     textX += dx;
                     textY += dy;
                     Face *runFace = face;
+                    UsedFont *used = &m_fonts[size_t(currentFont)];
                     quint16 previous = 0;
                     bool first = true;
                     for (qsizetype k = 0; k < line.size(); ++k) {
@@ -865,16 +882,17 @@ const std::string &Document::content(const Page &page)
                             // The run goes on in the other face from where the last glyph ended.
                             runFace = glyphFace;
                             currentFont = fontIndex(runFace);
+                            used = &m_fonts[size_t(currentFont)];
                             m_page << ")] TJ\n/F" << currentFont << ' ';
                             m_page.num(size) << " Tf\n[(";
                         } else if (!first) {
                             if (const int kern = runFace->kerning(previous, g)) {
                                 m_page << ") ";
-                                m_page.num(-kern * 1000.0 / runFace->unitsPerEm()) << " (";
+                                m_page.num(-kern * runFace->thousandthsPerUnit()) << " (";
                             }
                         }
                         m_page.glyph16(g);
-                        m_fonts[size_t(currentFont)].use(g);
+                        used->use(g);
                         previous = g;
                         first = false;
                     }
@@ -953,8 +971,7 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
         begin(descriptor);
         used.face->writeDescriptor(m_out, name, file);
         end();
-        const QByteArray length1 = " /Length1 " + QByteArray::number(subset.fontFileLength);
-        stream(file, subset.fontFile, length1.constData());
+        stream(file, subset.fontFile, " /Length1 " + QByteArray::number(subset.fontFileLength));
         stream(cmap, subset.toUnicode);
     }
     begin(resources);

@@ -469,6 +469,8 @@ private:
         PlacedBand placed;
         placed.name = band.name();
         placed.color = band.color;
+        // Most elements give a background and a text, or a shape.
+        placed.items.reserve(2 * band.elements().size() + 2);
         const double width = wide ? r.paperSize.width() - r.margins.left() - r.margins.right() : columnWidth;
         double growth = 0;
         const int pageNumber = int(pages.size());

@@ -54,6 +54,9 @@ const TextMetrics &TextMetrics::forReportFont(const QFont &font)
     };
     static std::vector<Entry> recent;
     for (const Entry &e : recent)
+        if (e.font.isCopyOf(font))
+            return *e.metrics;
+    for (const Entry &e : recent)
         if (e.font == font)
             return *e.metrics;
     const TextMetrics &metrics = forFont(paperFont(font));
