@@ -3,6 +3,7 @@
 #include "platform/db/Format.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLocale>
 
 #include <cmath>
@@ -406,9 +407,17 @@ void TfrmGiroF60::AlignDetailColumns()
             if (line.size() > longest.size())
                 longest = line;
 
-    // Measured in the window font's pixels (13-pixel sans-serif), as the column was laid out on screen.
+    // Measured in the window font's pixels (13-pixel sans-serif), as the column was laid out on screen. The
+    // labels are the same from invoice to invoice: their widths are kept.
     static const QFontMetricsF formFont(paperFont(reportFont(QStringLiteral("MS Sans Serif"), 8)));
-    const int w = int(std::lround(formFont.horizontalAdvance(longest)));
+    static QHash<QString, int> measured;
+    auto known = measured.constFind(longest);
+    if (known == measured.cend()) {
+        if (measured.size() > 1000)
+            measured.clear();
+        known = measured.insert(longest, int(std::lround(formFont.horizontalAdvance(longest))));
+    }
+    const int w = *known;
     const double valueLeft = qrGiro.element<Memo>(QStringLiteral("memoHeadCompanyDetailsR")).left;
     const double left = valueLeft - pxToMm(w + 11);
     for (Memo *m : {&companyL, &invoiceL}) {
