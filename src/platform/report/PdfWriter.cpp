@@ -794,12 +794,15 @@ const std::string &Document::content(const Page &page)
         for (const DrawItem &item : band.items) {
             switch (item.kind) {
             case DrawItem::Kind::Rect: {
-                if (!item.outline && (!item.filled || item.rect.isEmpty()))
+                // A fully transparent brush or pen paints nothing, as on screen.
+                const bool fill = item.filled && item.brushColor.alpha() != 0;
+                const bool outline = item.outline && item.penColor.alpha() != 0;
+                if (!outline && (!fill || item.rect.isEmpty()))
                     break;
                 endText();
-                if (item.filled)
+                if (fill)
                     setFill(item.brushColor);
-                if (item.outline) {
+                if (outline) {
                     setStroke(item.penColor);
                     setLineWidth(x(item.penWidth));
                 }
@@ -807,15 +810,17 @@ const std::string &Document::content(const Page &page)
                 m_page.num(y(item.rect.bottom())) << ' ';
                 m_page.num(x(item.rect.width())) << ' ';
                 m_page.num(item.rect.height() * pointsPerMm);
-                if (!item.outline)
+                if (!outline)
                     m_page << " re f\n";
-                else if (item.filled)
+                else if (fill)
                     m_page << " re B\n";
                 else
                     m_page << " re S\n";
                 break;
             }
             case DrawItem::Kind::Line:
+                if (item.penColor.alpha() == 0)
+                    break;
                 endText();
                 setStroke(item.penColor);
                 setLineWidth(x(item.penWidth));
@@ -826,7 +831,7 @@ const std::string &Document::content(const Page &page)
                 break;
             case DrawItem::Kind::Text: {
                 Face *face = faceFor(item.font);
-                if (!face->isValid())
+                if (!face->isValid() || item.textColor.alpha() == 0)
                     break;
                 const int index = fontIndex(face);
                 Face *fallback = nullptr;

@@ -31,6 +31,7 @@ private slots:
     void textsComeBackIntact();
     void kerningFollowsTheLayout();
     void pagesFontsAndTitle();
+    void transparentColoursPaintNothing();
     void failedWritesLeaveNothing();
 };
 
@@ -151,6 +152,32 @@ void TestPdf::pagesFontsAndTitle()
     PdfProbe blank(empty);
     QCOMPARE(blank.pageCount(), 1);
     QVERIFY(qAbs(blank.pageSize(0).width() - 210) < 0.01 && qAbs(blank.pageSize(0).height() - 297) < 0.01);
+}
+
+void TestPdf::transparentColoursPaintNothing()
+{
+    Report r;
+    r.paperSize = QSizeF(100, 100);
+    r.margins = QMarginsF(0, 0, 0, 0);
+    auto &band = r.addBand(QStringLiteral("header"), BandType::PageHeader, 60);
+    Shape &box = band.addShape(QStringLiteral("box"), Shape::Type::Rectangle, 10, 10, 30, 30);
+    box.brushColor = Qt::transparent;
+    box.penWidth = 4;
+    Shape &hidden = band.addShape(QStringLiteral("hidden"), Shape::Type::Rectangle, 50, 10, 30, 30);
+    hidden.penColor = Qt::transparent;
+    hidden.brushColor = QColor(255, 255, 128);
+    Label &invisible = band.addLabel(QStringLiteral("invisible"), 10, 45, 40, 5, QStringLiteral("usynlig"));
+    invisible.textColor = Qt::transparent;
+    invisible.transparent = true;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("transparent.pdf"));
+    r.exportPdf(path);
+    PdfProbe pdf(path);
+    QCOMPARE(pdf.colourAt(0, {25, 25}), QColor(Qt::white));
+    QVERIFY(pdf.colourAt(0, {10.2, 25}).value() < 80);
+    QCOMPARE(pdf.colourAt(0, {65, 25}), QColor(255, 255, 128));
+    QCOMPARE(pdf.colourAt(0, {50.1, 25}), QColor(255, 255, 128));
+    QVERIFY(pdf.texts(0).isEmpty());
 }
 
 // The file is written beside its target under a hidden name and renamed into place; a failure removes it
