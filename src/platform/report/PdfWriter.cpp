@@ -418,8 +418,9 @@ QByteArray Face::fontFile(const std::vector<bool> &used, int count) const
     loca.reserve(4 * (count + 1));
     for (int g = 0; g < count; ++g) {
         append32(loca, quint32(glyf.size()));
-        if (used[size_t(g)]) {
-            glyf.append(m_glyf.constData() + m_loca[size_t(g)], m_loca[size_t(g) + 1] - m_loca[size_t(g)]);
+        // Offsets out of order in a damaged font leave the glyph empty.
+        if (used[size_t(g)] && m_loca[size_t(g) + 1] > m_loca[size_t(g)]) {
+            glyf.append(m_glyf.constData() + m_loca[size_t(g)], qsizetype(m_loca[size_t(g) + 1] - m_loca[size_t(g)]));
             while (glyf.size() % 4)
                 glyf.append('\0');
         }
