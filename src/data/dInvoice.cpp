@@ -60,7 +60,7 @@ const QString TdmInvoice::InvoiceListStatement =
 const QString TdmInvoice::InvoiceListUnpaidCondition = QStringLiteral("where (SUMPAID is null or PAIDDATE is null) ");
 const QString TdmInvoice::InvoiceListOverdueCondition = QStringLiteral("and (duedate < Now())");
 
-TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent)
+TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent, const QString &databaseFile)
     : QObject(parent), conInvoice(QStringLiteral("conInvoice")), tblCustomer(&conInvoice, QStringLiteral("tblCustomer")),
       tblInvoiceEdit(&conInvoice, QStringLiteral("tblInvoiceEdit")),
       tblInvoiceItems(&conInvoice, QStringLiteral("tblInvoiceItems")),
@@ -76,7 +76,8 @@ TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent)
       qrySelectCust(&conInvoice, QStringLiteral("qrySelectCust")),
       qryInvoicePrinted(&conInvoice, QStringLiteral("update INVOICE set PRINTDATE = :PRINTDATEPARAM\n"
                                                     "where INV_ID = :INV_IDPARAM")),
-      m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder)
+      m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder),
+      m_databaseFile(databaseFile)
 {
     setObjectName(QStringLiteral("dmInvoice"));
     declareDataSets();
@@ -203,6 +204,11 @@ void TdmInvoice::declareDataSets()
 // A data link file beside the program wins over the database file beside it.
 void TdmInvoice::conInvoiceBeforeConnect(db::Connection &connection)
 {
+    if (!m_databaseFile.isEmpty()) {
+        connection.connectionString =
+            QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(m_databaseFile).absoluteFilePath();
+        return;
+    }
     const QString folder = QDir(m_programFolder).absolutePath() + QLatin1Char('/');
     const QString dataLink = folder + QStringLiteral("Tessund.udl");
     if (QFileInfo::exists(dataLink))
