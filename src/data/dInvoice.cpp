@@ -281,6 +281,10 @@ void TdmInvoice::installHandlers()
     qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
     qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     tblInvoiceList.onCalcFields = bind(&TdmInvoice::tblInvoiceListCalcFields);
+    tblInvoiceList.beforeOpen = [this](db::DataSet &) { m_invoiceListNow = QDateTime(); };
+    m_listDaysOverdue = &tblInvoiceList.fieldByName(QStringLiteral("DAYSOVERDUE"));
+    m_listDueDate = &tblInvoiceList.fieldByName(QStringLiteral("DUEDATE"));
+    m_listPaidDate = &tblInvoiceList.fieldByName(QStringLiteral("PAIDDATE"));
     tblInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     qryInvoicePay.onNewRecord = bind(&TdmInvoice::qryInvoicePayNewRecord);
     qryInvoicePay.onCalcFields = bind(&TdmInvoice::qryInvoicePayCalcFields);
@@ -459,16 +463,18 @@ void TdmInvoice::qryCustInvoiceListBeforeOpen(db::DataSet &ds)
 
 // Whole days past the due date, counted down to the day: due today is 0 days overdue, due tomorrow is
 // not overdue at all (empty), as the "Overdue" filter (due date before now) sees it too.
-void TdmInvoice::tblInvoiceListCalcFields(db::DataSet &ds)
+void TdmInvoice::tblInvoiceListCalcFields(db::DataSet &)
 {
-    db::Field &days = ds.fieldByName(QStringLiteral("DAYSOVERDUE"));
-    const db::Field &due = ds.fieldByName(QStringLiteral("DUEDATE"));
-    if (!ds.fieldByName(QStringLiteral("PAIDDATE")).isNull() || due.isNull())
+    // Run for every row of a list that may hold many thousand invoices: the fields are looked up once,
+    // and "now" is taken once per reading of the list.
+    if (!m_listPaidDate->isNull() || m_listDueDate->isNull())
         return;
-    const qint64 seconds = due.asDateTime().secsTo(Clock::now());
+    if (!m_invoiceListNow.isValid())
+        m_invoiceListNow = Clock::now();
+    const qint64 seconds = m_listDueDate->asDateTime().secsTo(m_invoiceListNow);
     const qint64 whole = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     if (whole >= 0)
-        days.setValue(int(whole));
+        m_listDaysOverdue->setValue(int(whole));
 }
 
 void TdmInvoice::SetInvoiceListFilter(int level)

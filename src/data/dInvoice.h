@@ -93,6 +93,8 @@ private:
 
     QString m_programFolder;
     QString m_databaseFile;
+    QDateTime m_invoiceListNow; // the moment the invoice list's days overdue are counted to
+    db::Field *m_listDaysOverdue = nullptr, *m_listDueDate = nullptr, *m_listPaidDate = nullptr;
     bool m_connected = false;
 };
 

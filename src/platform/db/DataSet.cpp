@@ -182,6 +182,8 @@ Field &DataSet::addField(const FieldDef &def)
     if (findField(def.name))
         throw Error(tr("Duplicate field name '%1'").arg(def.name));
     auto field = std::make_unique<Field>(*this, def, int(m_fields.size()));
+    if (def.kind == FieldKind::Calculated)
+        m_calculatedSlots.push_back(field->slot());
     Field &ref = *field;
     m_fieldIndex.insert(def.name.toUpper(), field.get());
     m_fields.push_back(std::move(field));
@@ -190,6 +192,9 @@ Field &DataSet::addField(const FieldDef &def)
 
 Field *DataSet::findField(const QString &name) const
 {
+    // Names are declared in upper case; handlers ask for them by that name many times per row.
+    if (Field *field = m_fieldIndex.value(name, nullptr))
+        return field;
     return m_fieldIndex.value(name.toUpper(), nullptr);
 }
 
@@ -233,6 +238,7 @@ void DataSet::open()
     if (m_fields.empty() || m_dynamicFields) {
         m_fields.clear();
         m_fieldIndex.clear();
+        m_calculatedSlots.clear();
         m_dynamicFields = true;
         for (int c = 0; c < columns; ++c) {
             const QString column = statement.columnName(c).toUpper();
@@ -343,6 +349,7 @@ void DataSet::cloneCursor(DataSet &source)
     close();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_calculatedSlots.clear();
     for (const auto &field : source.m_fields)
         addField(field->def());
     m_dynamicFields = false;
@@ -782,17 +789,10 @@ void DataSet::rowRemovedElsewhere(Row *row)
 
 void DataSet::calculate(QVector<QVariant> &values)
 {
-    if (!onCalcFields)
+    if (!onCalcFields || m_calculatedSlots.empty())
         return;
-    bool anyCalculated = false;
-    for (const auto &field : m_fields) {
-        if (field->kind() == FieldKind::Calculated) {
-            values[field->slot()] = QVariant();
-            anyCalculated = true;
-        }
-    }
-    if (!anyCalculated)
-        return;
+    for (const int slot : m_calculatedSlots)
+        values[slot] = QVariant();
     QVector<QVariant> *savedOverride = m_activeOverride;
     const State savedState = m_state;
     m_activeOverride = &values;
