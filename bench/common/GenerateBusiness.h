@@ -24,11 +24,11 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
     c.open();
     c.beginTransaction();
     QRandomGenerator random(20261210);
-    static const char *firstNames[] = {"Kari", "Ola", "Ingrid", "Lars", "Solveig", "Per", "Marit", "Bjørn",
-                                       "Anne", "Håkon", "Astrid", "Øystein", "Sigrid", "Knut", "Åse", "Erik"};
-    static const char *surnames[] = {"Nordmann", "Hansen", "Johansen", "Olsen", "Larsen", "Andersen",
+    static const char *firstNames[] = {"Kari", "Ola",   "Ingrid", "Lars",    "Solveig", "Per",  "Marit", "Bjørn",
+                                       "Anne", "Håkon", "Astrid", "Øystein", "Sigrid",  "Knut", "Åse",   "Erik"};
+    static const char *surnames[] = {"Nordmann", "Hansen", "Johansen",    "Olsen",  "Larsen",  "Andersen",
                                      "Pedersen", "Nilsen", "Kristiansen", "Jensen", "Karlsen", "Berg",
-                                     "Haugen", "Hagen", "Ødegård", "Ålvik", "Ærø", "Dahl"};
+                                     "Haugen",   "Hagen",  "Ødegård",     "Ålvik",  "Ærø",     "Dahl"};
     db::Statement customer(c, QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, "
                                              "POSTALADDRESS) values (:NO, :F, :S, :A, '0150', 'OSLO')"));
     for (int i = 1; i <= customers; ++i) {
@@ -81,4 +81,3 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
     }
     c.commit();
 }
-

@@ -45,7 +45,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(r.text));
         return MsgAnswer::OK;
     });
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("tessund-bench"));
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("tessund-bench"));
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(QStringLiteral("INVOICE.mdb"));
     if (!QFileInfo::exists(path)) {
@@ -75,10 +76,9 @@ int main(int argc, char *argv[])
         sorts.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("rows                 %d\n", dm.tblInvoiceList.recordCount());
-    std::printf("open tblInvoiceList  %.1f ms (median of %zu; the first, on a fresh heap: %.1f ms)\n",
-                median(opens), opens.size(), opens.front());
+    std::printf("open tblInvoiceList  %.1f ms (median of %zu; the first, on a fresh heap: %.1f ms)\n", median(opens),
+                opens.size(), opens.front());
     std::printf("sort by NAME         %.1f ms (median of %zu)\n", median(sorts), sorts.size());
-    std::printf("peak memory          %.1f MB (%.1f MB before opening)\n", peakKilobytes() / 1024.0,
-                before / 1024.0);
+    std::printf("peak memory          %.1f MB (%.1f MB before opening)\n", peakKilobytes() / 1024.0, before / 1024.0);
     return 0;
 }

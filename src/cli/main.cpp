@@ -58,12 +58,14 @@ int checkDb(const QStringList &args)
     if (args.size() != 1)
         return usage();
     db::Connection connection(QStringLiteral("check-db"));
-    connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(args.first()).absoluteFilePath();
+    connection.connectionString =
+        QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(args.first()).absoluteFilePath();
     connection.open();
     for (const Schema::Table &table : Schema::tables()) {
         const QString name = QLatin1String(table.name);
         if (!connection.hasTableOrView(name))
-            throw Error(QStringLiteral("%1 is not an invoice database: the table %2 is missing").arg(args.first(), name));
+            throw Error(
+                QStringLiteral("%1 is not an invoice database: the table %2 is missing").arg(args.first(), name));
         std::printf("%-12s %lld rows\n", table.name,
                     connection.scalar(QStringLiteral("select count(*) from ") + name).toLongLong());
     }

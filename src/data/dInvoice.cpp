@@ -61,10 +61,12 @@ const QString TdmInvoice::InvoiceListUnpaidCondition = QStringLiteral("where (SU
 const QString TdmInvoice::InvoiceListOverdueCondition = QStringLiteral("and (duedate < Now())");
 
 TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent, const QString &databaseFile)
-    : QObject(parent), conInvoice(QStringLiteral("conInvoice")), tblCustomer(&conInvoice, QStringLiteral("tblCustomer")),
+    : QObject(parent), conInvoice(QStringLiteral("conInvoice")),
+      tblCustomer(&conInvoice, QStringLiteral("tblCustomer")),
       tblInvoiceEdit(&conInvoice, QStringLiteral("tblInvoiceEdit")),
       tblInvoiceItems(&conInvoice, QStringLiteral("tblInvoiceItems")),
-      tblLookupItem(&conInvoice, QStringLiteral("tblLookupItem")), tblPostAddr(&conInvoice, QStringLiteral("tblPostAddr")),
+      tblLookupItem(&conInvoice, QStringLiteral("tblLookupItem")),
+      tblPostAddr(&conInvoice, QStringLiteral("tblPostAddr")),
       tblPostAddrClone(&conInvoice, QStringLiteral("tblPostAddrClone")),
       qryMaxInvNo(&conInvoice, QStringLiteral("qryMaxInvNo")),
       qryCustInvoiceList(&conInvoice, QStringLiteral("qryCustInvoiceList")),
@@ -228,8 +230,8 @@ void TdmInvoice::openConnection()
                                 .arg(conInvoice.databaseName(), QLatin1String(table.name)));
         for (const QString &view : Schema::viewNames())
             if (!conInvoice.hasTableOrView(view))
-                throw Error(tr("%1 is not an invoice database: the view %2 is missing")
-                                .arg(conInvoice.databaseName(), view));
+                throw Error(
+                    tr("%1 is not an invoice database: the view %2 is missing").arg(conInvoice.databaseName(), view));
         registerLineFunctions(conInvoice);
     } catch (...) {
         conInvoice.close();
@@ -240,8 +242,9 @@ void TdmInvoice::openConnection()
 void TdmInvoice::DataModuleCreate()
 {
     if (conInvoice.isOpen())
-        messageDialog(MsgType::Plain,
-                      QStringLiteral("Error in image. Datamodule keept active by developer. This is a major bummer!!!"));
+        messageDialog(
+            MsgType::Plain,
+            QStringLiteral("Error in image. Datamodule keept active by developer. This is a major bummer!!!"));
     try {
         openConnection();
     } catch (const Error &e) {
@@ -383,10 +386,9 @@ void TdmInvoice::tblInvoiceItemsNewRecord(db::DataSet &ds)
 
 void TdmInvoice::tblInvoiceItemsCalcFields(db::DataSet &ds)
 {
-    const LineAmounts a = lineAmounts(ds.fieldByName(QStringLiteral("NUM")).asFloat(),
-                                      ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
-                                      ds.fieldByName(QStringLiteral("VAT")).asFloat(),
-                                      ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
+    const LineAmounts a = lineAmounts(
+        ds.fieldByName(QStringLiteral("NUM")).asFloat(), ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
+        ds.fieldByName(QStringLiteral("VAT")).asFloat(), ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
     ds.fieldByName(QStringLiteral("GROSSPRICE")).setValue(a.grossPrice);
     ds.fieldByName(QStringLiteral("ITEMNETSUM")).setValue(a.netSum);
     ds.fieldByName(QStringLiteral("ITEMVAT")).setValue(a.vat);

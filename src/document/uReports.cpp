@@ -103,7 +103,8 @@ void sendAsMail(TfrmGiroF60 &giro)
 
     TdmTemp &temp = dmTemp();
     MailMessage message;
-    message.recipientName = textOf(temp.qryCustomer, "FIRSTNAME") + QLatin1Char(' ') + textOf(temp.qryCustomer, "SURNAME");
+    message.recipientName =
+        textOf(temp.qryCustomer, "FIRSTNAME") + QLatin1Char(' ') + textOf(temp.qryCustomer, "SURNAME");
     message.recipientAddress = textOf(temp.qryCustomer, "EMAIL");
     message.subject = QStringLiteral("Faktura Nr ") + textOf(temp.qryInvoice, "INVOICE_NO");
     message.body = QStringLiteral("Vedlagt ligger faktura.");
@@ -167,11 +168,12 @@ bool ComposeInvoiceDocument(int invoiceId, TfrmGiroF60 &giro)
     const db::Field &netSum = items.fieldByName(QStringLiteral("NETSUM"));
     for (items.first(); !items.eof(); items.next()) {
         const double lineNet = netSum.asFloat();
-        giro.AddRow(row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),
-                         num.isNull() ? QString() : quantityText(num.asFloat()),
-                         price.isNull() ? QString() : Format::moneyText(price.asMoney()),
-                         discount.asFloat() > 0 ? Format::numberText(discount.asFloat(), QStringLiteral("0.#%")) : QString(),
-                         Format::numberText(vat.asFloat(), QStringLiteral("0.#%")), Format::moneyText(money(lineNet))}));
+        giro.AddRow(
+            row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),
+                 num.isNull() ? QString() : quantityText(num.asFloat()),
+                 price.isNull() ? QString() : Format::moneyText(price.asMoney()),
+                 discount.asFloat() > 0 ? Format::numberText(discount.asFloat(), QStringLiteral("0.#%")) : QString(),
+                 Format::numberText(vat.asFloat(), QStringLiteral("0.#%")), Format::moneyText(money(lineNet))}));
         netTotal = std::nearbyintl(netTotal + static_cast<long double>(lineNet) * Money::Scale);
     }
     const QString none;

@@ -36,13 +36,15 @@ struct Fixture {
     explicit Fixture(const QList<QPair<QString, QString>> &settings = {})
     {
         const QList<QPair<QString, QString>> all =
-            QList<QPair<QString, QString>>{{QStringLiteral("NAMECOMPADDR"), QStringLiteral("Fjordlys AS\nStrandveien 14")},
-                                           {QStringLiteral("BANKACCNO"), QStringLiteral("1234.56.78903")}} +
+            QList<QPair<QString, QString>>{
+                {QStringLiteral("NAMECOMPADDR"), QStringLiteral("Fjordlys AS\nStrandveien 14")},
+                {QStringLiteral("BANKACCNO"), QStringLiteral("1234.56.78903")}} +
             settings;
         for (const auto &[key, value] : all)
             execute(QStringLiteral("insert into APPDATA (ANAME, AVALUE) values ('%1', '%2')").arg(key, value));
-        execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, POSTALADDRESS, "
-                               "EMAIL) values (3, 'Kari', 'Nordmann', 'Storgata 12', '0150', 'OSLO', 'kari@example.no')"));
+        execute(
+            QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, POSTALADDRESS, "
+                           "EMAIL) values (3, 'Kari', 'Nordmann', 'Storgata 12', '0150', 'OSLO', 'kari@example.no')"));
         DBSettings().LoadBusinessSettings();
     }
     ~Fixture() { FreeSettingsStores(); }
@@ -54,11 +56,12 @@ struct Fixture {
     int addInvoice(const QString &columns = QString(), const QString &values = QString(),
                    const QList<QVariantList> &lines = {})
     {
-        execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO, INVDATE, DUEDATE, KID, GROSSSUM, SUMVAT, "
-                               "INV_TYPE%1) values (1, 17, '2026-12-10 00:00:00', '2026-12-24 00:00:00', '123456', 0, 0, "
-                               "'N'%2)")
-                    .arg(columns.isEmpty() ? QString() : QStringLiteral(", ") + columns,
-                         values.isEmpty() ? QString() : QStringLiteral(", ") + values));
+        execute(
+            QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO, INVDATE, DUEDATE, KID, GROSSSUM, SUMVAT, "
+                           "INV_TYPE%1) values (1, 17, '2026-12-10 00:00:00', '2026-12-24 00:00:00', '123456', 0, 0, "
+                           "'N'%2)")
+                .arg(columns.isEmpty() ? QString() : QStringLiteral(", ") + columns,
+                     values.isEmpty() ? QString() : QStringLiteral(", ") + values));
         const int id = scalar(QStringLiteral("select max(INV_ID) from INVOICE")).toInt();
         int n = 0;
         for (const QVariantList &line : lines) {
@@ -133,8 +136,9 @@ private Q_SLOTS:
     void composedTexts()
     {
         Fixture f({{QStringLiteral("COMPDETAIL"), QStringLiteral("Org.nr.|987 654 321 MVA\nTelefon uten skille")}});
-        const int id = f.addInvoice(QStringLiteral("ORDER_NO, YOURREF, INV_NOTE"), QStringLiteral("'A-7', 'Per', 'Takk!'"),
-                                    {{1.5, 100.0, 25.0, 12.5}, {2.0, 10.0, 0.0, 0.0}});
+        const int id =
+            f.addInvoice(QStringLiteral("ORDER_NO, YOURREF, INV_NOTE"), QStringLiteral("'A-7', 'Per', 'Takk!'"),
+                         {{1.5, 100.0, 25.0, 12.5}, {2.0, 10.0, 0.0, 0.0}});
         TfrmGiroF60 giro;
         QVERIFY(ComposeInvoiceDocument(id, giro));
         QCOMPARE(giro.invoiceId(), id);
@@ -161,9 +165,9 @@ private Q_SLOTS:
         QCOMPARE(giro.rows().value(1).split(QLatin1String("\r\n")),
                  (QStringList{"A2", "Vare 2", "2", "10,00", "", "0%", "20,00"}));
         QCOMPARE(giro.rows().value(2), QString());
-        QCOMPARE(giro.rows().mid(3), (QStringList{"\r\n\r\n\r\n\r\n\r\nNettosalg:\r\n151,25",
-                                                   "\r\n\r\n\r\n\r\n\r\nMVA:\r\n32,81",
-                                                   "\r\n\r\n\r\n\r\n\r\nTotal:\r\n184,06"}));
+        QCOMPARE(giro.rows().mid(3),
+                 (QStringList{"\r\n\r\n\r\n\r\n\r\nNettosalg:\r\n151,25", "\r\n\r\n\r\n\r\n\r\nMVA:\r\n32,81",
+                              "\r\n\r\n\r\n\r\n\r\nTotal:\r\n184,06"}));
         QCOMPARE(caption(giro, "lblGiroSum"), QStringLiteral("184,06"));
         QCOMPARE(caption(giro, "lblGiroSumMajor"), QStringLiteral("184"));
         QCOMPARE(caption(giro, "lblGiroSumMinor"), QStringLiteral("06"));
@@ -191,12 +195,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("title");
-        QTest::newRow("invoice") << "N" << "Faktura";
-        QTest::newRow("empty") << "" << "Faktura";
-        QTest::newRow("reminder") << "R" << "Purring";
-        QTest::newRow("final notice") << "F" << "Inkassovarsel";
-        QTest::newRow("unknown") << "x" << "Faktura";
-        QTest::newRow("credit note") << "C" << "Kredittnota";
+        QTest::newRow("invoice") << "N"
+                                 << "Faktura";
+        QTest::newRow("empty") << ""
+                               << "Faktura";
+        QTest::newRow("reminder") << "R"
+                                  << "Purring";
+        QTest::newRow("final notice") << "F"
+                                      << "Inkassovarsel";
+        QTest::newRow("unknown") << "x"
+                                 << "Faktura";
+        QTest::newRow("credit note") << "C"
+                                     << "Kredittnota";
     }
     void titlesAndCreditNotes()
     {
@@ -211,7 +221,8 @@ private Q_SLOTS:
         const bool credit = kind == QLatin1String("C");
         QCOMPARE(caption(giro, "lblGiroBankAccount"),
                  credit ? QStringLiteral("KREDITTNOTA - INGEN BETALING") : QStringLiteral("1234.56.78903"));
-        QCOMPARE(caption(giro, "lblGiroKID"), credit ? QStringLiteral("KREDITTNOTA-INGEN BETALING") : QStringLiteral("123456"));
+        QCOMPARE(caption(giro, "lblGiroKID"),
+                 credit ? QStringLiteral("KREDITTNOTA-INGEN BETALING") : QStringLiteral("123456"));
         const QStringList payInfo = credit ? QStringList{"Fakturanr: 17", "KREDITTNOTA-INGEN BETALING"}
                                            : QStringList{"Kundenr:   3", "Fakturanr: 17"};
         QCOMPARE(memoLines(giro, "memoGiroPayInfo"), payInfo);
@@ -341,7 +352,8 @@ private Q_SLOTS:
 
     void saveAsPdf()
     {
-        Fixture f({{QStringLiteral("PREPRINTED"), QStringLiteral("1")}, {QStringLiteral("PDFDIR"), QStringLiteral("/srv/")}});
+        Fixture f(
+            {{QStringLiteral("PREPRINTED"), QStringLiteral("1")}, {QStringLiteral("PDFDIR"), QStringLiteral("/srv/")}});
         const int id = f.addInvoice({}, {}, {{1.0, 10.0, 25.0, 0.0}});
         QWidget owner;
         QDir(f.out.path()).mkdir(QStringLiteral("arkiv"));
@@ -393,9 +405,9 @@ private Q_SLOTS:
         QVERIFY(attachment.absolutePath().startsWith(QDir::temp().filePath(QStringLiteral("INV"))));
         QCOMPARE(PdfProbe(m.attachment).pageCount(), 1);
         QVERIFY(answers.shown().isEmpty());
-        QCOMPARE(mailCommand(m), (QStringList{"xdg-email", "--utf8", "--subject", "Faktura Nr 17", "--body",
-                                              "Vedlagt ligger faktura.", "--attach", m.attachment,
-                                              "Kari Nordmann <kari@example.no>"}));
+        QCOMPARE(mailCommand(m),
+                 (QStringList{"xdg-email", "--utf8", "--subject", "Faktura Nr 17", "--body", "Vedlagt ligger faktura.",
+                              "--attach", m.attachment, "Kari Nordmann <kari@example.no>"}));
 
         // A client that fails: the message, and the file stays.
         accept = false;

@@ -243,7 +243,8 @@ void DataSet::open()
         for (int c = 0; c < columns; ++c) {
             const QString column = statement.columnName(c).toUpper();
             if (column != hiddenKeyColumn && !findField(column))
-                addField(fieldFromColumn(column, statement.declaredType(c), hasRow ? statement.rawValue(c) : QVariant()));
+                addField(
+                    fieldFromColumn(column, statement.declaredType(c), hasRow ? statement.rawValue(c) : QVariant()));
         }
     }
     // Which column feeds which field.
@@ -646,10 +647,9 @@ void DataSet::writeBack()
     for (int i = 0; i < names.size(); ++i)
         assignments << QStringLiteral("%1 = :P%2").arg(names.at(i)).arg(i + 1);
     params.insert(QStringLiteral("ROWKEY"), row->key);
-    const qint64 changed =
-        m_connection->execute(QStringLiteral("update %1 set %2 where rowid = :ROWKEY")
-                                  .arg(m_updateTable, assignments.join(QLatin1String(", "))),
-                              params);
+    const qint64 changed = m_connection->execute(QStringLiteral("update %1 set %2 where rowid = :ROWKEY")
+                                                     .arg(m_updateTable, assignments.join(QLatin1String(", "))),
+                                                 params);
     if (changed != 1)
         throw Error(tr("Row cannot be located for updating. Some values may have been changed since it was last "
                        "read"));
@@ -730,8 +730,9 @@ void DataSet::remove()
     if (!m_updateTable.isEmpty()) {
         if (!row->hasKey)
             throw Error(tr("The row cannot be deleted: it has no key"));
-        const qint64 changed = m_connection->execute(
-            QStringLiteral("delete from %1 where rowid = :ROWKEY").arg(m_updateTable), {{QStringLiteral("ROWKEY"), row->key}});
+        const qint64 changed =
+            m_connection->execute(QStringLiteral("delete from %1 where rowid = :ROWKEY").arg(m_updateTable),
+                                  {{QStringLiteral("ROWKEY"), row->key}});
         if (changed != 1)
             throw Error(tr("Row cannot be located for updating. Some values may have been changed since it was last "
                            "read"));

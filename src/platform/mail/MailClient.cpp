@@ -16,8 +16,9 @@ MailSender &sender()
 
 QStringList mailCommand(const MailMessage &message)
 {
-    QStringList command = {QStringLiteral("xdg-email"), QStringLiteral("--utf8"), QStringLiteral("--subject"),
-                           message.subject, QStringLiteral("--body"), message.body};
+    QStringList command = {QStringLiteral("xdg-email"), QStringLiteral("--utf8"),
+                           QStringLiteral("--subject"), message.subject,
+                           QStringLiteral("--body"),    message.body};
     if (!message.attachment.isEmpty())
         command << QStringLiteral("--attach") << message.attachment;
     // Without an address the client opens the message with no recipient and the user fills it in.
