@@ -596,4 +596,23 @@
       <translation>Ikke tildelt</translation>
     </message>
   </context>
+  <context>
+    <name>uReports</name>
+    <message>
+      <source>Make PDF file</source>
+      <translation>Lag PDF-fil</translation>
+    </message>
+    <message>
+      <source>PDF files (*.pdf)</source>
+      <translation>PDF-filer (*.pdf)</translation>
+    </message>
+    <message>
+      <source>Cannot make a folder for the e-mail attachment in %1: %2</source>
+      <translation>Kan ikke lage en mappe for e-postvedlegget i %1: %2</translation>
+    </message>
+    <message>
+      <source>Error trying to start e-mail clinet</source>
+      <translation>Feil ved start av e-postprogrammet</translation>
+    </message>
+  </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/InvoiceListRefresh.h"
+#include "platform/widgets/MainWindow.h"
 #include "platform/widgets/MessageDialog.h"
 #include "platform/widgets/Printers.h"
 #include "settings/uConfig.h"
@@ -329,6 +330,7 @@ void TfrmMain::FormCreate()
     RegSettings().RestoreWindowState(this);
     setWindowTitle(applicationTitle());
     setInvoiceListRefreshReceiver(this);
+    setApplicationMainWindow(this);
     startInstanceServer();
 }
 
@@ -403,6 +405,7 @@ void TfrmMain::FormDestroy()
 {
     RegSettings().SaveWindowState(this);
     setInvoiceListRefreshReceiver(nullptr);
+    setApplicationMainWindow(nullptr);
 }
 
 bool TfrmMain::event(QEvent *event)

@@ -1,17 +1,26 @@
 // tessund-cli: the program's tasks that need no window.
 //   create-db PATH [--demo]   a new invoice database (with a sample business when --demo is given)
 //   check-db PATH             opens a database as the program does and tells what it holds
+//   pdf DATABASE INV_ID FILE  one invoice as a PDF file, as the program's Save PDF writes it
+//   pdf DATABASE --all FOLDER every invoice as FakturaNUMBER-YEAR.PDF
 
 #include "data/DatabaseCreation.h"
 #include "data/Schema.h"
+#include "data/dInvoice.h"
+#include "document/uReports.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Errors.h"
+#include "platform/widgets/MessageDialog.h"
+#include "settings/uConfig.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSet>
 #include <QStringList>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -19,7 +28,9 @@ int usage()
 {
     std::fprintf(stderr, "Usage:\n"
                          "  tessund-cli create-db PATH [--demo]\n"
-                         "  tessund-cli check-db PATH\n");
+                         "  tessund-cli check-db PATH\n"
+                         "  tessund-cli pdf DATABASE INV_ID FILE\n"
+                         "  tessund-cli pdf DATABASE --all FOLDER\n");
     return 2;
 }
 
@@ -47,15 +58,91 @@ int checkDb(const QStringList &args)
     if (args.size() != 1)
         return usage();
     db::Connection connection(QStringLiteral("check-db"));
-    connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(args.first()).absoluteFilePath();
+    connection.connectionString =
+        QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(args.first()).absoluteFilePath();
     connection.open();
     for (const Schema::Table &table : Schema::tables()) {
         const QString name = QLatin1String(table.name);
         if (!connection.hasTableOrView(name))
-            throw Error(QStringLiteral("%1 is not an invoice database: the table %2 is missing").arg(args.first(), name));
+            throw Error(
+                QStringLiteral("%1 is not an invoice database: the table %2 is missing").arg(args.first(), name));
         std::printf("%-12s %lld rows\n", table.name,
                     connection.scalar(QStringLiteral("select count(*) from ") + name).toLongLong());
     }
+    return 0;
+}
+
+// The data module on the database, as the program opens it: while the program runs the file is held
+// by it and the tool refuses.
+std::unique_ptr<TdmInvoice> openDataModule(const QString &database)
+{
+    QStringList errors;
+    setMessageHandler([&errors](const MessageRequest &request) {
+        errors << request.text;
+        return MsgAnswer::OK;
+    });
+    auto dm = std::make_unique<TdmInvoice>(QString(), nullptr, database);
+    setMessageHandler({});
+    if (!dm->isConnected()) {
+        const QString reason = errors.value(0);
+        if (reason.contains(QLatin1String("locked")))
+            throw Error(QStringLiteral("%1 is in use (is the program running?); close it and try again").arg(database));
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(database, reason));
+    }
+    DBSettings().LoadBusinessSettings();
+    return dm;
+}
+
+int pdf(const QStringList &args)
+{
+    if (args.size() != 3)
+        return usage();
+    const QString database = args.at(0);
+    auto dm = openDataModule(database);
+    if (args.at(1) != QLatin1String("--all")) {
+        bool ok = false;
+        const int id = args.at(1).toInt(&ok);
+        if (!ok)
+            return usage();
+        if (!ExportInvoicePdf(id, args.at(2)))
+            throw Error(QStringLiteral("There is no invoice with id %1 in %2").arg(id).arg(database));
+        std::printf("Wrote %s\n", qPrintable(QFileInfo(args.at(2)).absoluteFilePath()));
+        return 0;
+    }
+
+    const QDir folder(args.at(2));
+    if (!folder.exists())
+        throw Error(QStringLiteral("The folder %1 does not exist").arg(args.at(2)));
+    struct Invoice {
+        int id;
+        QString number, year;
+    };
+    std::vector<Invoice> invoices;
+    db::Statement list(dm->conInvoice, QStringLiteral("select INV_ID, INVOICE_NO, substr(INVDATE, 1, 4) from "
+                                                      "INVOICE order by INVDATE, INVOICE_NO, INV_ID"));
+    while (list.step())
+        invoices.push_back({list.rawValue(0).toInt(), list.rawValue(1).toString(), list.rawValue(2).toString()});
+
+    const bool terminal = isatty(fileno(stdout));
+    QSet<QString> used;
+    int done = 0;
+    for (const Invoice &invoice : invoices) {
+        // Numbers are unique within a year; a redated invoice can meet its number again, and no file
+        // is written over another one of this run.
+        QString name = QStringLiteral("Faktura%1-%2.PDF").arg(invoice.number, invoice.year);
+        if (used.contains(name.toUpper()))
+            name = QStringLiteral("Faktura%1-%2-%3.PDF").arg(invoice.number, invoice.year).arg(invoice.id);
+        used.insert(name.toUpper());
+        ExportInvoicePdf(invoice.id, folder.filePath(name));
+        ++done;
+        if (terminal && (done % 25 == 0 || done == int(invoices.size()))) {
+            std::printf("\r%d of %zu invoices", done, invoices.size());
+            std::fflush(stdout);
+        }
+    }
+    if (terminal && done > 0)
+        std::printf("\n");
+    std::printf("Wrote %d invoices to %s\n", done, qPrintable(folder.absolutePath()));
     return 0;
 }
 
@@ -63,7 +150,10 @@ int checkDb(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
+    // The tool draws documents but never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage();
@@ -73,6 +163,8 @@ int main(int argc, char *argv[])
             return createDb(args);
         if (command == QLatin1String("check-db"))
             return checkDb(args);
+        if (command == QLatin1String("pdf"))
+            return pdf(args);
     } catch (const Error &e) {
         std::fprintf(stderr, "tessund-cli: %s.\n", qPrintable(e.message()));
         return 1;

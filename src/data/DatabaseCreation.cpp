@@ -74,7 +74,8 @@ struct DemoItem {
 // A KID with a MOD10 (Luhn) check digit, as banks accept on the payment slip.
 QString kidFor(int customerNo, int invoiceNo, int year)
 {
-    QString digits = QStringLiteral("%1%2%3").arg(year % 100, 2, 10, QLatin1Char('0'))
+    QString digits = QStringLiteral("%1%2%3")
+                         .arg(year % 100, 2, 10, QLatin1Char('0'))
                          .arg(customerNo, 4, 10, QLatin1Char('0'))
                          .arg(invoiceNo, 4, 10, QLatin1Char('0'));
     int sum = 0;

@@ -176,14 +176,13 @@ QStringList creationStatements()
         "SELECT I.INV_ID, I.CUST_ID, I.INVOICE_NO, I.INV_TYPE, I.INVDATE, I.DUEDATE, I.PRINTDATE, I.PAIDDATE,\n"
         "       I.GROSSSUM, I.SUMPAID, I.SUMVAT, C.CUST_NO, C.FIRSTNAME, C.SURNAME\n"
         "FROM INVOICE I LEFT JOIN CUSTOMER C ON C.CUST_ID = I.CUST_ID");
-    statements << QStringLiteral(
-        "CREATE VIEW INVITEMVIEW AS\n"
-        "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
-        "       LINE_GROSSPRICE(NETPRICE, VAT) AS GROSSPRICE,\n"
-        "       LINE_NETSUM(NUM, NETPRICE, DISCOUNT) AS NETSUM,\n"
-        "       LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) AS SUMVAT,\n"
-        "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
-        "FROM INVITEM");
+    statements << QStringLiteral("CREATE VIEW INVITEMVIEW AS\n"
+                                 "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
+                                 "       LINE_GROSSPRICE(NETPRICE, VAT) AS GROSSPRICE,\n"
+                                 "       LINE_NETSUM(NUM, NETPRICE, DISCOUNT) AS NETSUM,\n"
+                                 "       LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) AS SUMVAT,\n"
+                                 "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
+                                 "FROM INVITEM");
     return statements;
 }
 

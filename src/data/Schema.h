@@ -14,11 +14,11 @@ namespace Schema {
 struct Column {
     const char *name;
     db::FieldType type;
-    int size = 0;                  // characters, for text
-    const char *label = "";        // caption where a window sets none (translatable)
+    int size = 0;           // characters, for text
+    const char *label = ""; // caption where a window sets none (translatable)
     bool required = false;
     const char *displayFormat = "";
-    int displayWidth = 0;          // characters shown in grids; 0: the size
+    int displayWidth = 0; // characters shown in grids; 0: the size
 };
 
 struct Table {

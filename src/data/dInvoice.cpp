@@ -60,11 +60,13 @@ const QString TdmInvoice::InvoiceListStatement =
 const QString TdmInvoice::InvoiceListUnpaidCondition = QStringLiteral("where (SUMPAID is null or PAIDDATE is null) ");
 const QString TdmInvoice::InvoiceListOverdueCondition = QStringLiteral("and (duedate < Now())");
 
-TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent)
-    : QObject(parent), conInvoice(QStringLiteral("conInvoice")), tblCustomer(&conInvoice, QStringLiteral("tblCustomer")),
+TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent, const QString &databaseFile)
+    : QObject(parent), conInvoice(QStringLiteral("conInvoice")),
+      tblCustomer(&conInvoice, QStringLiteral("tblCustomer")),
       tblInvoiceEdit(&conInvoice, QStringLiteral("tblInvoiceEdit")),
       tblInvoiceItems(&conInvoice, QStringLiteral("tblInvoiceItems")),
-      tblLookupItem(&conInvoice, QStringLiteral("tblLookupItem")), tblPostAddr(&conInvoice, QStringLiteral("tblPostAddr")),
+      tblLookupItem(&conInvoice, QStringLiteral("tblLookupItem")),
+      tblPostAddr(&conInvoice, QStringLiteral("tblPostAddr")),
       tblPostAddrClone(&conInvoice, QStringLiteral("tblPostAddrClone")),
       qryMaxInvNo(&conInvoice, QStringLiteral("qryMaxInvNo")),
       qryCustInvoiceList(&conInvoice, QStringLiteral("qryCustInvoiceList")),
@@ -76,7 +78,8 @@ TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent)
       qrySelectCust(&conInvoice, QStringLiteral("qrySelectCust")),
       qryInvoicePrinted(&conInvoice, QStringLiteral("update INVOICE set PRINTDATE = :PRINTDATEPARAM\n"
                                                     "where INV_ID = :INV_IDPARAM")),
-      m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder)
+      m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder),
+      m_databaseFile(databaseFile)
 {
     setObjectName(QStringLiteral("dmInvoice"));
     declareDataSets();
@@ -203,6 +206,11 @@ void TdmInvoice::declareDataSets()
 // A data link file beside the program wins over the database file beside it.
 void TdmInvoice::conInvoiceBeforeConnect(db::Connection &connection)
 {
+    if (!m_databaseFile.isEmpty()) {
+        connection.connectionString =
+            QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(m_databaseFile).absoluteFilePath();
+        return;
+    }
     const QString folder = QDir(m_programFolder).absolutePath() + QLatin1Char('/');
     const QString dataLink = folder + QStringLiteral("Tessund.udl");
     if (QFileInfo::exists(dataLink))
@@ -222,8 +230,8 @@ void TdmInvoice::openConnection()
                                 .arg(conInvoice.databaseName(), QLatin1String(table.name)));
         for (const QString &view : Schema::viewNames())
             if (!conInvoice.hasTableOrView(view))
-                throw Error(tr("%1 is not an invoice database: the view %2 is missing")
-                                .arg(conInvoice.databaseName(), view));
+                throw Error(
+                    tr("%1 is not an invoice database: the view %2 is missing").arg(conInvoice.databaseName(), view));
         registerLineFunctions(conInvoice);
     } catch (...) {
         conInvoice.close();
@@ -234,8 +242,9 @@ void TdmInvoice::openConnection()
 void TdmInvoice::DataModuleCreate()
 {
     if (conInvoice.isOpen())
-        messageDialog(MsgType::Plain,
-                      QStringLiteral("Error in image. Datamodule keept active by developer. This is a major bummer!!!"));
+        messageDialog(
+            MsgType::Plain,
+            QStringLiteral("Error in image. Datamodule keept active by developer. This is a major bummer!!!"));
     try {
         openConnection();
     } catch (const Error &e) {
@@ -275,6 +284,10 @@ void TdmInvoice::installHandlers()
     qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
     qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     tblInvoiceList.onCalcFields = bind(&TdmInvoice::tblInvoiceListCalcFields);
+    tblInvoiceList.beforeOpen = [this](db::DataSet &) { m_invoiceListNow = QDateTime(); };
+    m_listDaysOverdue = &tblInvoiceList.fieldByName(QStringLiteral("DAYSOVERDUE"));
+    m_listDueDate = &tblInvoiceList.fieldByName(QStringLiteral("DUEDATE"));
+    m_listPaidDate = &tblInvoiceList.fieldByName(QStringLiteral("PAIDDATE"));
     tblInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     qryInvoicePay.onNewRecord = bind(&TdmInvoice::qryInvoicePayNewRecord);
     qryInvoicePay.onCalcFields = bind(&TdmInvoice::qryInvoicePayCalcFields);
@@ -373,10 +386,9 @@ void TdmInvoice::tblInvoiceItemsNewRecord(db::DataSet &ds)
 
 void TdmInvoice::tblInvoiceItemsCalcFields(db::DataSet &ds)
 {
-    const LineAmounts a = lineAmounts(ds.fieldByName(QStringLiteral("NUM")).asFloat(),
-                                      ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
-                                      ds.fieldByName(QStringLiteral("VAT")).asFloat(),
-                                      ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
+    const LineAmounts a = lineAmounts(
+        ds.fieldByName(QStringLiteral("NUM")).asFloat(), ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
+        ds.fieldByName(QStringLiteral("VAT")).asFloat(), ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
     ds.fieldByName(QStringLiteral("GROSSPRICE")).setValue(a.grossPrice);
     ds.fieldByName(QStringLiteral("ITEMNETSUM")).setValue(a.netSum);
     ds.fieldByName(QStringLiteral("ITEMVAT")).setValue(a.vat);
@@ -453,16 +465,18 @@ void TdmInvoice::qryCustInvoiceListBeforeOpen(db::DataSet &ds)
 
 // Whole days past the due date, counted down to the day: due today is 0 days overdue, due tomorrow is
 // not overdue at all (empty), as the "Overdue" filter (due date before now) sees it too.
-void TdmInvoice::tblInvoiceListCalcFields(db::DataSet &ds)
+void TdmInvoice::tblInvoiceListCalcFields(db::DataSet &)
 {
-    db::Field &days = ds.fieldByName(QStringLiteral("DAYSOVERDUE"));
-    const db::Field &due = ds.fieldByName(QStringLiteral("DUEDATE"));
-    if (!ds.fieldByName(QStringLiteral("PAIDDATE")).isNull() || due.isNull())
+    // Run for every row of a list that may hold many thousand invoices: the fields are looked up once,
+    // and "now" is taken once per reading of the list.
+    if (!m_listPaidDate->isNull() || m_listDueDate->isNull())
         return;
-    const qint64 seconds = due.asDateTime().secsTo(Clock::now());
+    if (!m_invoiceListNow.isValid())
+        m_invoiceListNow = Clock::now();
+    const qint64 seconds = m_listDueDate->asDateTime().secsTo(m_invoiceListNow);
     const qint64 whole = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     if (whole >= 0)
-        days.setValue(int(whole));
+        m_listDaysOverdue->setValue(int(whole));
 }
 
 void TdmInvoice::SetInvoiceListFilter(int level)

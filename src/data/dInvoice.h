@@ -14,7 +14,9 @@ class TdmInvoice : public QObject {
 public:
     // programFolder: where INVOICE.mdb and Tessund.udl are looked for; empty means the executable's folder.
     // The connection is opened at once (DataModuleCreate); isConnected() tells whether that worked.
-    explicit TdmInvoice(const QString &programFolder = QString(), QObject *parent = nullptr);
+    // databaseFile, when given, names the SQLite file to open instead (the command-line tool's choice).
+    explicit TdmInvoice(const QString &programFolder = QString(), QObject *parent = nullptr,
+                        const QString &databaseFile = QString());
     ~TdmInvoice() override;
 
     bool isConnected() const { return m_connected; }
@@ -90,6 +92,9 @@ private:
     void openConnection();
 
     QString m_programFolder;
+    QString m_databaseFile;
+    QDateTime m_invoiceListNow; // the moment the invoice list's days overdue are counted to
+    db::Field *m_listDaysOverdue = nullptr, *m_listDueDate = nullptr, *m_listPaidDate = nullptr;
     bool m_connected = false;
 };
 

@@ -273,6 +273,12 @@ bool TfrmGiroF60::qrGiroNeedData()
     return more;
 }
 
+void TfrmGiroF60::ExportToPdf(const QString &path)
+{
+    FPrePrinted = false;
+    qrGiro.exportPdf(path);
+}
+
 void TfrmGiroF60::qrGiroAfterPrint()
 {
     if (onPrinted)

@@ -50,6 +50,8 @@ public:
     void AddColumn(const QString &caption, int widthPx, report::Alignment alignment);
     void AddRow(const QString &rowText);
     void SetTitle(const QString &title) { qrGiro.title = title; }
+    // Writes the invoice as a PDF file, always with the whole slip whatever the stationery.
+    void ExportToPdf(const QString &path);
 
     // Blank paper (true): the slip in its colour with captions, boxes and marks; pre-printed stationery
     // (false): only the variable fields, on white.

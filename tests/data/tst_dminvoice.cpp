@@ -8,20 +8,6 @@
 
 using db::DataSet;
 
-namespace {
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
-}
-
-} // namespace
-
 class DataModuleTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -82,8 +68,9 @@ private Q_SLOTS:
                  dm.tblCustomer.fieldByName(QStringLiteral("CUST_ID")).asInteger());
         // The invoice shows its customer through the lookup fields.
         QCOMPARE(dm.tblInvoiceEdit.fieldByName(QStringLiteral("SURNAME")).asString(),
-                 dm.conInvoice.scalar(QStringLiteral("select SURNAME from CUSTOMER C join INVOICE I on I.CUST_ID = "
-                                                     "C.CUST_ID where INV_ID = 1"))
+                 dm.conInvoice
+                     .scalar(QStringLiteral("select SURNAME from CUSTOMER C join INVOICE I on I.CUST_ID = "
+                                            "C.CUST_ID where INV_ID = 1"))
                      .toString());
     }
 
@@ -95,18 +82,42 @@ private Q_SLOTS:
         QTest::addColumn<int>("width");
         QTest::addColumn<bool>("visible");
         QTest::addColumn<bool>("required");
-        QTest::newRow("item code") << "tblInvoiceItems" << "ITEM_NO" << "Item code" << 11 << true << false;
-        QTest::newRow("line text") << "tblInvoiceItems" << "ITEM_DESC" << "Description" << 50 << true << false;
-        QTest::newRow("quantity") << "tblInvoiceItems" << "NUM" << "Amount" << 12 << true << true;
-        QTest::newRow("net price") << "tblInvoiceItems" << "NETPRICE" << "NETPRICE" << 12 << true << true;
-        QTest::newRow("VAT") << "tblInvoiceItems" << "VAT" << "VAT %" << 12 << true << true;
-        QTest::newRow("kind") << "tblInvoiceEdit" << "INV_TYPE" << "INV_TYPE" << 15 << true << false;
-        QTest::newRow("our reference") << "tblInvoiceEdit" << "OURREF" << "Our ref." << 20 << true << false;
-        QTest::newRow("customer number") << "tblCustomer" << "CUST_NO" << "#" << 10 << true << false;
-        QTest::newRow("phone") << "tblCustomer" << "PHONE1" << "Phone #1" << 15 << true << false;
-        QTest::newRow("joined name") << "tblInvoiceList" << "NAME" << "NAME" << 50 << true << false;
-        QTest::newRow("hidden id") << "tblInvoiceList" << "INV_ID" << "INV_ID" << 10 << false << false;
-        QTest::newRow("hidden first name") << "tblInvoiceList" << "FIRSTNAME" << "Firstname" << 25 << false << false;
+        QTest::newRow("item code") << "tblInvoiceItems"
+                                   << "ITEM_NO"
+                                   << "Item code" << 11 << true << false;
+        QTest::newRow("line text") << "tblInvoiceItems"
+                                   << "ITEM_DESC"
+                                   << "Description" << 50 << true << false;
+        QTest::newRow("quantity") << "tblInvoiceItems"
+                                  << "NUM"
+                                  << "Amount" << 12 << true << true;
+        QTest::newRow("net price") << "tblInvoiceItems"
+                                   << "NETPRICE"
+                                   << "NETPRICE" << 12 << true << true;
+        QTest::newRow("VAT") << "tblInvoiceItems"
+                             << "VAT"
+                             << "VAT %" << 12 << true << true;
+        QTest::newRow("kind") << "tblInvoiceEdit"
+                              << "INV_TYPE"
+                              << "INV_TYPE" << 15 << true << false;
+        QTest::newRow("our reference") << "tblInvoiceEdit"
+                                       << "OURREF"
+                                       << "Our ref." << 20 << true << false;
+        QTest::newRow("customer number") << "tblCustomer"
+                                         << "CUST_NO"
+                                         << "#" << 10 << true << false;
+        QTest::newRow("phone") << "tblCustomer"
+                               << "PHONE1"
+                               << "Phone #1" << 15 << true << false;
+        QTest::newRow("joined name") << "tblInvoiceList"
+                                     << "NAME"
+                                     << "NAME" << 50 << true << false;
+        QTest::newRow("hidden id") << "tblInvoiceList"
+                                   << "INV_ID"
+                                   << "INV_ID" << 10 << false << false;
+        QTest::newRow("hidden first name") << "tblInvoiceList"
+                                           << "FIRSTNAME"
+                                           << "Firstname" << 25 << false << false;
     }
     void declaredFields()
     {
@@ -162,7 +173,8 @@ private Q_SLOTS:
         TempDatabase database;
         TdmInvoice dm(database.folder());
         dm.qryMaxInvNo.setParam(QStringLiteral("STARTOFYEAR"), QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));
-        dm.qryMaxInvNo.setParam(QStringLiteral("ENDOFYEAR"), QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59), Qt::UTC));
+        dm.qryMaxInvNo.setParam(QStringLiteral("ENDOFYEAR"),
+                                QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59), Qt::UTC));
         dm.qryMaxInvNo.open();
         QVERIFY(dm.qryMaxInvNo.fieldByName(QStringLiteral("MAXINVNO")).isNull());
         dm.qryMaxCustNo.open();

@@ -67,10 +67,7 @@ struct Fixture {
         dm.tblInvoiceItems.post();
     }
 
-    Money invoiceMoney(const QString &field)
-    {
-        return dm.tblInvoiceEdit.fieldByName(field).asMoney();
-    }
+    Money invoiceMoney(const QString &field) { return dm.tblInvoiceEdit.fieldByName(field).asMoney(); }
 
     // The totals as stored, against the sums of the stored lines' rounded amounts.
     void verifyStoredSums(int invoiceId)
@@ -83,12 +80,14 @@ struct Fixture {
             gross += money(lines.rawValue(0).toDouble());
             vat += money(lines.rawValue(1).toDouble());
         }
-        QCOMPARE(Money::fromUnits(scalar(QStringLiteral("select GROSSSUM from INVOICE where INV_ID = %1").arg(invoiceId))
-                                      .toLongLong()),
-                 gross);
-        QCOMPARE(Money::fromUnits(
-                     scalar(QStringLiteral("select SUMVAT from INVOICE where INV_ID = %1").arg(invoiceId)).toLongLong()),
-                 vat);
+        QCOMPARE(
+            Money::fromUnits(
+                scalar(QStringLiteral("select GROSSSUM from INVOICE where INV_ID = %1").arg(invoiceId)).toLongLong()),
+            gross);
+        QCOMPARE(
+            Money::fromUnits(
+                scalar(QStringLiteral("select SUMVAT from INVOICE where INV_ID = %1").arg(invoiceId)).toLongLong()),
+            vat);
     }
 };
 
@@ -104,16 +103,6 @@ public:
         return QObject::event(e);
     }
 };
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -138,8 +127,9 @@ private Q_SLOTS:
         // Redated into the new year, it keeps the number it got.
         f.dm.tblInvoiceEdit.fieldByName(QStringLiteral("INVDATE")).setValue(wallClock(QDate(2026, 1, 2)));
         f.dm.tblInvoiceEdit.post();
-        QCOMPARE(f.scalar(QStringLiteral("select INVOICE_NO from INVOICE where INVDATE = '2026-01-02 00:00:00'")).toInt(),
-                 58);
+        QCOMPARE(
+            f.scalar(QStringLiteral("select INVOICE_NO from INVOICE where INVDATE = '2026-01-02 00:00:00'")).toInt(),
+            58);
 
         clock.set(wallClock(QDate(2027, 1, 1), QTime(8, 0)));
         for (int expected : {1, 2}) {
@@ -171,7 +161,8 @@ private Q_SLOTS:
         f.startInvoice(f.newCustomer());
         DataSet &inv = f.dm.tblInvoiceEdit;
         QCOMPARE(inv.fieldByName(QStringLiteral("INVDATE")).asDateTime(), wallClock(QDate(2026, 12, 10)));
-        QCOMPARE(inv.fieldByName(QStringLiteral("DUEDATE")).asDateTime(), wallClock(QDate(2026, 12, 10).addDays(dueIn)));
+        QCOMPARE(inv.fieldByName(QStringLiteral("DUEDATE")).asDateTime(),
+                 wallClock(QDate(2026, 12, 10).addDays(dueIn)));
         QCOMPARE(inv.fieldByName(QStringLiteral("INV_TYPE")).asString(), QStringLiteral("N"));
         QCOMPARE(inv.fieldByName(QStringLiteral("INVOICE_NO")).asInteger(), 1);
     }
@@ -281,7 +272,8 @@ private Q_SLOTS:
         f.dm.tblInvoiceItems.append();
         QCOMPARE(f.dm.tblInvoiceItems.state(), DataSet::State::Browse);
         QVERIFY(f.dm.tblInvoiceItems.isEmpty());
-        QCOMPARE(answers.texts(), QStringList{QStringLiteral("Database corrupt?!?. Missing internal unique invoice no.")});
+        QCOMPARE(answers.texts(),
+                 QStringList{QStringLiteral("Database corrupt?!?. Missing internal unique invoice no.")});
         QCOMPARE(answers.shown().first().type, MsgType::Error);
     }
 
@@ -293,15 +285,19 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("netUnits");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("error");
-        QTest::newRow("10 at 24 %") << false << 24.0 << "10" << qint64(80645) << "10,00" << "";
-        QTest::newRow("100 at 25 %") << false << 25.0 << "100" << qint64(800000) << "100,00" << "";
-        QTest::newRow("100 at 0 %") << false << 0.0 << "100" << qint64(1000000) << "100,00" << "";
+        QTest::newRow("10 at 24 %") << false << 24.0 << "10" << qint64(80645) << "10,00"
+                                    << "";
+        QTest::newRow("100 at 25 %") << false << 25.0 << "100" << qint64(800000) << "100,00"
+                                     << "";
+        QTest::newRow("100 at 0 %") << false << 0.0 << "100" << qint64(1000000) << "100,00"
+                                    << "";
         QTest::newRow("thousands shown grouped")
             << false << 25.0 << "1250" << qint64(10000000)
             << QString(QStringLiteral("1") + QChar(0xA0) + QStringLiteral("250,00")) << "";
         QTest::newRow("not a number") << false << 25.0 << "tolv" << qint64(1000000) << "125,00"
                                       << "'tolv' is not a valid floating point value for field 'GROSSFAKE'";
-        QTest::newRow("catalogue, 10 at 24 %") << true << 24.0 << "10" << qint64(80645) << "10,00" << "";
+        QTest::newRow("catalogue, 10 at 24 %") << true << 24.0 << "10" << qint64(80645) << "10,00"
+                                               << "";
         QTest::newRow("catalogue, not a number") << true << 25.0 << "1 000" << qint64(1000000) << "125,00"
                                                  << "'1 000' is not a valid floating point value for field "
                                                     "'GROSSPRICE'";
@@ -380,8 +376,8 @@ private Q_SLOTS:
         const int customer = f.newCustomer();
         // paid; paid date without amount; unpaid overdue; unpaid not due.
         const char *rows[] = {"'2026-01-10 00:00:00', '2026-01-05 00:00:00', 1000",
-                              "'2026-01-10 00:00:00', '2026-01-05 00:00:00', null",
-                              "'2026-11-10 00:00:00', null, null", "'2026-12-20 00:00:00', null, null"};
+                              "'2026-01-10 00:00:00', '2026-01-05 00:00:00', null", "'2026-11-10 00:00:00', null, null",
+                              "'2026-12-20 00:00:00', null, null"};
         for (const char *row : rows)
             f.dm.conInvoice.execute(QStringLiteral("insert into INVOICE (CUST_ID, DUEDATE, PAIDDATE, SUMPAID) values "
                                                    "(%1, %2)")
@@ -470,13 +466,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("paidDate");
         QTest::addColumn<QString>("sumPaid");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("unpaid marked paid") << false << false << "Yes" << "2026-12-10 00:00:00" << "1250000" << "Yes";
-        QTest::newRow("any text but No means paid") << false << false << "ja" << "2026-12-10 00:00:00" << "1250000"
+        QTest::newRow("unpaid marked paid") << false << false << "Yes"
+                                            << "2026-12-10 00:00:00"
+                                            << "1250000"
+                                            << "Yes";
+        QTest::newRow("any text but No means paid") << false << false << "ja"
+                                                    << "2026-12-10 00:00:00"
+                                                    << "1250000"
                                                     << "Yes";
-        QTest::newRow("date without sum, Yes") << true << false << "Yes" << "2026-11-01 00:00:00" << "" << "Yes";
-        QTest::newRow("date without sum, No") << true << false << "No" << "" << "" << "No";
-        QTest::newRow("sum without date, Yes") << false << true << "Yes" << "" << "500000" << "No";
-        QTest::newRow("unpaid, No") << false << false << "No" << "" << "" << "No";
+        QTest::newRow("date without sum, Yes") << true << false << "Yes"
+                                               << "2026-11-01 00:00:00"
+                                               << ""
+                                               << "Yes";
+        QTest::newRow("date without sum, No") << true << false << "No"
+                                              << ""
+                                              << ""
+                                              << "No";
+        QTest::newRow("sum without date, Yes") << false << true << "Yes"
+                                               << ""
+                                               << "500000"
+                                               << "No";
+        QTest::newRow("unpaid, No") << false << false << "No"
+                                    << ""
+                                    << ""
+                                    << "No";
     }
     void paidFlag()
     {
@@ -496,7 +509,8 @@ private Q_SLOTS:
                                  {QStringLiteral("S"), hasSum ? QVariant(500000) : QVariant()}});
         DataSet &pay = f.dm.qryInvoicePay;
         pay.open();
-        QCOMPARE(pay.fieldByName(QStringLiteral("PAID")).text(), hasDate ? QStringLiteral("Yes") : QStringLiteral("No"));
+        QCOMPARE(pay.fieldByName(QStringLiteral("PAID")).text(),
+                 hasDate ? QStringLiteral("Yes") : QStringLiteral("No"));
         QCOMPARE(pay.fieldByName(QStringLiteral("DUMMYPAID")).asBoolean(), hasDate);
         pay.edit();
         pay.fieldByName(QStringLiteral("PAID")).setText(entered);
@@ -563,13 +577,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
-        QTest::newRow("N") << "N" << "Invoice" << "Faktura";
-        QTest::newRow("R") << "R" << "Reminder" << "Purring";
-        QTest::newRow("F") << "F" << "Final notice" << "Inkassovarsel";
-        QTest::newRow("C") << "C" << "Credit" << "Kredittnota";
-        QTest::newRow("empty") << "" << "Invoice" << "Faktura";
-        QTest::newRow("unknown x") << "x" << "Unkown" << "Faktura";
-        QTest::newRow("lower case n") << "n" << "Unkown" << "Faktura";
+        QTest::newRow("N") << "N"
+                           << "Invoice"
+                           << "Faktura";
+        QTest::newRow("R") << "R"
+                           << "Reminder"
+                           << "Purring";
+        QTest::newRow("F") << "F"
+                           << "Final notice"
+                           << "Inkassovarsel";
+        QTest::newRow("C") << "C"
+                           << "Credit"
+                           << "Kredittnota";
+        QTest::newRow("empty") << ""
+                               << "Invoice"
+                               << "Faktura";
+        QTest::newRow("unknown x") << "x"
+                                   << "Unkown"
+                                   << "Faktura";
+        QTest::newRow("lower case n") << "n"
+                                      << "Unkown"
+                                      << "Faktura";
     }
     void kindNames()
     {
@@ -607,8 +635,8 @@ private Q_SLOTS:
         for (int step = 0; step < 120; ++step) {
             const int action = int(random.bounded(10));
             if (action < 5 || lines.isEmpty()) {
-                f.addLine(random.bounded(1, 50) / 4.0, random.bounded(1, 2000000) / 997.0,
-                          vats[random.bounded(5)], random.bounded(4) == 0 ? QVariant(random.bounded(30) * 1.5) : QVariant());
+                f.addLine(random.bounded(1, 50) / 4.0, random.bounded(1, 2000000) / 997.0, vats[random.bounded(5)],
+                          random.bounded(4) == 0 ? QVariant(random.bounded(30) * 1.5) : QVariant());
             } else if (action < 8) {
                 lines.setRecNo(int(random.bounded(lines.recordCount())));
                 lines.edit();

@@ -69,8 +69,10 @@ private Q_SLOTS:
                                     "DOUBLE, NETPRICE CURRENCY, VAT DOUBLE, DISCOUNT DOUBLE";
         QTest::newRow("DYNAITEM") << "DYNAITEM"
                                   << "ITEM_NO CHAR(10), ITEM_DESC CHAR(64), NETPRICE CURRENCY, VAT DOUBLE";
-        QTest::newRow("POSTALADDR") << "POSTALADDR" << "POSTALCODE VARCHAR(10), POSTALADDRESS VARCHAR(64)";
-        QTest::newRow("APPDATA") << "APPDATA" << "ANAME VARCHAR(12), AVALUE VARCHAR(255), ATYPE SMALLINT";
+        QTest::newRow("POSTALADDR") << "POSTALADDR"
+                                    << "POSTALCODE VARCHAR(10), POSTALADDRESS VARCHAR(64)";
+        QTest::newRow("APPDATA") << "APPDATA"
+                                 << "ANAME VARCHAR(12), AVALUE VARCHAR(255), ATYPE SMALLINT";
     }
     void tablesAsTheProgramReadsThem()
     {
@@ -113,8 +115,8 @@ private Q_SLOTS:
         const int invoices = count(QStringLiteral("select count(*) from INVOICE"));
         const int lines = count(QStringLiteral("select count(*) from INVITEM"));
         const int customerInvoices = count(QStringLiteral("select count(*) from INVOICE where CUST_ID = 1"));
-        const int customerLines = count(
-            QStringLiteral("select count(*) from INVITEM where INV_ID in (select INV_ID from INVOICE where CUST_ID = 1)"));
+        const int customerLines = count(QStringLiteral(
+            "select count(*) from INVITEM where INV_ID in (select INV_ID from INVOICE where CUST_ID = 1)"));
         QVERIFY(customerInvoices > 0 && customerLines > 0);
         c.execute(QStringLiteral("delete from CUSTOMER where CUST_ID = 1"));
         QCOMPARE(count(QStringLiteral("select count(*) from INVOICE")), invoices - customerInvoices);
@@ -222,7 +224,8 @@ private Q_SLOTS:
         QVERIFY(number(QStringLiteral("select count(*) from INVOICE where SUMPAID = GROSSSUM and PAIDDATE is not "
                                       "null")) > 5);
         QVERIFY(number(QStringLiteral("select count(*) from INVOICE where PAIDDATE is null and DUEDATE < Now()")) >= 3);
-        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where PAIDDATE is null and DUEDATE >= Now()")) >= 1);
+        QVERIFY(number(QStringLiteral("select count(*) from INVOICE where PAIDDATE is null and DUEDATE >= Now()")) >=
+                1);
         QCOMPARE(number(QStringLiteral("select count(*) from CUSTOMER C where not exists (select 1 from POSTALADDR P "
                                        "where P.POSTALCODE = C.POSTALCODE and P.POSTALADDRESS = C.POSTALADDRESS)")),
                  0);

@@ -77,9 +77,9 @@ private Q_SLOTS:
         QCOMPARE(dm.conInvoice.databaseName(), other);
         QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select count(*) from CUSTOMER")).toInt(), 12);
         // The database beside the program was not opened: another process can still read it.
-        QCOMPARE(run(QStringLiteral("sqlite3"), {beside.path(), QStringLiteral("select count(*) from CUSTOMER")})
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            run(QStringLiteral("sqlite3"), {beside.path(), QStringLiteral("select count(*) from CUSTOMER")}).exitCode,
+            0);
     }
 
     void secondProcessIsRefused()
@@ -93,8 +93,8 @@ private Q_SLOTS:
                 run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")});
             QVERIFY(read.exitCode != 0);
             QVERIFY2(read.errorText.contains(QLatin1String("locked")), qPrintable(read.errorText));
-            const ProcessResult write = run(QStringLiteral("sqlite3"),
-                                            {database.path(), QStringLiteral("delete from CUSTOMER")});
+            const ProcessResult write =
+                run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("delete from CUSTOMER")});
             QVERIFY(write.exitCode != 0);
             const ProcessResult ours = run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
             QCOMPARE(ours.exitCode, 1);
@@ -103,27 +103,39 @@ private Q_SLOTS:
         }
         QCOMPARE(snapshot(database.folder()), before);
         // Released when the program ends.
-        QCOMPARE(run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")})
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")}).exitCode,
+            0);
     }
 
     void unusableDatabaseEndsTheStart_data()
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("firstText");
-        QTest::newRow("missing file") << "missing" << "does not exist";
-        QTest::newRow("corrupt file") << "corrupt" << "not a database";
-        QTest::newRow("foreign database") << "foreign" << "is not an invoice database: the table CUSTOMER is missing";
-        QTest::newRow("locked by another connection") << "locked" << "database is locked";
-        QTest::newRow("a folder named INVOICE.mdb") << "folder" << "is not a file";
-        QTest::newRow("empty data link file") << "udl-empty" << "holds no connection description";
-        QTest::newRow("binary data link file") << "udl-binary" << "is not a text file";
-        QTest::newRow("data link file is a folder") << "udl-folder" << "is a folder";
-        QTest::newRow("data link names no driver") << "udl-nodriver" << "names no driver";
-        QTest::newRow("data link names no database") << "udl-nodatabase" << "names no database";
-        QTest::newRow("data link names an unknown driver") << "udl-baddriver" << "driver QNOSUCH is not available";
-        QTest::newRow("data link names a missing file") << "udl-missing" << "does not exist";
+        QTest::newRow("missing file") << "missing"
+                                      << "does not exist";
+        QTest::newRow("corrupt file") << "corrupt"
+                                      << "not a database";
+        QTest::newRow("foreign database") << "foreign"
+                                          << "is not an invoice database: the table CUSTOMER is missing";
+        QTest::newRow("locked by another connection") << "locked"
+                                                      << "database is locked";
+        QTest::newRow("a folder named INVOICE.mdb") << "folder"
+                                                    << "is not a file";
+        QTest::newRow("empty data link file") << "udl-empty"
+                                              << "holds no connection description";
+        QTest::newRow("binary data link file") << "udl-binary"
+                                               << "is not a text file";
+        QTest::newRow("data link file is a folder") << "udl-folder"
+                                                    << "is a folder";
+        QTest::newRow("data link names no driver") << "udl-nodriver"
+                                                   << "names no driver";
+        QTest::newRow("data link names no database") << "udl-nodatabase"
+                                                     << "names no database";
+        QTest::newRow("data link names an unknown driver") << "udl-baddriver"
+                                                           << "driver QNOSUCH is not available";
+        QTest::newRow("data link names a missing file") << "udl-missing"
+                                                        << "does not exist";
     }
     void unusableDatabaseEndsTheStart()
     {
@@ -188,7 +200,8 @@ private Q_SLOTS:
         QCOMPARE(dm.conInvoice.scalar(QStringLiteral("PRAGMA synchronous")).toInt(), 3); // EXTRA
         QCOMPARE(dm.conInvoice.scalar(QStringLiteral("PRAGMA locking_mode")).toString(), QStringLiteral("exclusive"));
         FixedClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58), Qt::UTC));
-        QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select Now()")).toString(), QStringLiteral("2026-12-31 23:59:58"));
+        QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select Now()")).toString(),
+                 QStringLiteral("2026-12-31 23:59:58"));
         QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select '2026-12-31 00:00:00' < Now()")).toInt(), 1);
     }
 

@@ -35,14 +35,7 @@ struct Fixture {
         customers->open();
     }
 
-    std::unique_ptr<DataSet> table(const QString &name)
-    {
-        auto ds = std::make_unique<DataSet>(&connection, name);
-        ds->setTable(name);
-        for (const Schema::Column &c : Schema::table(name).columns)
-            ds->addField(Schema::fieldDef(name, QLatin1String(c.name)));
-        return ds;
-    }
+    std::unique_ptr<DataSet> table(const QString &name) { return tableDataSet(connection, name); }
 
     template <class W> W *add()
     {
@@ -176,7 +169,8 @@ private Q_SLOTS:
     void moneyEditShowsPlainNumberAndRefusesText()
     {
         Fixture f;
-        f.connection.execute(QStringLiteral("insert into DYNAITEM (ITEM_NO, NETPRICE, VAT) values ('A', 12345000, 25)"));
+        f.connection.execute(
+            QStringLiteral("insert into DYNAITEM (ITEM_NO, NETPRICE, VAT) values ('A', 12345000, 25)"));
         auto items = f.table(QStringLiteral("DYNAITEM"));
         items->open();
         auto *edit = f.add<DBEdit>();

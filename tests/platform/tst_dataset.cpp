@@ -27,20 +27,13 @@ struct Fixture {
         connection.open();
     }
 
-    // A dataset over a whole table, with the table's declared fields.
-    std::unique_ptr<DataSet> table(const QString &name)
-    {
-        auto ds = std::make_unique<DataSet>(&connection, name);
-        ds->setTable(name);
-        for (const Schema::Column &c : Schema::table(name).columns)
-            ds->addField(Schema::fieldDef(name, QLatin1String(c.name)));
-        return ds;
-    }
+    std::unique_ptr<DataSet> table(const QString &name) { return tableDataSet(connection, name); }
 
     void addCustomer(int no, const QString &firstName, const QString &surname)
     {
-        connection.execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME) values (:N, :F, :S)"),
-                           {{QStringLiteral("N"), no}, {QStringLiteral("F"), firstName}, {QStringLiteral("S"), surname}});
+        connection.execute(
+            QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME) values (:N, :F, :S)"),
+            {{QStringLiteral("N"), no}, {QStringLiteral("F"), firstName}, {QStringLiteral("S"), surname}});
     }
 
     qint64 addInvoice(int customerId, int number)
@@ -52,9 +45,10 @@ struct Fixture {
 
     void addLine(qint64 invoiceId, int itemId, const QString &text)
     {
-        connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_DESC, NUM, NETPRICE, VAT) "
-                                          "values (:I, :N, :T, 1, 1000000, 25)"),
-                           {{QStringLiteral("I"), invoiceId}, {QStringLiteral("N"), itemId}, {QStringLiteral("T"), text}});
+        connection.execute(
+            QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_DESC, NUM, NETPRICE, VAT) "
+                           "values (:I, :N, :T, 1, 1000000, 25)"),
+            {{QStringLiteral("I"), invoiceId}, {QStringLiteral("N"), itemId}, {QStringLiteral("T"), text}});
     }
 
     QVariant scalar(const QString &sql) { return connection.scalar(sql); }
@@ -62,8 +56,8 @@ struct Fixture {
     // Customers with Norwegian surnames in the order they were entered.
     void addNorwegianCustomers()
     {
-        const QStringList surnames = {QStringLiteral("Zeta"),  QStringLiteral("Ærlig"), QStringLiteral("Andersen"),
-                                      QStringLiteral("Åsen"),  QStringLiteral("Østby"), QStringLiteral("Berg"),
+        const QStringList surnames = {QStringLiteral("Zeta"),   QStringLiteral("Ærlig"), QStringLiteral("Andersen"),
+                                      QStringLiteral("Åsen"),   QStringLiteral("Østby"), QStringLiteral("Berg"),
                                       QStringLiteral("O'Brien")};
         for (int i = 0; i < surnames.size(); ++i)
             addCustomer(i + 1, QStringLiteral("Navn%1").arg(i + 1), surnames.at(i));
@@ -76,16 +70,6 @@ QStringList column(DataSet &ds, const QString &field)
     for (int row = 0; row < ds.recordCount(); ++row)
         values << ds.valueAt(row, ds.fieldByName(field)).toString();
     return values;
-}
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QString();
 }
 
 } // namespace
@@ -158,9 +142,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("missing");
         QTest::addColumn<QString>("message");
-        QTest::newRow("quantity, by its label") << "NUM" << "Field 'Amount' must have a value";
-        QTest::newRow("net price, by its name") << "NETPRICE" << "Field 'NETPRICE' must have a value";
-        QTest::newRow("VAT, by its label") << "VAT" << "Field 'VAT %' must have a value";
+        QTest::newRow("quantity, by its label") << "NUM"
+                                                << "Field 'Amount' must have a value";
+        QTest::newRow("net price, by its name") << "NETPRICE"
+                                                << "Field 'NETPRICE' must have a value";
+        QTest::newRow("VAT, by its label") << "VAT"
+                                           << "Field 'VAT %' must have a value";
     }
     void requiredFields()
     {
@@ -204,22 +191,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("letters in a quantity")
-            << "nb_NO" << "NUM" << "abc" << "'abc' is not a valid floating point value for field 'Amount'" << "1";
+        QTest::newRow("letters in a quantity") << "nb_NO"
+                                               << "NUM"
+                                               << "abc"
+                                               << "'abc' is not a valid floating point value for field 'Amount'"
+                                               << "1";
         QTest::newRow("thousands separator refused")
-            << "nb_NO" << "NUM" << QString(QStringLiteral("1") + QChar(0xA0) + QStringLiteral("000,5"))
+            << "nb_NO"
+            << "NUM" << QString(QStringLiteral("1") + QChar(0xA0) + QStringLiteral("000,5"))
             << QString(QStringLiteral("'1") + QChar(0xA0) +
                        QStringLiteral("000,5' is not a valid floating point value for field 'Amount'"))
             << "1";
         QTest::newRow("point in a Norwegian locale refused")
-            << "nb_NO" << "NUM" << "2.5" << "'2.5' is not a valid floating point value for field 'Amount'" << "1";
-        QTest::newRow("Norwegian decimal comma") << "nb_NO" << "NUM" << "2,5" << "" << "2.5";
-        QTest::newRow("English decimal point") << "en_US" << "NUM" << "2.5" << "" << "2.5";
-        QTest::newRow("money rounded to four decimals") << "en_US" << "NETPRICE" << "8.06451" << "" << "80645";
-        QTest::newRow("money refused") << "en_US" << "NETPRICE" << "8,06"
+            << "nb_NO"
+            << "NUM"
+            << "2.5"
+            << "'2.5' is not a valid floating point value for field 'Amount'"
+            << "1";
+        QTest::newRow("Norwegian decimal comma") << "nb_NO"
+                                                 << "NUM"
+                                                 << "2,5"
+                                                 << ""
+                                                 << "2.5";
+        QTest::newRow("English decimal point") << "en_US"
+                                               << "NUM"
+                                               << "2.5"
+                                               << ""
+                                               << "2.5";
+        QTest::newRow("money rounded to four decimals") << "en_US"
+                                                        << "NETPRICE"
+                                                        << "8.06451"
+                                                        << ""
+                                                        << "80645";
+        QTest::newRow("money refused") << "en_US"
+                                       << "NETPRICE"
+                                       << "8,06"
                                        << "'8,06' is not a valid floating point value for field 'NETPRICE'"
                                        << "10000";
-        QTest::newRow("empty text clears a number") << "en_US" << "DISCOUNT" << "" << "" << "";
+        QTest::newRow("empty text clears a number") << "en_US"
+                                                    << "DISCOUNT"
+                                                    << ""
+                                                    << ""
+                                                    << "";
     }
     void textConversion()
     {
@@ -352,9 +365,9 @@ private Q_SLOTS:
         QTest::newRow("prefix only") << "SURNAME Like 'by*'" << QStringList{};
         QTest::newRow("doubled quote") << "SURNAME Like 'o''b*'" << QStringList{QStringLiteral("O'Brien")};
         QTest::newRow("empty prefix") << "SURNAME Like '*'"
-                                      << QStringList{QStringLiteral("Zeta"),  QStringLiteral("Ærlig"),
+                                      << QStringList{QStringLiteral("Zeta"),     QStringLiteral("Ærlig"),
                                                      QStringLiteral("Andersen"), QStringLiteral("Åsen"),
-                                                     QStringLiteral("Østby"), QStringLiteral("Berg"),
+                                                     QStringLiteral("Østby"),    QStringLiteral("Berg"),
                                                      QStringLiteral("O'Brien")};
     }
     void prefixFilter()

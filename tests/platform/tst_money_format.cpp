@@ -54,7 +54,8 @@ private Q_SLOTS:
         QTest::newRow("nb small") << "nb_NO" << 0.5 << QStringLiteral("0,50");
         QTest::newRow("nb millions") << "nb_NO" << 1234567.891
                                      << QString(QStringLiteral("1") + nbsp + "234" + nbsp + "567,89");
-        QTest::newRow("nb negative") << "nb_NO" << -1234.5 << QString(QChar(0x2212) + QStringLiteral("1") + nbsp + "234,50");
+        QTest::newRow("nb negative") << "nb_NO" << -1234.5
+                                     << QString(QChar(0x2212) + QStringLiteral("1") + nbsp + "234,50");
         QTest::newRow("nb rounds to zero") << "nb_NO" << -0.001 << QStringLiteral("0,00");
         QTest::newRow("en thousands") << "en_US" << 1234.5 << QStringLiteral("1,234.50");
         QTest::newRow("en negative") << "en_US" << -1234.5 << QStringLiteral("-1,234.50");
@@ -107,13 +108,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("format");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("whole 0.#%") << "en_US" << "0.#%" << 24.0 << "24%";
-        QTest::newRow("one decimal") << "en_US" << "0.#%" << 12.5 << "12.5%";
-        QTest::newRow("nb decimal comma") << "nb_NO" << "0.#%" << 12.5 << "12,5%";
-        QTest::newRow("rounded to one") << "en_US" << "0.#%" << 12.46 << "12.5%";
-        QTest::newRow("0% rounds") << "en_US" << "0%" << 24.6 << "25%";
-        QTest::newRow("0% whole") << "nb_NO" << "0%" << 15.0 << "15%";
-        QTest::newRow("no format") << "nb_NO" << "" << 2.5 << "2,5";
+        QTest::newRow("whole 0.#%") << "en_US"
+                                    << "0.#%" << 24.0 << "24%";
+        QTest::newRow("one decimal") << "en_US"
+                                     << "0.#%" << 12.5 << "12.5%";
+        QTest::newRow("nb decimal comma") << "nb_NO"
+                                          << "0.#%" << 12.5 << "12,5%";
+        QTest::newRow("rounded to one") << "en_US"
+                                        << "0.#%" << 12.46 << "12.5%";
+        QTest::newRow("0% rounds") << "en_US"
+                                   << "0%" << 24.6 << "25%";
+        QTest::newRow("0% whole") << "nb_NO"
+                                  << "0%" << 15.0 << "15%";
+        QTest::newRow("no format") << "nb_NO"
+                                   << "" << 2.5 << "2,5";
     }
     void numberFormats()
     {
@@ -131,15 +139,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<double>("value");
-        QTest::newRow("nb comma") << "nb_NO" << "1000,5" << true << 1000.5;
-        QTest::newRow("nb point refused") << "nb_NO" << "1000.5" << false << 0.0;
-        QTest::newRow("nb thousands refused") << "nb_NO" << QString(QStringLiteral("1") + QChar(0xA0) + QStringLiteral("000,5")) << false
-                                              << 0.0;
-        QTest::newRow("en point") << "en_US" << "8.0645" << true << 8.0645;
-        QTest::newRow("en thousands refused") << "en_US" << "1,000.5" << false << 0.0;
-        QTest::newRow("letters refused") << "en_US" << "12kr" << false << 0.0;
-        QTest::newRow("blanks trimmed") << "en_US" << " 10 " << true << 10.0;
-        QTest::newRow("negative") << "en_US" << "-3" << true << -3.0;
+        QTest::newRow("nb comma") << "nb_NO"
+                                  << "1000,5" << true << 1000.5;
+        QTest::newRow("nb point refused") << "nb_NO"
+                                          << "1000.5" << false << 0.0;
+        QTest::newRow("nb thousands refused")
+            << "nb_NO" << QString(QStringLiteral("1") + QChar(0xA0) + QStringLiteral("000,5")) << false << 0.0;
+        QTest::newRow("en point") << "en_US"
+                                  << "8.0645" << true << 8.0645;
+        QTest::newRow("en thousands refused") << "en_US"
+                                              << "1,000.5" << false << 0.0;
+        QTest::newRow("letters refused") << "en_US"
+                                         << "12kr" << false << 0.0;
+        QTest::newRow("blanks trimmed") << "en_US"
+                                        << " 10 " << true << 10.0;
+        QTest::newRow("negative") << "en_US"
+                                  << "-3" << true << -3.0;
     }
     void parseDecimal()
     {

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
 #include "data/DatabaseCreation.h"
+#include "data/Schema.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
 
 #include <QFile>
 #include <QSettings>
@@ -51,4 +54,23 @@ void useTemporarySettings()
     QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+}
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+std::unique_ptr<db::DataSet> tableDataSet(db::Connection &connection, const QString &table)
+{
+    auto ds = std::make_unique<db::DataSet>(&connection, table);
+    ds->setTable(table);
+    for (const Schema::Column &c : Schema::table(table).columns)
+        ds->addField(Schema::fieldDef(table, QLatin1String(c.name)));
+    return ds;
 }

@@ -9,7 +9,13 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <memory>
+
+namespace db {
+class Connection;
+class DataSet;
+} // namespace db
 
 // A folder of its own for one test, holding a database made by the program's creation code.
 class TempDatabase {
@@ -55,3 +61,9 @@ public:
 
 // Keeps user settings in a temporary folder for the whole test program.
 void useTemporarySettings();
+
+// The message of the Error the action throws; empty when it throws none.
+QString errorOf(const std::function<void()> &action);
+
+// A dataset over a whole table of the invoice database, with the table's declared fields.
+std::unique_ptr<db::DataSet> tableDataSet(db::Connection &connection, const QString &table);

@@ -108,7 +108,7 @@ ConnectionDescription ConnectionDescription::fromConnectionString(const QString 
 struct Statement::Impl {
     Connection &connection;
     QString sql;
-    sqlite3_stmt *stmt = nullptr; // SQLite path
+    sqlite3_stmt *stmt = nullptr;     // SQLite path
     std::unique_ptr<QSqlQuery> query; // other drivers
     bool started = false;
     bool done = false;
@@ -562,8 +562,7 @@ void Connection::registerFunction(const QString &name, int argumentCount, Scalar
     const QByteArray utf8 = name.toUtf8();
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(m_sqlite, utf8.constData(), argumentCount, flags,
-                               new ScalarFunction(std::move(function)), callScalar, nullptr, nullptr,
-                               deleteFunction);
+                               new ScalarFunction(std::move(function)), callScalar, nullptr, nullptr, deleteFunction);
 }
 
 void Connection::registerBuiltInFunctions()

@@ -182,6 +182,8 @@ Field &DataSet::addField(const FieldDef &def)
     if (findField(def.name))
         throw Error(tr("Duplicate field name '%1'").arg(def.name));
     auto field = std::make_unique<Field>(*this, def, int(m_fields.size()));
+    if (def.kind == FieldKind::Calculated)
+        m_calculatedSlots.push_back(field->slot());
     Field &ref = *field;
     m_fieldIndex.insert(def.name.toUpper(), field.get());
     m_fields.push_back(std::move(field));
@@ -190,6 +192,9 @@ Field &DataSet::addField(const FieldDef &def)
 
 Field *DataSet::findField(const QString &name) const
 {
+    // Names are declared in upper case; handlers ask for them by that name many times per row.
+    if (Field *field = m_fieldIndex.value(name, nullptr))
+        return field;
     return m_fieldIndex.value(name.toUpper(), nullptr);
 }
 
@@ -233,11 +238,13 @@ void DataSet::open()
     if (m_fields.empty() || m_dynamicFields) {
         m_fields.clear();
         m_fieldIndex.clear();
+        m_calculatedSlots.clear();
         m_dynamicFields = true;
         for (int c = 0; c < columns; ++c) {
             const QString column = statement.columnName(c).toUpper();
             if (column != hiddenKeyColumn && !findField(column))
-                addField(fieldFromColumn(column, statement.declaredType(c), hasRow ? statement.rawValue(c) : QVariant()));
+                addField(
+                    fieldFromColumn(column, statement.declaredType(c), hasRow ? statement.rawValue(c) : QVariant()));
         }
     }
     // Which column feeds which field.
@@ -343,6 +350,7 @@ void DataSet::cloneCursor(DataSet &source)
     close();
     m_fields.clear();
     m_fieldIndex.clear();
+    m_calculatedSlots.clear();
     for (const auto &field : source.m_fields)
         addField(field->def());
     m_dynamicFields = false;
@@ -639,10 +647,9 @@ void DataSet::writeBack()
     for (int i = 0; i < names.size(); ++i)
         assignments << QStringLiteral("%1 = :P%2").arg(names.at(i)).arg(i + 1);
     params.insert(QStringLiteral("ROWKEY"), row->key);
-    const qint64 changed =
-        m_connection->execute(QStringLiteral("update %1 set %2 where rowid = :ROWKEY")
-                                  .arg(m_updateTable, assignments.join(QLatin1String(", "))),
-                              params);
+    const qint64 changed = m_connection->execute(QStringLiteral("update %1 set %2 where rowid = :ROWKEY")
+                                                     .arg(m_updateTable, assignments.join(QLatin1String(", "))),
+                                                 params);
     if (changed != 1)
         throw Error(tr("Row cannot be located for updating. Some values may have been changed since it was last "
                        "read"));
@@ -723,8 +730,9 @@ void DataSet::remove()
     if (!m_updateTable.isEmpty()) {
         if (!row->hasKey)
             throw Error(tr("The row cannot be deleted: it has no key"));
-        const qint64 changed = m_connection->execute(
-            QStringLiteral("delete from %1 where rowid = :ROWKEY").arg(m_updateTable), {{QStringLiteral("ROWKEY"), row->key}});
+        const qint64 changed =
+            m_connection->execute(QStringLiteral("delete from %1 where rowid = :ROWKEY").arg(m_updateTable),
+                                  {{QStringLiteral("ROWKEY"), row->key}});
         if (changed != 1)
             throw Error(tr("Row cannot be located for updating. Some values may have been changed since it was last "
                            "read"));
@@ -782,17 +790,10 @@ void DataSet::rowRemovedElsewhere(Row *row)
 
 void DataSet::calculate(QVector<QVariant> &values)
 {
-    if (!onCalcFields)
+    if (!onCalcFields || m_calculatedSlots.empty())
         return;
-    bool anyCalculated = false;
-    for (const auto &field : m_fields) {
-        if (field->kind() == FieldKind::Calculated) {
-            values[field->slot()] = QVariant();
-            anyCalculated = true;
-        }
-    }
-    if (!anyCalculated)
-        return;
+    for (const int slot : m_calculatedSlots)
+        values[slot] = QVariant();
     QVector<QVariant> *savedOverride = m_activeOverride;
     const State savedState = m_state;
     m_activeOverride = &values;

@@ -188,6 +188,7 @@ private:
 
     std::vector<std::unique_ptr<Field>> m_fields;
     QHash<QString, Field *> m_fieldIndex;
+    std::vector<int> m_calculatedSlots;
     bool m_dynamicFields = false;
 
     State m_state = State::Inactive;

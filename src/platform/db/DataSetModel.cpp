@@ -116,8 +116,8 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
         const GridColumn *c = columnAt(index.column());
         if (c->alignment)
             return QVariant::fromValue(c->alignment);
-        const bool numeric = !isTextType(field->type()) && field->type() != FieldType::DateTime &&
-                             field->type() != FieldType::Boolean;
+        const bool numeric =
+            !isTextType(field->type()) && field->type() != FieldType::DateTime && field->type() != FieldType::Boolean;
         return QVariant::fromValue(Qt::AlignVCenter | (numeric ? Qt::AlignRight : Qt::AlignLeft));
     }
     default:

@@ -110,7 +110,8 @@ QVariant Field::convert(const QVariant &value) const
     switch (m_def.type) {
     case FieldType::String:
     case FieldType::FixedString: {
-        QString text = isMoney ? QString::number(value.value<Money>().toDouble(), 'g', QLocale::FloatingPointShortest) : value.toString();
+        QString text = isMoney ? QString::number(value.value<Money>().toDouble(), 'g', QLocale::FloatingPointShortest)
+                               : value.toString();
         if (m_def.size > 0 && text.size() > m_def.size)
             text.truncate(m_def.size);
         return text;
@@ -124,8 +125,8 @@ QVariant Field::convert(const QVariant &value) const
     case FieldType::Currency:
         return QVariant::fromValue(isMoney ? value.value<Money>() : money(value.toDouble()));
     case FieldType::DateTime: {
-        QDateTime dt = value.typeId() == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0), Qt::UTC)
-                                                          : value.toDateTime();
+        QDateTime dt =
+            value.typeId() == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0), Qt::UTC) : value.toDateTime();
         if (value.typeId() == QMetaType::QString)
             dt = parseStoredDateTime(value.toString());
         if (!dt.isValid())

@@ -8,10 +8,12 @@ namespace report {
 
 void Report::print()
 {
+    // Generated first: the report's before-print handler may point it at another printer.
+    const std::vector<Page> pages = generate();
     QPrinter &target = printer();
     if (getPrinterSettings)
         getPrinterSettings(target);
-    printPages(generate(), target);
+    printPages(pages, target);
     if (afterPrint)
         afterPrint();
 }

@@ -219,7 +219,8 @@ void FieldLink::updateRecord()
 // Edit controls
 
 DBEdit::DBEdit(QWidget *parent)
-    : QLineEdit(parent), m_link(this, [this] { return text(); }, [this](const QString &t) { setText(t); })
+    : QLineEdit(parent), m_link(
+                             this, [this] { return text(); }, [this](const QString &t) { setText(t); })
 {
     connect(this, &QLineEdit::textEdited, &m_link, &FieldLink::edited);
 }
@@ -255,8 +256,8 @@ void DBEdit::keyPressEvent(QKeyEvent *event)
 }
 
 DBMemo::DBMemo(QWidget *parent)
-    : QPlainTextEdit(parent),
-      m_link(this, [this] { return toPlainText(); }, [this](const QString &t) { setPlainText(t); })
+    : QPlainTextEdit(parent), m_link(
+                                  this, [this] { return toPlainText(); }, [this](const QString &t) { setPlainText(t); })
 {
     connect(this, &QPlainTextEdit::textChanged, &m_link, &FieldLink::edited);
 }
@@ -273,8 +274,8 @@ void DBMemo::focusOutEvent(QFocusEvent *event)
 }
 
 DBComboBox::DBComboBox(QWidget *parent)
-    : QComboBox(parent),
-      m_link(this, [this] { return currentText(); }, [this](const QString &t) { setEditText(t); })
+    : QComboBox(parent), m_link(
+                             this, [this] { return currentText(); }, [this](const QString &t) { setEditText(t); })
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

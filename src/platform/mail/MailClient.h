@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// A message handed to the user's own mail client, which shows it for the user to edit and send.
+struct MailMessage {
+    QString recipientName;
+    QString recipientAddress; // may be empty: the mail client asks
+    QString subject;
+    QString body;
+    QString attachment; // path of the file to attach; the client offers it under its file name
+};
+
+// Opens the mail client with the message (xdg-email). False when the client could not be started or
+// reported a failure.
+bool sendMail(const MailMessage &message);
+
+// Tests replace the hand-off; an empty function restores xdg-email.
+using MailSender = std::function<bool(const MailMessage &)>;
+void setMailSender(MailSender sender);
+
+// The command line sendMail runs (for tests and diagnostics).
+QStringList mailCommand(const MailMessage &message);
