@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <libdeflate.h>
 #include <memory>
 #include <mutex>
@@ -110,6 +111,9 @@ public:
     }
     qint64 size() const { return qint64(data.size()); }
 };
+
+// How many glyphs a document may carry beyond those it uses, to share a font subset made before.
+constexpr size_t spareGlyphs = 32;
 
 // Page streams are compressed fast (they are new in every document); fonts and character maps, which
 // later documents reuse, as tightly as is reasonable.
@@ -545,11 +549,23 @@ std::shared_ptr<const Subset> Face::subset(std::vector<quint16> glyphs)
 {
     std::sort(glyphs.begin(), glyphs.end());
     glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
+    // Invoices differ in a few letters of names and descriptions. A recent subset that holds all of a
+    // document's glyphs and not many more serves it too; a new one takes in the glyphs of the latest, so
+    // that the subsets soon hold the letters in common use and documents rarely need one of their own.
+    const auto fits = [&](const std::vector<quint16> &held) { return held.size() <= glyphs.size() + spareGlyphs; };
     for (size_t i = 0; i < m_subsets.size(); ++i) {
-        if (m_subsets[i]->glyphs == glyphs) {
+        const std::vector<quint16> &held = m_subsets[i]->glyphs;
+        if (fits(held) && std::includes(held.begin(), held.end(), glyphs.begin(), glyphs.end())) {
             std::rotate(m_subsets.begin(), m_subsets.begin() + qsizetype(i), m_subsets.begin() + qsizetype(i) + 1);
             return m_subsets.front();
         }
+    }
+    if (!m_subsets.empty()) {
+        std::vector<quint16> both;
+        const std::vector<quint16> &latest = m_subsets.front()->glyphs;
+        std::set_union(glyphs.begin(), glyphs.end(), latest.begin(), latest.end(), std::back_inserter(both));
+        if (fits(both))
+            glyphs = std::move(both);
     }
 
     auto subset = std::make_shared<Subset>();

@@ -14,9 +14,9 @@ namespace report {
 // paths, streams deflated, `title` in the document information. No band colours. Without pages, one blank
 // A4 page.
 //
-// Each typeface is read from its font file once per process; a document only adds the glyphs it uses, and
-// a document using the same glyphs as a recent one reuses its compressed subset. Empty when the document
-// could not be compressed (out of memory).
+// Each typeface is read from its font file once per process; a document adds the glyphs it uses, and a
+// recent compressed subset that holds them and at most a few dozen more serves it without new work. Empty when the
+// document could not be compressed (out of memory).
 QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title);
 
 } // namespace report

@@ -47,6 +47,7 @@ void TestPdf::textsComeBackIntact_data()
     QTest::newRow("dashes and quotes") << "Arial" << false << false << "Pris – «tilbud» kr 1 234,50 € 25%";
     QTest::newRow("glyph ids written with escapes") << "Arial" << false << false << "Effekt* (y) \\ EF";
     QTest::newRow("first glyphs again") << "Arial" << false << false << "Blåbær syltetøy fra Ålesund, ÆØÅ æøå";
+    QTest::newRow("fewer glyphs than before") << "Arial" << false << false << "Blåbær Ålesund";
     QTest::newRow("bold") << "Arial" << true << false << "Fakturanr Øre «Forfall» – å betale";
     QTest::newRow("italic") << "Arial" << false << true << "Kursiv på norsk: «ære» – ØÅ";
     QTest::newRow("mono") << "Courier New" << false << false << "KID: 2026000005 Øre – «æ»";
