@@ -148,8 +148,17 @@ int pdf(const QStringList &args)
 
 } // namespace
 
+// Qt's note about a missing runtime folder means nothing to a tool that shows no window.
+void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(quietMessages);
     // The tool draws documents but never shows a window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

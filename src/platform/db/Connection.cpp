@@ -129,6 +129,9 @@ Statement::Statement(Connection &connection, const QString &sql) : d(std::make_u
     if (!connection.isOpen())
         throw Error(tr("The database connection is not open"));
     if (sqlite3 *handle = connection.sqliteHandle()) {
+        d->stmt = connection.takePrepared(sql);
+        if (d->stmt)
+            return;
         const QByteArray utf8 = sql.toUtf8();
         if (sqlite3_prepare_v2(handle, utf8.constData(), int(utf8.size()), &d->stmt, nullptr) != SQLITE_OK)
             d->fail(sqliteMessage(handle));
@@ -143,7 +146,7 @@ Statement::Statement(Connection &connection, const QString &sql) : d(std::make_u
 Statement::~Statement()
 {
     if (d->stmt)
-        sqlite3_finalize(d->stmt);
+        d->connection.returnPrepared(d->sql, d->stmt);
 }
 
 void Statement::bind(const QString &name, const QVariant &value)
@@ -394,14 +397,43 @@ void Connection::openSQLite(const ConnectionDescription &description)
                                                 : QStringLiteral("PRAGMA synchronous = EXTRA"));
         registerBuiltInFunctions();
     } catch (...) {
-        sqlite3_close(m_sqlite);
-        m_sqlite = nullptr;
+        close();
         throw;
     }
 }
 
+// Statements are prepared once and kept: the document of one invoice runs the same three statements
+// as the one before, and preparing a statement over a view costs more than running it.
+sqlite3_stmt *Connection::takePrepared(const QString &sql)
+{
+    auto it = m_prepared.find(sql);
+    if (it == m_prepared.end() || it->empty())
+        return nullptr;
+    sqlite3_stmt *stmt = it->back();
+    it->pop_back();
+    return stmt;
+}
+
+void Connection::returnPrepared(const QString &sql, sqlite3_stmt *stmt)
+{
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    constexpr qsizetype MaxStatements = 64;
+    auto it = m_prepared.find(sql);
+    if (!m_sqlite || (it == m_prepared.end() && m_prepared.size() >= MaxStatements) ||
+        (it != m_prepared.end() && it->size() >= 4)) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    m_prepared[sql].push_back(stmt);
+}
+
 void Connection::close()
 {
+    for (auto &statements : m_prepared)
+        for (sqlite3_stmt *stmt : statements)
+            sqlite3_finalize(stmt);
+    m_prepared.clear();
     m_columnCache.clear();
     m_inTransaction = false;
     m_transactionLost = false;

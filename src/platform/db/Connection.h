@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db {
 
@@ -109,6 +111,9 @@ public:
     void noteFailure();
 
 private:
+    friend class Statement;
+    sqlite3_stmt *takePrepared(const QString &sql);
+    void returnPrepared(const QString &sql, sqlite3_stmt *stmt);
     void openSQLite(const ConnectionDescription &description);
     void registerBuiltInFunctions();
 
@@ -120,6 +125,7 @@ private:
     bool m_inTransaction = false;
     bool m_transactionLost = false;
     QHash<QString, QStringList> m_columnCache;
+    QHash<QString, std::vector<sqlite3_stmt *>> m_prepared;
 };
 
 } // namespace db
