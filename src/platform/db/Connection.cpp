@@ -304,6 +304,15 @@ QVariant Statement::value(int column, FieldType type) const
     return QString::fromUtf8(text, length);
 }
 
+bool Statement::utf8Text(int column, std::string_view &text) const
+{
+    if (d->query || sqlite3_column_type(d->stmt, column) != SQLITE_TEXT)
+        return false;
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(d->stmt, column));
+    text = std::string_view(bytes, size_t(sqlite3_column_bytes(d->stmt, column)));
+    return true;
+}
+
 qint64 Statement::rowsAffected() const
 {
     return d->changes;

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -57,6 +58,9 @@ public:
     // The column's declared type in the table it comes from ("VARCHAR(25)"); empty for computed columns.
     QString declaredType(int column) const;
     QVariant value(int column, FieldType type) const;
+    // The engine's UTF-8 text of a text column, valid until the next step; false for null, non-text
+    // values and other drivers.
+    bool utf8Text(int column, std::string_view &text) const;
     QVariant rawValue(int column) const;
     qint64 rowsAffected() const;
     QVariant lastInsertId() const;

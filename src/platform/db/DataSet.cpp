@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace db {
 namespace {
@@ -267,13 +269,33 @@ void DataSet::open()
 
     auto store = std::make_shared<RowStore>();
     const int slotCount = int(m_fields.size());
+    // Texts repeat from row to row (a customer's name on each of the customer's invoices, a kind code):
+    // equal texts of a column share one string, which saves an allocation and its memory per row.
+    constexpr size_t MaxSharedTexts = 8192;
+    std::vector<std::unordered_map<std::string, QString>> sharedTexts(columnFields.size());
     for (bool more = hasRow; more; more = statement.step()) {
         auto row = std::make_unique<Row>();
         row->id = store->nextId++;
         row->values.reserve(slotCount); // exactly: a plain resize leaves room to grow, twice the memory
         row->values.resize(slotCount);
-        for (const auto &[column, field] : columnFields)
+        for (size_t i = 0; i < columnFields.size(); ++i) {
+            const auto &[column, field] = columnFields[i];
+            std::string_view utf8;
+            if (isTextType(field->type()) && statement.utf8Text(column, utf8) && utf8.size() < 16) {
+                auto &shared = sharedTexts[i];
+                auto found = shared.find(std::string(utf8));
+                if (found == shared.end()) {
+                    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+                    if (shared.size() < MaxSharedTexts)
+                        shared.emplace(std::string(utf8), text);
+                    row->values[field->slot()] = text;
+                } else {
+                    row->values[field->slot()] = found->second;
+                }
+                continue;
+            }
             row->values[field->slot()] = statement.value(column, field->type());
+        }
         if (keyColumn >= 0) {
             row->key = statement.rawValue(keyColumn).toLongLong();
             row->hasKey = true;
@@ -895,12 +917,29 @@ void DataSet::sort(const QString &fieldName, bool ascending)
     if (isTextType(field.type()) || field.kind() == FieldKind::Lookup) {
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::vector<std::pair<QCollatorSortKey, Row *>> keyed;
+        // One collation key per distinct string: rows that share a text (see open()) share its key.
+        std::vector<QCollatorSortKey> keys;
+        QHash<const QChar *, int> keyOf;
+        std::vector<std::pair<int, Row *>> keyed;
         keyed.reserve(m_sorted.size());
-        for (Row *row : m_sorted)
-            keyed.emplace_back(collator.sortKey(rawValue(field, row->values).toString()), row);
-        std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto &a, const auto &b) {
-            const int c = a.first.compare(b.first);
+        for (Row *row : m_sorted) {
+            const QString text = rawValue(field, row->values).toString();
+            auto it = keyOf.constFind(text.constData());
+            int key;
+            if (it != keyOf.cend()) {
+                key = *it;
+            } else {
+                key = int(keys.size());
+                keys.push_back(collator.sortKey(text));
+                if (!text.isEmpty())
+                    keyOf.insert(text.constData(), key);
+            }
+            keyed.emplace_back(key, row);
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [&keys, ascending](const auto &a, const auto &b) {
+            if (a.first == b.first)
+                return false;
+            const int c = keys[size_t(a.first)].compare(keys[size_t(b.first)]);
             return ascending ? c < 0 : c > 0;
         });
         for (size_t i = 0; i < keyed.size(); ++i)
