@@ -37,6 +37,18 @@ struct Fixture {
 
     std::unique_ptr<DataSet> table(const QString &name) { return tableDataSet(connection, name); }
 
+    // The lines of one invoice with a single line of that quantity, opened.
+    std::unique_ptr<DataSet> invoiceLines(int quantity)
+    {
+        connection.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
+        connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT) values (1, 1, "
+                                          "%1, 10000, 25)")
+                               .arg(quantity));
+        auto lines = table(QStringLiteral("INVITEM"));
+        lines->open();
+        return lines;
+    }
+
     template <class W> W *add()
     {
         auto *w = new W(&window);
@@ -89,11 +101,7 @@ private Q_SLOTS:
     void aRowThatCannotBeSavedKeepsTheCursor()
     {
         Fixture f;
-        f.connection.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
-        f.connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT) values (1, 1, "
-                                            "1, 10000, 25)"));
-        auto lines = f.table(QStringLiteral("INVITEM"));
-        lines->open();
+        auto lines = f.invoiceLines(1);
         auto *grid = f.add<DBGrid>();
         grid->setDataSet(lines.get());
         f.show();
@@ -110,11 +118,7 @@ private Q_SLOTS:
     void refusedGridEditIsReported()
     {
         Fixture f;
-        f.connection.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
-        f.connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT) values (1, 1, "
-                                            "2, 10000, 25)"));
-        auto lines = f.table(QStringLiteral("INVITEM"));
-        lines->open();
+        auto lines = f.invoiceLines(2);
         auto *grid = f.add<DBGrid>();
         grid->setDataSet(lines.get());
         f.show();
