@@ -47,15 +47,13 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
     const QDate first(2017, 1, 1);
     for (int i = 1; i <= invoices; ++i) {
         const QDate date = first.addDays(i * 3650 / invoices);
-        Money gross, vat;
+        InvoiceTotals totals;
         std::vector<double> nums(linesPerInvoice);
         std::vector<Money> prices(linesPerInvoice);
         for (int n = 0; n < linesPerInvoice; ++n) {
             nums[n] = 1 + random.bounded(9);
             prices[n] = Money::fromUnits(qint64(random.bounded(100000)) * 100);
-            const LineAmounts a = lineAmounts(nums[n], prices[n], 25, 0);
-            gross += money(a.sum);
-            vat += money(a.vat);
+            totals.add(lineAmounts(nums[n], prices[n], 25, 0));
         }
         const bool paid = random.bounded(10) < 8;
         invoice.reset();
@@ -66,9 +64,9 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
         invoice.bind(QStringLiteral("DUE"), wallClock(date.addDays(14)));
         invoice.bind(QStringLiteral("PAID"), paid ? QVariant(wallClock(date.addDays(10))) : QVariant());
         invoice.bind(QStringLiteral("KID"), QString::number(1000000 + i));
-        invoice.bind(QStringLiteral("G"), QVariant::fromValue(gross));
-        invoice.bind(QStringLiteral("SP"), paid ? QVariant::fromValue(gross) : QVariant());
-        invoice.bind(QStringLiteral("V"), QVariant::fromValue(vat));
+        invoice.bind(QStringLiteral("G"), QVariant::fromValue(totals.gross));
+        invoice.bind(QStringLiteral("SP"), paid ? QVariant::fromValue(totals.gross) : QVariant());
+        invoice.bind(QStringLiteral("V"), QVariant::fromValue(totals.vat));
         invoice.step();
         for (int n = 0; n < linesPerInvoice; ++n) {
             line.reset();

@@ -7,7 +7,7 @@
 #include "data/dInvoice.h"
 #include "platform/db/Clock.h"
 #include "platform/db/Connection.h"
-#include "platform/widgets/MessageDialog.h"
+#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -255,6 +255,13 @@
     </message>
   </context>
   <context>
+    <name>TDBSettings</name>
+    <message>
+      <source>Appsetting name "%1" to long.</source>
+      <translation>Innstillingsnavnet "%1" er for langt.</translation>
+    </message>
+  </context>
+  <context>
     <name>TdmInvoice</name>
     <message>
       <source>%1 is not an invoice database: the table %2 is missing</source>
@@ -288,6 +295,34 @@
   <context>
     <name>TfrmMain</name>
     <message>
+      <source>&amp;File</source>
+      <translation>&amp;Fil</translation>
+    </message>
+    <message>
+      <source>New</source>
+      <translation>Ny</translation>
+    </message>
+    <message>
+      <source>&amp;Customer</source>
+      <translation>&amp;Kunde</translation>
+    </message>
+    <message>
+      <source>&amp;Invoice</source>
+      <translation>F&amp;aktura</translation>
+    </message>
+    <message>
+      <source>&amp;Reports</source>
+      <translation>&amp;Rapporter</translation>
+    </message>
+    <message>
+      <source>&amp;Window</source>
+      <translation>&amp;Vindu</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
       <source>NewCustomer</source>
       <translation>NyKunde</translation>
     </message>
@@ -308,16 +343,24 @@
       <translation>Skriveroppsett ...</translation>
     </message>
     <message>
-      <source>Printer Setup|Change default printer for this application</source>
-      <translation>Skriveroppsett|Endre standardskriver for dette programmet</translation>
+      <source>Printer Setup</source>
+      <translation>Skriveroppsett</translation>
+    </message>
+    <message>
+      <source>Change default printer for this application</source>
+      <translation>Endre standardskriver for dette programmet</translation>
     </message>
     <message>
       <source>Options ...</source>
       <translation>Innstillinger ...</translation>
     </message>
     <message>
-      <source>Options|Open Options window wher program settings may be changed</source>
-      <translation>Innstillinger|Åpne vinduet der programmets innstillinger kan endres</translation>
+      <source>Options</source>
+      <translation>Innstillinger</translation>
+    </message>
+    <message>
+      <source>Open Options window wher program settings may be changed</source>
+      <translation>Åpne vinduet der programmets innstillinger kan endres</translation>
     </message>
     <message>
       <source>Products ...</source>
@@ -328,28 +371,44 @@
       <translation>&amp;Avslutt</translation>
     </message>
     <message>
-      <source>Exit|Quits the application</source>
-      <translation>Avslutt|Avslutter programmet</translation>
+      <source>Exit</source>
+      <translation>Avslutt</translation>
+    </message>
+    <message>
+      <source>Quits the application</source>
+      <translation>Avslutter programmet</translation>
     </message>
     <message>
       <source>Browse ...</source>
       <translation>Bla gjennom ...</translation>
     </message>
     <message>
-      <source>Customers|Show or activate customer list window</source>
-      <translation>Kunder|Vis eller aktiver kundelisten</translation>
+      <source>Customers</source>
+      <translation>Kunder</translation>
     </message>
     <message>
-      <source>Invoices|Show or activate invoice list window</source>
-      <translation>Fakturaer|Vis eller aktiver fakturalisten</translation>
+      <source>Show or activate customer list window</source>
+      <translation>Vis eller aktiver kundelisten</translation>
+    </message>
+    <message>
+      <source>Invoices</source>
+      <translation>Fakturaer</translation>
+    </message>
+    <message>
+      <source>Show or activate invoice list window</source>
+      <translation>Vis eller aktiver fakturalisten</translation>
     </message>
     <message>
       <source>Reports ...</source>
       <translation>Rapporter ...</translation>
     </message>
     <message>
-      <source>Reports|Show report selection dialog</source>
-      <translation>Rapporter|Vis valg av rapport</translation>
+      <source>Reports</source>
+      <translation>Rapporter</translation>
+    </message>
+    <message>
+      <source>Show report selection dialog</source>
+      <translation>Vis valg av rapport</translation>
     </message>
     <message>
       <source>&amp;Arrange</source>
@@ -384,40 +443,16 @@
       <translation>&amp;Innhold</translation>
     </message>
     <message>
-      <source>Help Contents|Open helpfile in a new window</source>
-      <translation>Hjelp innhold|Åpne hjelpefilen i et nytt vindu</translation>
+      <source>Help Contents</source>
+      <translation>Hjelp innhold</translation>
+    </message>
+    <message>
+      <source>Open helpfile in a new window</source>
+      <translation>Åpne hjelpefilen i et nytt vindu</translation>
     </message>
     <message>
       <source>&amp;About...</source>
       <translation>&amp;Om...</translation>
-    </message>
-    <message>
-      <source>&amp;File</source>
-      <translation>&amp;Fil</translation>
-    </message>
-    <message>
-      <source>New</source>
-      <translation>Ny</translation>
-    </message>
-    <message>
-      <source>&amp;Customer</source>
-      <translation>&amp;Kunde</translation>
-    </message>
-    <message>
-      <source>&amp;Invoice</source>
-      <translation>F&amp;aktura</translation>
-    </message>
-    <message>
-      <source>&amp;Reports</source>
-      <translation>&amp;Rapporter</translation>
-    </message>
-    <message>
-      <source>&amp;Window</source>
-      <translation>&amp;Vindu</translation>
-    </message>
-    <message>
-      <source>&amp;Help</source>
-      <translation>&amp;Hjelp</translation>
     </message>
   </context>
   <context>
@@ -586,10 +621,6 @@
     <message>
       <source>Can't execute the command. No customer selected</source>
       <translation>Kan ikke utføre kommandoen. Ingen kunde er valgt</translation>
-    </message>
-    <message>
-      <source>Appsetting name "%1" to long.</source>
-      <translation>Innstillingsnavnet "%1" er for langt.</translation>
     </message>
     <message>
       <source>Unassigned</source>

@@ -1,5 +1,5 @@
-#include "app/Program.h"
-#include "app/uMisc.h"
+#include "platform/widgets/Application.h"
+#include "windows/main/Program.h"
 
 int main(int argc, char *argv[])
 {

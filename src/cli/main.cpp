@@ -10,8 +10,6 @@
 #include "document/uReports.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Errors.h"
-#include "platform/widgets/MessageDialog.h"
-#include "settings/uConfig.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,20 +74,12 @@ int checkDb(const QStringList &args)
 // by it and the tool refuses.
 std::unique_ptr<TdmInvoice> openDataModule(const QString &database)
 {
-    QStringList errors;
-    setMessageHandler([&errors](const MessageRequest &request) {
-        errors << request.text;
-        return MsgAnswer::OK;
-    });
     auto dm = std::make_unique<TdmInvoice>(QString(), nullptr, database);
-    setMessageHandler({});
-    if (!dm->isConnected()) {
-        const QString reason = errors.value(0);
-        if (reason.contains(QLatin1String("locked")))
-            throw Error(QStringLiteral("%1 is in use (is the program running?); close it and try again").arg(database));
-        throw Error(QStringLiteral("Cannot open %1: %2").arg(database, reason));
-    }
-    DBSettings().LoadBusinessSettings();
+    if (dm->databaseInUse())
+        throw Error(QStringLiteral("%1 is in use (is the program running?); close it and try again").arg(database));
+    if (!dm->isConnected())
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(database, dm->connectFailure()));
+    dm->DBSettings.LoadBusinessSettings();
     return dm;
 }
 

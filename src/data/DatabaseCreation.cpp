@@ -223,7 +223,7 @@ void addDemoData(db::Connection &connection)
              {QStringLiteral("KIND"), QString(QLatin1Char(p.kind))}});
         const qint64 invoiceId = connection.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();
 
-        Money gross, vat;
+        InvoiceTotals totals;
         const int lineCount = 1 + (n * 3) % 5;
         for (int line = 1; line <= lineCount; ++line) {
             lineSeed = (lineSeed * 37 + 11) % 101;
@@ -234,8 +234,7 @@ void addDemoData(db::Connection &connection)
             const double discount = (line == 2 && n % 4 == 0) ? 10 : 0;
             const Money price = money(item.price);
             const LineAmounts amounts = lineAmounts(num, price, item.vat, discount);
-            gross += money(amounts.sum);
-            vat += money(amounts.vat);
+            totals.add(amounts);
             connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, "
                                               "NETPRICE, VAT, DISCOUNT) values (:INV, :ID, :NO, :DESC, :NUM, "
                                               ":PRICE, :VAT, :DISC)"),
@@ -250,10 +249,10 @@ void addDemoData(db::Connection &connection)
         }
         connection.execute(QStringLiteral("update INVOICE set GROSSSUM = :GROSS, SUMVAT = :VAT, PAIDDATE = :PAIDDATE, "
                                           "SUMPAID = :PAID where INV_ID = :ID"),
-                           {{QStringLiteral("GROSS"), QVariant::fromValue(gross)},
-                            {QStringLiteral("VAT"), QVariant::fromValue(vat)},
+                           {{QStringLiteral("GROSS"), QVariant::fromValue(totals.gross)},
+                            {QStringLiteral("VAT"), QVariant::fromValue(totals.vat)},
                             {QStringLiteral("PAIDDATE"), paid ? QVariant(wallClock(paidDate)) : QVariant()},
-                            {QStringLiteral("PAID"), paid ? QVariant::fromValue(gross) : QVariant()},
+                            {QStringLiteral("PAID"), paid ? QVariant::fromValue(totals.gross) : QVariant()},
                             {QStringLiteral("ID"), invoiceId}});
     }
 }

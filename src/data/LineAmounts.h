@@ -18,6 +18,20 @@ struct LineAmounts {
 
 LineAmounts lineAmounts(double num, Money netPrice, double vat, double discount);
 
+// The totals of an invoice: each line's amounts rounded to money (ties to even) and added, so the totals
+// are exact sums of what the lines show. Every total the program stores or prints is added up here.
+struct InvoiceTotals {
+    Money gross; // GROSSSUM: the amount to pay
+    Money vat;   // SUMVAT
+    Money net;   // the net sales printed on the invoice
+    void add(const LineAmounts &line)
+    {
+        gross += money(line.sum);
+        vat += money(line.vat);
+        net += money(line.netSum);
+    }
+};
+
 // LINE_GROSSPRICE(NETPRICE, VAT) as money units, LINE_NETSUM(NUM, NETPRICE, DISCOUNT),
 // LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) and LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) for the line view.
 void registerLineFunctions(db::Connection &connection);

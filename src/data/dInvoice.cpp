@@ -5,9 +5,7 @@
 #include "platform/db/Clock.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
-#include "platform/widgets/InvoiceListRefresh.h"
-#include "platform/widgets/MessageDialog.h"
-#include "settings/uConfig.h"
+#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,6 +76,7 @@ TdmInvoice::TdmInvoice(const QString &programFolder, QObject *parent, const QStr
       qrySelectCust(&conInvoice, QStringLiteral("qrySelectCust")),
       qryInvoicePrinted(&conInvoice, QStringLiteral("update INVOICE set PRINTDATE = :PRINTDATEPARAM\n"
                                                     "where INV_ID = :INV_IDPARAM")),
+      DBSettings(qryAppData),
       m_programFolder(programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder),
       m_databaseFile(databaseFile)
 {
@@ -248,9 +247,11 @@ void TdmInvoice::DataModuleCreate()
     try {
         openConnection();
     } catch (const Error &e) {
+        m_connected = false;
+        m_connectFailure = e.message();
+        m_databaseInUse = dynamic_cast<const DatabaseInUse *>(&e) != nullptr;
         messageDialog(MsgType::Error, e.message());
         messageDialog(MsgType::Error, tr("Database error. Unable to continue."));
-        m_connected = false;
         return;
     }
     m_connected = true;
@@ -332,7 +333,7 @@ void TdmInvoice::tblInvoiceEditNewRecord(db::DataSet &ds)
 {
     const QDateTime today = wallClock(Clock::today());
     ds.fieldByName(QStringLiteral("INVDATE")).setValue(today);
-    ds.fieldByName(QStringLiteral("DUEDATE")).setValue(today.addDays(DBSettings().CreditDays()));
+    ds.fieldByName(QStringLiteral("DUEDATE")).setValue(today.addDays(DBSettings.CreditDays()));
     ds.fieldByName(QStringLiteral("INVOICE_NO")).setValue(MaxInvoiceNumberInYear(today) + 1);
     ds.fieldByName(QStringLiteral("INV_TYPE")).setValue(QString(QLatin1Char('N')));
 }
@@ -381,7 +382,7 @@ void TdmInvoice::tblInvoiceItemsNewRecord(db::DataSet &ds)
         return;
     }
     ds.fieldByName(QStringLiteral("INV_ID")).setValue(invoiceId.value());
-    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings().DefaultTax());
+    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings.DefaultTax());
 }
 
 void TdmInvoice::tblInvoiceItemsCalcFields(db::DataSet &ds)
@@ -409,20 +410,24 @@ void TdmInvoice::tblInvoiceItemsAfterDelete(db::DataSet &)
 // The lines are read where they stand; the current line stays current.
 void TdmInvoice::UpdateInvoiceSum()
 {
-    Money gross, vat;
+    InvoiceTotals totals;
+    const db::Field &lineNet = tblInvoiceItems.fieldByName(QStringLiteral("ITEMNETSUM"));
     const db::Field &lineSum = tblInvoiceItems.fieldByName(QStringLiteral("ITEMSUM"));
     const db::Field &lineVat = tblInvoiceItems.fieldByName(QStringLiteral("ITEMVAT"));
     for (int row = 0; row < tblInvoiceItems.recordCount(); ++row) {
-        gross += money(tblInvoiceItems.valueAt(row, lineSum).toDouble());
-        vat += money(tblInvoiceItems.valueAt(row, lineVat).toDouble());
+        LineAmounts line;
+        line.netSum = tblInvoiceItems.valueAt(row, lineNet).toDouble();
+        line.vat = tblInvoiceItems.valueAt(row, lineVat).toDouble();
+        line.sum = tblInvoiceItems.valueAt(row, lineSum).toDouble();
+        totals.add(line);
     }
     const bool editing = tblInvoiceEdit.isEditing();
     if (!editing && (!tblInvoiceEdit.isActive() || tblInvoiceEdit.isEmpty()))
         return;
     if (!editing)
         tblInvoiceEdit.edit();
-    tblInvoiceEdit.fieldByName(QStringLiteral("GROSSSUM")).setValue(QVariant::fromValue(gross));
-    tblInvoiceEdit.fieldByName(QStringLiteral("SUMVAT")).setValue(QVariant::fromValue(vat));
+    tblInvoiceEdit.fieldByName(QStringLiteral("GROSSSUM")).setValue(QVariant::fromValue(totals.gross));
+    tblInvoiceEdit.fieldByName(QStringLiteral("SUMVAT")).setValue(QVariant::fromValue(totals.vat));
     if (!editing)
         tblInvoiceEdit.post();
 }
@@ -454,7 +459,7 @@ void TdmInvoice::GrossPriceValidate(db::Field &field)
 
 void TdmInvoice::tblLookupItemNewRecord(db::DataSet &ds)
 {
-    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings().DefaultTax());
+    ds.fieldByName(QStringLiteral("VAT")).setValue(DBSettings.DefaultTax());
 }
 
 void TdmInvoice::qryCustInvoiceListBeforeOpen(db::DataSet &ds)
@@ -583,4 +588,9 @@ void TdmInvoice::MarkInvoicePrinted(int invoiceId, const QDateTime &when)
     } catch (const std::exception &) {
         // A print date that could not be stored does not spoil the printout.
     }
+}
+
+void TdmInvoice::RequestInvoiceListRefresh()
+{
+    QMetaObject::invokeMethod(this, &TdmInvoice::invoicesChanged, Qt::QueuedConnection);
 }

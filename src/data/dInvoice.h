@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusinessSettings.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
@@ -20,6 +21,10 @@ public:
     ~TdmInvoice() override;
 
     bool isConnected() const { return m_connected; }
+    // Why the connection could not be opened (empty when it was), and whether another process holds the
+    // database (the program runs elsewhere).
+    QString connectFailure() const { return m_connectFailure; }
+    bool databaseInUse() const { return m_databaseInUse; }
     QString programFolder() const { return m_programFolder; }
 
     // Rewrites GROSSSUM and SUMVAT of the invoice in tblInvoiceEdit from its lines: the exact sums of
@@ -35,6 +40,9 @@ public:
     // Stores the day of when as the invoice's print date and asks for a reload of the invoice list.
     // Failures are swallowed.
     void MarkInvoicePrinted(int invoiceId, const QDateTime &when);
+    // Asks for the invoice list to be reloaded: invoicesChanged() follows in the next pass of whichever
+    // event loop runs (the one of a modal window included), after the command that asked has returned.
+    void RequestInvoiceListRefresh();
 
     // The statement of the invoice list is built from these pieces (all invoices, unpaid, overdue).
     static const QString InvoiceListStatement;
@@ -59,6 +67,13 @@ public:
     db::DataSet qryInvoicePay;
     db::DataSet qrySelectCust;
     db::Command qryInvoicePrinted;
+
+    // The business settings of this database, read and written through qryAppData.
+    TDBSettings DBSettings;
+
+Q_SIGNALS:
+    // Invoices were stored or stamped: an open invoice list reloads.
+    void invoicesChanged();
 
 private:
     void installHandlers();
@@ -96,6 +111,8 @@ private:
     QDateTime m_invoiceListNow; // the moment the invoice list's days overdue are counted to
     db::Field *m_listDaysOverdue = nullptr, *m_listDueDate = nullptr, *m_listPaidDate = nullptr;
     bool m_connected = false;
+    bool m_databaseInUse = false;
+    QString m_connectFailure;
 };
 
 // The one data module of the program; null before it is created and after it is destroyed.

@@ -260,8 +260,6 @@ void TfrmGiroF60::qrGiroBeforePrint()
     FRowIndex = 0;
     BuildColumns();
     SetBackgroundVisible(!FPrePrinted);
-    if (currentPrinter)
-        qrGiro.setPrinter(currentPrinter);
 }
 
 bool TfrmGiroF60::qrGiroNeedData()

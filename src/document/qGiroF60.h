@@ -10,8 +10,6 @@
 #include <functional>
 #include <vector>
 
-class QPrinter;
-
 // One column of the invoice's line table.
 class TItemHeaderDef {
 public:
@@ -64,8 +62,6 @@ public:
     const std::vector<TItemHeaderDef> &columns() const { return FColumns; }
     const QStringList &rows() const { return FRows; }
 
-    // The printer each generation is pointed at (the application's current one); none: the report's own.
-    QPrinter *currentPrinter = nullptr;
     // Runs after the page went to a printer, with the invoice id (the print date is recorded there).
     std::function<void(int invoiceId)> onPrinted;
 

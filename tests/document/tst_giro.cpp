@@ -1,11 +1,10 @@
+#include "GiroFixtures.h"
 #include "PdfProbe.h"
 #include "TestSupport.h"
 #include "document/qGiroF60.h"
 #include "platform/db/Format.h"
-#include "platform/report/PreviewWindow.h"
 #include "platform/report/Render.h"
 
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,26 +13,6 @@ using namespace report;
 namespace {
 
 const QColor slip(255, 255, 128);
-
-QString rowText(const QStringList &values)
-{
-    return values.join(QStringLiteral("\r\n"));
-}
-
-// The seven columns of the invoice table and `count` item rows.
-void addTable(TfrmGiroF60 &giro, int count)
-{
-    giro.AddColumn(QStringLiteral("Varenr."), 50, Alignment::Left);
-    giro.AddColumn(QStringLiteral("Beskrivelse."), 290, Alignment::Left);
-    giro.AddColumn(QStringLiteral("Antall"), 50, Alignment::Right);
-    giro.AddColumn(QStringLiteral("Pris"), 60, Alignment::Right);
-    giro.AddColumn(QStringLiteral("Rabatt"), 50, Alignment::Right);
-    giro.AddColumn(QStringLiteral("MVA"), 30, Alignment::Right);
-    giro.AddColumn(QStringLiteral("Netto"), 80, Alignment::Right);
-    for (int i = 1; i <= count; ++i)
-        giro.AddRow(rowText({QStringLiteral("i%1").arg(i), QStringLiteral("Item%1").arg(i), QStringLiteral("2"),
-                             QStringLiteral("10.00"), QString(), QStringLiteral("25%"), QStringLiteral("n%1").arg(i)}));
-}
 
 void compose(TfrmGiroF60 &giro)
 {
@@ -75,7 +54,6 @@ private slots:
     void amountSplitsIntoKronerAndOre();
     void detailLabelsShareOneColumn();
     void summaryOnlyWithNote();
-    void emptyPageThroughEveryOutput();
 };
 
 void TestGiro::variableFieldsStandAtTheirSheetPositions()
@@ -324,64 +302,6 @@ void TestGiro::summaryOnlyWithNote()
     const auto note = pdf.find(0, QStringLiteral("Takk"));
     // Two rows of 4.8 mm after the column header, then the note 5.82 mm into the summary band.
     QVERIFY(note && qAbs(note->box.top() - (82.8 + 2 * 4.8 + 5.82)) < 0.6 && qAbs(note->box.left() - 8.47) < 0.3);
-}
-
-void TestGiro::emptyPageThroughEveryOutput()
-{
-    MessageAnswers answers;
-    for (bool prePrinted : {false, true}) {
-        TfrmGiroF60 giro;
-        giro.setInvoiceId(42);
-        giro.setPrePrinted(prePrinted);
-        QList<int> printed;
-        giro.onPrinted = [&](int id) { printed << id; };
-        Output out;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(out.dir.filePath(QStringLiteral("printed.pdf")));
-        giro.currentPrinter = &printer;
-
-        const auto previous = PreviewWindow::setOpenHook([&](PreviewWindow &w) {
-            QCOMPARE(w.height(), 750);
-            QCOMPARE(w.pageCount(), 1);
-            w.printReport();
-            w.close();
-        });
-        giro.qrGiro.preview();
-        PreviewWindow::setOpenHook(previous);
-        QCOMPARE(printed, QList<int>{42});
-
-        PdfProbe print(printer.outputFileName());
-        QCOMPARE(print.pageCount(), 1);
-        QCOMPARE(print.count(0, QStringLiteral("GIRO")), prePrinted ? 0 : 1);
-
-        giro.qrGiro.print();
-        QCOMPARE(printed, QList<int>({42, 42}));
-        PdfProbe exported(out.pdf(giro));
-        QCOMPARE(exported.pageCount(), 1);
-        QCOMPARE(exported.count(0, QStringLiteral("GIRO")), prePrinted ? 0 : 1);
-    }
-    QVERIFY(answers.shown().isEmpty());
-
-    // Printing after a preview shows the rows and captions once.
-    TfrmGiroF60 giro;
-    addTable(giro, 2);
-    Output out;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(out.dir.filePath(QStringLiteral("again.pdf")));
-    giro.currentPrinter = &printer;
-    const auto previous = PreviewWindow::setOpenHook([](PreviewWindow &w) {
-        w.actPrint->trigger();
-        w.close();
-    });
-    giro.qrGiro.preview();
-    PreviewWindow::setOpenHook(previous);
-    PdfProbe again(printer.outputFileName());
-    QCOMPARE(again.count(0, QStringLiteral("Varenr.")), 1);
-    QCOMPARE(again.count(0, QStringLiteral("Item1")), 1);
-    QCOMPARE(again.count(0, QStringLiteral("Item2")), 1);
-    QCOMPARE(again.count(0, QStringLiteral("Item3")), 0);
 }
 
 QTEST_MAIN(TestGiro)

@@ -2,6 +2,7 @@
 
 #include "data/DatabaseCreation.h"
 #include "data/Schema.h"
+#include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 
@@ -73,4 +74,80 @@ std::unique_ptr<db::DataSet> tableDataSet(db::Connection &connection, const QStr
     for (const Schema::Column &c : Schema::table(table).columns)
         ds->addField(Schema::fieldDef(table, QLatin1String(c.name)));
     return ds;
+}
+
+namespace {
+
+int insertRow(db::Connection &connection, const QString &table, const QString &key, const QVariantMap &columns)
+{
+    QStringList names, placeholders;
+    QVariantHash values;
+    for (auto it = columns.begin(); it != columns.end(); ++it) {
+        names << it.key();
+        placeholders << QLatin1Char(':') + it.key();
+        values.insert(it.key(), it.value());
+    }
+    connection.execute(QStringLiteral("insert into %1 (%2) values (%3)")
+                           .arg(table, names.join(QLatin1String(", ")), placeholders.join(QLatin1String(", "))),
+                       values);
+    return connection.scalar(QStringLiteral("select max(%1) from %2").arg(key, table)).toInt();
+}
+
+} // namespace
+
+int seedCustomer(db::Connection &connection, const QVariantMap &columns)
+{
+    return insertRow(connection, QStringLiteral("CUSTOMER"), QStringLiteral("CUST_ID"), columns);
+}
+
+int seedItem(db::Connection &connection, const QVariantMap &columns)
+{
+    return insertRow(connection, QStringLiteral("DYNAITEM"), QStringLiteral("ITEM_ID"), columns);
+}
+
+int seedInvoice(db::Connection &connection, const QVariantMap &columns, const QList<SeedLine> &lines)
+{
+    QVariantMap row = columns;
+    row.insert(QStringLiteral("GROSSSUM"), QVariant::fromValue(Money()));
+    row.insert(QStringLiteral("SUMVAT"), QVariant::fromValue(Money()));
+    const int id = insertRow(connection, QStringLiteral("INVOICE"), QStringLiteral("INV_ID"), row);
+    seedLines(connection, id, lines);
+    return id;
+}
+
+void seedLines(db::Connection &connection, int invoiceId, const QList<SeedLine> &lines)
+{
+    int n = connection.scalar(QStringLiteral("select count(*) from INVITEM where INV_ID = %1").arg(invoiceId)).toInt();
+    for (const SeedLine &line : lines) {
+        ++n;
+        connection.execute(
+            QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, "
+                           "DISCOUNT) values (:I, :N, :NO, :T, :Q, :P, :V, :D)"),
+            {{QStringLiteral("I"), invoiceId},
+             {QStringLiteral("N"), n},
+             {QStringLiteral("NO"), QStringLiteral("A%1").arg(n)},
+             {QStringLiteral("T"), line.description.isEmpty() ? QStringLiteral("Vare %1").arg(n) : line.description},
+             {QStringLiteral("Q"), line.num},
+             {QStringLiteral("P"), QVariant::fromValue(money(line.price))},
+             {QStringLiteral("V"), line.vat},
+             {QStringLiteral("D"), line.discount}});
+    }
+    const InvoiceTotals totals = storedLineTotals(connection, invoiceId);
+    connection.execute(QStringLiteral("update INVOICE set GROSSSUM = :G, SUMVAT = :V where INV_ID = :I"),
+                       {{QStringLiteral("G"), QVariant::fromValue(totals.gross)},
+                        {QStringLiteral("V"), QVariant::fromValue(totals.vat)},
+                        {QStringLiteral("I"), invoiceId}});
+}
+
+InvoiceTotals storedLineTotals(db::Connection &connection, int invoiceId)
+{
+    InvoiceTotals totals;
+    db::Statement lines(connection,
+                        QStringLiteral("select NUM, NETPRICE, VAT, DISCOUNT from INVITEM where INV_ID = :I"));
+    lines.bind(QStringLiteral("I"), invoiceId);
+    while (lines.step()) {
+        auto number = [&](int column) { return lines.rawValue(column).toDouble(); };
+        totals.add(lineAmounts(number(0), Money::fromUnits(lines.rawValue(1).toLongLong()), number(2), number(3)));
+    }
+    return totals;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "data/LineAmounts.h"
 #include "platform/db/Clock.h"
-#include "platform/widgets/MessageDialog.h"
+#include "platform/db/Messages.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <deque>
 #include <functional>
@@ -67,3 +69,29 @@ QString errorOf(const std::function<void()> &action);
 
 // A dataset over a whole table of the invoice database, with the table's declared fields.
 std::unique_ptr<db::DataSet> tableDataSet(db::Connection &connection, const QString &table);
+
+// Seed rows written straight into a test's database. Every invoice's totals come from the program's own
+// rule (InvoiceTotals), so the stored totals equal what the program would store for those lines.
+
+// A customer with the given columns (CUST_NO, FIRSTNAME, SURNAME, ...); returns its CUST_ID.
+int seedCustomer(db::Connection &connection, const QVariantMap &columns);
+// A catalogue item with the given columns (ITEM_NO, ITEM_DESC, NETPRICE as Money, VAT); returns its ITEM_ID.
+int seedItem(db::Connection &connection, const QVariantMap &columns);
+
+// One invoice line: quantity, net price in kroner, VAT and discount in per cent, and its text
+// ("Vare n" when empty). Its item number is An for the n-th line.
+struct SeedLine {
+    SeedLine(double num, double price, double vat, double discount = 0, const QString &description = {})
+        : num(num), price(price), vat(vat), discount(discount), description(description)
+    {
+    }
+    double num, price, vat, discount;
+    QString description;
+};
+// An invoice with the given columns (CUST_ID, INVOICE_NO, INVDATE, ...) and its lines, its totals
+// stored; returns its INV_ID.
+int seedInvoice(db::Connection &connection, const QVariantMap &columns, const QList<SeedLine> &lines = {});
+// Adds lines to an invoice and stores its totals again.
+void seedLines(db::Connection &connection, int invoiceId, const QList<SeedLine> &lines);
+// The totals of the invoice's stored lines by the program's rule.
+InvoiceTotals storedLineTotals(db::Connection &connection, int invoiceId);

@@ -405,6 +405,13 @@ void Connection::openSQLite(const ConnectionDescription &description)
         execute(journal == QLatin1String("wal") ? QStringLiteral("PRAGMA synchronous = FULL")
                                                 : QStringLiteral("PRAGMA synchronous = EXTRA"));
         registerBuiltInFunctions();
+    } catch (const Error &e) {
+        // Busy: another process holds the file (the program running elsewhere).
+        const int code = sqlite3_errcode(handle) & 0xff;
+        close();
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DatabaseInUse(e.message());
+        throw;
     } catch (...) {
         close();
         throw;

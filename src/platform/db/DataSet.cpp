@@ -413,8 +413,7 @@ void DataSet::scrolled()
 {
     if (afterScroll)
         afterScroll(*this);
-    if (!controlsDisabled())
-        Q_EMIT currentChanged(m_current);
+    Q_EMIT currentChanged(m_current);
     notifyDetails();
 }
 
@@ -485,8 +484,7 @@ void DataSet::fieldAssigned(Field &field)
     if (field.onChange)
         field.onChange(field);
     calculate(m_edit);
-    if (!controlsDisabled())
-        Q_EMIT rowChanged(m_current);
+    Q_EMIT rowChanged(m_current);
 }
 
 void DataSet::edit()
@@ -564,8 +562,7 @@ void DataSet::beginInsert(bool atEnd)
     calculate(m_edit);
     if (afterInsert)
         afterInsert(*this);
-    if (!controlsDisabled())
-        Q_EMIT currentChanged(m_current);
+    Q_EMIT currentChanged(m_current);
     notifyDetails();
 }
 
@@ -607,8 +604,7 @@ void DataSet::post()
         }
     }
     Q_EMIT stateChanged();
-    if (!controlsDisabled())
-        Q_EMIT rowChanged(m_current);
+    Q_EMIT rowChanged(m_current);
     if (afterPost)
         afterPost(*this);
     notifyDetails();
@@ -693,7 +689,7 @@ void DataSet::cancel()
         m_eof = m_view.empty();
         m_bof = m_view.empty() || m_current == 0;
         emitReset();
-    } else if (!controlsDisabled()) {
+    } else {
         Q_EMIT rowChanged(m_current);
     }
     m_edit.clear();
@@ -1134,22 +1130,7 @@ void DataSet::masterChanged()
 
 void DataSet::emitReset()
 {
-    if (controlsDisabled()) {
-        m_resetPending = true;
-        return;
-    }
     Q_EMIT reset();
-}
-
-void DataSet::enableControls()
-{
-    if (m_controlsDisabled > 0)
-        --m_controlsDisabled;
-    if (m_controlsDisabled == 0) {
-        m_resetPending = false;
-        Q_EMIT reset();
-        Q_EMIT currentChanged(m_current);
-    }
 }
 
 } // namespace db

@@ -136,11 +136,6 @@ public:
     QVariant valueAt(int row, const Field &field);
     QString textAt(int row, const Field &field, bool displayText = true);
 
-    // Grids stop following the dataset while a batch of moves runs.
-    void disableControls() { ++m_controlsDisabled; }
-    void enableControls();
-    bool controlsDisabled() const { return m_controlsDisabled > 0; }
-
     Event beforeOpen, afterOpen, beforeClose, afterClose;
     Event beforeInsert, onNewRecord, afterInsert;
     Event beforeEdit, afterEdit, beforePost, afterPost, beforeCancel, afterCancel;
@@ -214,8 +209,6 @@ private:
 
     QHash<QString, QHash<QString, Row *>> m_lookupIndex;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_updateRecordHandlers;
-    int m_controlsDisabled = 0;
-    bool m_resetPending = false;
 };
 
 QString stateName(DataSet::State state);

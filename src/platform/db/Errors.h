@@ -17,6 +17,12 @@ private:
     QByteArray m_utf8;
 };
 
+// The database is held by another process (the program running elsewhere).
+class DatabaseInUse : public Error {
+public:
+    using Error::Error;
+};
+
 // Refuses an operation quietly: whoever catches it shows nothing.
 class SilentAbort : public std::exception {
 public:

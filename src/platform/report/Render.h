@@ -22,7 +22,4 @@ void writePdf(const std::vector<Page> &pages, const QString &path, const QString
 // Writes the texts of the pages into an RTF document, page by page, at their places.
 void writeRtf(const std::vector<Page> &pages, const QString &path);
 
-// Paints the pages on a printer (no dialog). Throws Error when the printer cannot print them.
-void printPages(const std::vector<Page> &pages, QPrinter &printer);
-
 } // namespace report

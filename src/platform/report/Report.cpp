@@ -5,8 +5,6 @@
 #include "platform/db/Errors.h"
 #include "platform/db/Field.h"
 
-#include <QPrinter>
-
 #include <cmath>
 
 namespace report {
@@ -115,15 +113,6 @@ std::vector<Element *> Report::allElements() const
         for (const auto &element : band->elements())
             all.push_back(element.get());
     return all;
-}
-
-QPrinter &Report::printer()
-{
-    if (m_printer)
-        return *m_printer;
-    if (!m_ownPrinter)
-        m_ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_ownPrinter;
 }
 
 namespace {

@@ -14,8 +14,6 @@
 #include <optional>
 #include <vector>
 
-class QPrinter;
-
 namespace db {
 class DataSet;
 }
@@ -249,7 +247,6 @@ public:
     std::function<void()> beforePrint; // at the start of every generation
     std::function<bool()> needData;    // before each detail band of a report without dataset
     std::function<void()> afterPrint;  // after the document went to a printer
-    std::function<void(QPrinter &)> getPrinterSettings;
 
     Band &addBand(const QString &name, BandType type, double height);
     Band &addChildBand(const QString &name, Band &parent, double height);
@@ -267,22 +264,13 @@ public:
     // Every element of every band, in band order and then their stored order.
     std::vector<Element *> allElements() const;
 
-    // The printer that print() uses; the report keeps one of its own until one is handed in.
-    void setPrinter(QPrinter *printer) { m_printer = printer; }
-    QPrinter &printer();
-
     // One layout pass: runs the events and returns the pages.
     std::vector<Page> generate();
 
-    // Generates the report onto its printer, without a dialog. Throws Error when the printer fails;
-    // afterPrint runs only when it succeeded.
-    void print();
     // Generates all pages into a PDF file (no band colours). The file appears under `path` only complete;
     // a path that cannot be written throws Error.
     void exportPdf(const QString &path);
     void exportRtf(const QString &path);
-    // Opens the preview window and returns when it is closed.
-    void preview();
 
 private:
     [[noreturn]] static void throwNoElement(const QString &name);
@@ -294,8 +282,6 @@ private:
     };
     mutable QHash<QString, IndexedElement> m_elementIndex;
     mutable std::vector<size_t> m_indexedPerBand;
-    QPrinter *m_printer = nullptr;
-    std::unique_ptr<QPrinter> m_ownPrinter;
 };
 
 // Fonts as the paper gets them: Arial prints in Liberation Sans, Courier New in Liberation Mono, MS Sans

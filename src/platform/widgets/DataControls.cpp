@@ -1,8 +1,8 @@
 #include "DataControls.h"
 
-#include "MessageDialog.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
+#include "platform/db/Messages.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -18,7 +18,7 @@ template <class F> bool guarded(F &&action)
         return true;
     } catch (const SilentAbort &) {
     } catch (const Error &e) {
-        showErrorBox(e.message());
+        ShowErrorText(e.message());
     }
     return false;
 }
@@ -53,7 +53,7 @@ void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> column
     setModel(m_model);
     connect(dataSet, &db::DataSet::currentChanged, this, &DBGrid::followDataSet);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::followDataSet);
-    connect(m_model, &db::DataSetModel::editFailed, this, [](const QString &message) { showErrorBox(message); });
+    connect(m_model, &db::DataSetModel::editFailed, this, [](const QString &message) { ShowErrorText(message); });
     // A reset of the rows (a new row, a reload) must not lose the widths the user gave the columns.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (!m_following && !m_resetting && section < int(m_model->visibleColumns().size()))
@@ -98,7 +98,7 @@ void DBGrid::applyWidths()
 void DBGrid::followDataSet()
 {
     db::DataSet *ds = dataSet();
-    if (!ds || !ds->isActive() || ds->recNo() < 0 || ds->controlsDisabled())
+    if (!ds || !ds->isActive() || ds->recNo() < 0)
         return;
     const int column = std::max(currentIndex().column(), 0);
     const QModelIndex target = m_model->index(ds->recNo(), column);

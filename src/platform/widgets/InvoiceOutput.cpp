@@ -1,0 +1,134 @@
+#include "InvoiceOutput.h"
+
+#include "FileDialog.h"
+#include "MailClient.h"
+#include "Printers.h"
+#include "ReportPrinting.h"
+#include "data/dInvoice.h"
+#include "data/dTemp.h"
+#include "document/qGiroF60.h"
+#include "document/uReports.h"
+#include "platform/db/Clock.h"
+#include "platform/db/Errors.h"
+#include "platform/db/Messages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <vector>
+
+namespace {
+
+QString textOf(const db::DataSet &ds, const char *field)
+{
+    const db::Field &f = ds.fieldByName(QLatin1String(field));
+    return f.isNull() ? QString() : f.asString();
+}
+
+// Neither the owner nor any window it stands in (up to the main window) takes input while an output
+// runs; all come back however it ends.
+class WindowsDisabled {
+public:
+    explicit WindowsDisabled(QWidget *owner)
+    {
+        for (QWidget *w = owner; w; w = w->window()->parentWidget()) {
+            disable(w);
+            if (w->window() != w)
+                disable(w->window());
+        }
+    }
+    ~WindowsDisabled()
+    {
+        for (auto w = m_windows.rbegin(); w != m_windows.rend(); ++w)
+            if (*w)
+                (*w)->setEnabled(true);
+    }
+
+private:
+    void disable(QWidget *w)
+    {
+        m_windows.emplace_back(w);
+        w->setEnabled(false);
+    }
+    std::vector<QPointer<QWidget>> m_windows;
+};
+
+void saveAsPdf(QWidget *owner, TfrmGiroF60 &giro)
+{
+    TDBSettings &settings = dmInvoice->DBSettings;
+    SaveFileRequest request;
+    request.caption = QCoreApplication::translate("uReports", "Make PDF file");
+    request.folder = settings.GetSetting(QStringLiteral("PDFDIR"));
+    request.fileName = QStringLiteral("Faktura%1.PDF").arg(textOf(dmTemp().qryInvoice, "INVOICE_NO"));
+    request.filter = QCoreApplication::translate("uReports", "PDF files (*.pdf)");
+    request.defaultSuffix = QStringLiteral("pdf");
+    const QString path = getSaveFileName(owner, request);
+    if (path.isEmpty())
+        return;
+    settings.SetSetting(QStringLiteral("PDFDIR"),
+                        QDir::toNativeSeparators(QFileInfo(path).absolutePath() + QLatin1Char('/')));
+    giro.ExportToPdf(path);
+    settings.SaveBusinessSettings();
+}
+
+// The attachment keeps the name Faktura.pdf: it is written into a folder of its own, which stays.
+void sendAsMail(TfrmGiroF60 &giro)
+{
+    QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("INVXXXXXX")));
+    if (!folder.isValid())
+        throw Error(QCoreApplication::translate("uReports", "Cannot make a folder for the e-mail attachment in %1: %2")
+                        .arg(QDir::tempPath(), folder.errorString()));
+    folder.setAutoRemove(false);
+    const QString path = folder.filePath(QStringLiteral("Faktura.pdf"));
+    giro.ExportToPdf(path);
+
+    TdmTemp &temp = dmTemp();
+    MailMessage message;
+    message.recipientName =
+        textOf(temp.qryCustomer, "FIRSTNAME") + QLatin1Char(' ') + textOf(temp.qryCustomer, "SURNAME");
+    message.recipientAddress = textOf(temp.qryCustomer, "EMAIL");
+    message.subject = QStringLiteral("Faktura Nr ") + textOf(temp.qryInvoice, "INVOICE_NO");
+    message.body = QStringLiteral("Vedlagt ligger faktura.");
+    message.attachment = path;
+    if (!sendMail(message))
+        messageDialog(MsgType::Error, QCoreApplication::translate("uReports", "Error trying to start e-mail clinet"));
+}
+
+} // namespace
+
+void OutputInvoice(QWidget *owner, int invoiceId, int mode)
+{
+    TfrmGiroF60 giro;
+    WindowsDisabled disabled(owner);
+    giro.onPrinted = [](int id) {
+        if (dmInvoice)
+            dmInvoice->MarkInvoicePrinted(id, Clock::now());
+    };
+    if (!ComposeInvoiceDocument(invoiceId, giro))
+        return;
+    switch (InvoiceOutput(mode)) {
+    case InvoiceOutput::Preview:
+        report::preview(giro.qrGiro, currentPrinter());
+        break;
+    case InvoiceOutput::Print: {
+        // One copy on one side, from the printer's own tray.
+        QPrinter &printer = currentPrinter();
+        printer.setCopyCount(1);
+        printer.setDuplex(QPrinter::DuplexNone);
+        printer.setPaperSource(QPrinter::Auto);
+        report::print(giro.qrGiro, printer);
+        break;
+    }
+    case InvoiceOutput::PdfFile:
+        saveAsPdf(owner, giro);
+        break;
+    case InvoiceOutput::EMail:
+        sendAsMail(giro);
+        break;
+    }
+}

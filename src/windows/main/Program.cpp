@@ -1,0 +1,85 @@
+#include "Program.h"
+
+#include "data/dInvoice.h"
+#include "fMain.h"
+#include "platform/db/Messages.h"
+#include "platform/widgets/MessageBoxes.h"
+#include "platform/widgets/Printers.h"
+#include "platform/widgets/UserSettings.h"
+#include "uMsgStrs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// The real message boxes while the program runs, unless a handler is installed already (a test that
+// answers them).
+class MessageBoxesInstalled {
+public:
+    MessageBoxesInstalled()
+    {
+        m_previous = setMessageHandler({});
+        setMessageHandler(m_previous ? m_previous : MessageHandler(&showMessageBox));
+    }
+    ~MessageBoxesInstalled() { setMessageHandler(std::move(m_previous)); }
+
+private:
+    MessageHandler m_previous;
+};
+
+} // namespace
+
+bool programAlreadyRunning()
+{
+    QLocalSocket socket;
+    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+    socket.connectToServer(instanceServerName());
+    const bool running = socket.waitForConnected(1000);
+    socket.abort();
+    return running;
+}
+
+int startProgram(const QString &programFolder)
+{
+    MessageBoxesInstalled boxes;
+    if (programAlreadyRunning()) {
+        messageDialog(MsgType::Warning, uMsgStrs::sAlreadyRunning(), MsgButtons::OK,
+                      uMsgStrs::sAlreadyRunningCaption());
+        return 1;
+    }
+    return runProgram(programFolder);
+}
+
+int runProgram(const QString &programFolder, const ProgramHooks &hooks)
+{
+    MessageBoxesInstalled boxes;
+    setApplicationTitle(QStringLiteral("Kvarnel"));
+    qApp->setProperty("HelpFile", QStringLiteral("tessund.chm"));
+    if (!programFolder.isEmpty())
+        setProgramFile(QDir(programFolder).filePath(QStringLiteral("tessund")));
+    resetPrinterSelection();
+
+    // The main window is created before the data module, so it must not touch the database yet.
+    auto mainWindow = std::make_unique<TfrmMain>();
+    if (hooks.created)
+        hooks.created(*mainWindow);
+    auto dataModule = std::make_unique<TdmInvoice>(programFolder);
+    int status = 1;
+    if (dataModule->isConnected()) {
+        QObject::connect(dataModule.get(), &TdmInvoice::invoicesChanged, mainWindow.get(),
+                         &TfrmMain::RefreshInvoiceList);
+        mainWindow->show();
+        if (hooks.shown)
+            QTimer::singleShot(0, mainWindow.get(), [&] { hooks.shown(*mainWindow); });
+        status = QApplication::exec();
+    }
+    mainWindow.reset();
+    dataModule.reset();
+    UnloadLanguageModule();
+    return status;
+}

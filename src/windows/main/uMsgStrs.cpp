@@ -1,0 +1,34 @@
+#include "uMsgStrs.h"
+
+QString uMsgStrs::sAlreadyRunningCaption()
+{
+    return tr("Kvarnel already running?");
+}
+
+QString uMsgStrs::sAlreadyRunning()
+{
+    return tr("Can't start a second session of Kvarnel. Activate the one already running in the backgroubd. "
+              "Restart machine if problem persist.");
+}
+
+QString uMsgStrs::sPrintWillNotWork()
+{
+    return tr("Print and preview will not work.");
+}
+
+QString uMsgStrs::sPrintEngineLimits()
+{
+    return tr(" 3rd party Print engin have limitations. In general it is unable to access most of the "
+              "printersetting values. Pereffered settings for printer must be set up in operating system printer "
+              "configuration.");
+}
+
+QString uMsgStrs::sNoCustomerSelected()
+{
+    return tr("Can't execute the command. No customer selected");
+}
+
+QString uMsgStrs::sUnassigned()
+{
+    return tr("Unassigned");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+// The program's string table: the texts users read that do not belong to one window's definition.
+// Each goes through tr() so that a language module can replace it.
+class uMsgStrs {
+    Q_DECLARE_TR_FUNCTIONS(uMsgStrs)
+public:
+    // Second start while the program runs.
+    static QString sAlreadyRunningCaption();
+    static QString sAlreadyRunning();
+    // Printer check and printer setup.
+    static QString sPrintWillNotWork();
+    static QString sPrintEngineLimits();
+    // "New Invoice" without a customer list.
+    static QString sNoCustomerSelected();
+    // The text of a note template that was never assigned.
+    static QString sUnassigned();
+};

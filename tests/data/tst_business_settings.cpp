@@ -1,0 +1,142 @@
+#include "TestSupport.h"
+#include "data/BusinessSettings.h"
+#include "data/dInvoice.h"
+#include "platform/db/Errors.h"
+
+#include <QTest>
+
+#include <memory>
+
+// The business settings of a database: stored in APPDATA, read and written through the data module.
+class TestBusinessSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        database = std::make_unique<TempDatabase>();
+        module = std::make_unique<TdmInvoice>(database->folder());
+        QVERIFY(module->isConnected());
+    }
+    void cleanup()
+    {
+        module.reset();
+        database.reset();
+    }
+
+    void emptyStoreGivesDefaults()
+    {
+        module->DBSettings.LoadBusinessSettings();
+        QCOMPARE(module->DBSettings.DefaultTax(), 24.0);
+        QCOMPARE(module->DBSettings.CreditDays(), 14);
+        QVERIFY(!module->DBSettings.RoundFraction());
+        QCOMPARE(module->DBSettings.GetSetting("NAMECOMPADDR"), QString());
+    }
+
+    void storedBusinessValues_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<double>("tax");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<bool>("round");
+        QTest::newRow("credit days 30") << "CREDITDAYS"
+                                        << "30" << 24.0 << 30 << false;
+        QTest::newRow("credit days abc") << "CREDITDAYS"
+                                         << "abc" << 24.0 << 14 << false;
+        QTest::newRow("credit days 7.5") << "CREDITDAYS"
+                                         << "7.5" << 24.0 << 14 << false;
+        QTest::newRow("tax 12.5") << "DEFAULTTAX"
+                                  << "12.5" << 12.5 << 14 << false;
+        // Written under a locale with a decimal comma, read under one with a point.
+        QTest::newRow("tax other separator") << "DEFAULTTAX"
+                                             << "12,5" << 24.0 << 14 << false;
+        QTest::newRow("tax garbage") << "DEFAULTTAX"
+                                     << "x" << 24.0 << 14 << false;
+        QTest::newRow("round 1") << "ROUNDFRAC"
+                                 << "1" << 24.0 << 14 << true;
+        QTest::newRow("round yes") << "ROUNDFRAC"
+                                   << "yes" << 24.0 << 14 << false;
+    }
+    void storedBusinessValues()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const qint64 rows = module->conInvoice.execute("insert into APPDATA (ANAME, AVALUE) values (:N, :V)",
+                                                       {{"N", key}, {"V", value}});
+        QCOMPARE(rows, qint64(1));
+        QCOMPARE(module->conInvoice.scalar("select AVALUE from APPDATA").toString(), value);
+        module->DBSettings.LoadBusinessSettings();
+        QCOMPARE(module->DBSettings.GetSetting(key), value);
+        QTEST(module->DBSettings.DefaultTax(), "tax");
+        QTEST(module->DBSettings.CreditDays(), "days");
+        QTEST(module->DBSettings.RoundFraction(), "round");
+    }
+
+    void setSettingMarksOnlyChanges()
+    {
+        TDBSettings &s = module->DBSettings;
+        s.LoadBusinessSettings();
+        s.SetSetting("BANKACCNO", "1234.56.78903");
+        s.setCreditDays(30);
+        QVERIFY(s.isChanged("bankaccno"));
+        s.SaveBusinessSettings();
+        QVERIFY(!s.isChanged("BANKACCNO"));
+
+        // The same value marks nothing, so nothing is written over a change made behind the store's back.
+        module->conInvoice.execute("update APPDATA set AVALUE = 'X' where ANAME = 'CREDITDAYS'");
+        s.setCreditDays(30);
+        QVERIFY(!s.isChanged("CREDITDAYS"));
+        // An empty value is a value: it replaces the account number, also after loading again.
+        s.SetSetting("bankaccno", QString());
+        QVERIFY(s.isChanged("BANKACCNO"));
+        s.SaveBusinessSettings();
+        s.LoadBusinessSettings();
+        QCOMPARE(s.GetSetting("BANKACCNO"), QString());
+        QCOMPARE(s.GetSetting("CREDITDAYS"), QString("X"));
+    }
+
+    void keyLongerThanTwelveIsRefused()
+    {
+        TDBSettings &s = module->DBSettings;
+        s.SetSetting("TWELVECHARSX", "ok");
+        try {
+            s.SetSetting("THIRTEENCHARS", "no");
+            QFAIL("no error");
+        } catch (const Error &e) {
+            QCOMPARE(e.message(), QString("Appsetting name \"THIRTEENCHARS\" to long."));
+        }
+        QCOMPARE(s.GetSetting("THIRTEENCHARS"), QString());
+        QCOMPARE(s.GetSetting("TWELVECHARSX"), QString("ok"));
+    }
+
+    void failedSaveKeepsMarks()
+    {
+        module->conInvoice.execute("create trigger REFUSE before insert on APPDATA when NEW.ANAME = 'BAD' "
+                                   "begin select raise(abort, 'refused'); end");
+        TDBSettings &s = module->DBSettings;
+        s.LoadBusinessSettings();
+        s.SetSetting("FIRST", "1");
+        s.SetSetting("BAD", "2");
+        s.SetSetting("LAST", "3");
+        QVERIFY_THROWS_EXCEPTION(std::exception, s.SaveBusinessSettings());
+        QVERIFY(!s.isChanged("FIRST"));
+        QVERIFY(s.isChanged("BAD"));
+        QVERIFY(s.isChanged("LAST"));
+        QVERIFY(!module->qryAppData.isActive());
+
+        module->conInvoice.execute("drop trigger REFUSE");
+        s.SaveBusinessSettings();
+        TDBSettings fresh(module->qryAppData);
+        fresh.LoadBusinessSettings();
+        QCOMPARE(fresh.GetSetting("FIRST"), QString("1"));
+        QCOMPARE(fresh.GetSetting("BAD"), QString("2"));
+        QCOMPARE(fresh.GetSetting("LAST"), QString("3"));
+    }
+
+private:
+    std::unique_ptr<TempDatabase> database;
+    std::unique_ptr<TdmInvoice> module;
+};
+
+QTEST_MAIN(TestBusinessSettings)
+#include "tst_business_settings.moc"

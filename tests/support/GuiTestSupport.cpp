@@ -1,0 +1,102 @@
+#include "GuiTestSupport.h"
+
+#include "platform/widgets/FileDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPrinter>
+#include <QTest>
+#include <QWidget>
+
+bool triggerAction(QWidget *window, const QString &name)
+{
+    auto *action = window ? window->findChild<QAction *>(name) : nullptr;
+    if (!action) {
+        QTest::qFail(qPrintable(QStringLiteral("No action %1").arg(name)), __FILE__, __LINE__);
+        return false;
+    }
+    if (!action->isEnabled()) {
+        QTest::qFail(qPrintable(QStringLiteral("The action %1 is disabled").arg(name)), __FILE__, __LINE__);
+        return false;
+    }
+    action->trigger();
+    return true;
+}
+
+bool noWindowLeft()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(), [](QWidget *w) { return w->isVisible(); });
+}
+
+QString visibleWindows()
+{
+    QStringList names;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (w->isVisible())
+            names << QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
+    return names.join(QLatin1String(", "));
+}
+
+NextFileNames::NextFileNames(const QStringList &names)
+{
+    clearNextFileNames();
+    for (const QString &name : names)
+        setNextFileName(name);
+}
+
+NextFileNames::~NextFileNames()
+{
+    clearNextFileNames();
+}
+
+void NextFileNames::push(const QString &name)
+{
+    setNextFileName(name);
+}
+
+PrinterToPdf::PrinterToPdf() : m_path(m_dir.filePath(QStringLiteral("printed.pdf")))
+{
+    resetPrinterSelection();
+    currentPrinter().setOutputFormat(QPrinter::PdfFormat);
+    currentPrinter().setOutputFileName(m_path);
+    setPrintSetupDialog([this](QPrinter &, QWidget *) {
+        ++setups;
+        return accept;
+    });
+}
+
+PrinterToPdf::~PrinterToPdf()
+{
+    setPrintSetupDialog({});
+    resetPrinterSelection();
+}
+
+MailCapture::MailCapture()
+{
+    setMailSender([this](const MailMessage &message) {
+        sent << message;
+        return works;
+    });
+}
+
+MailCapture::~MailCapture()
+{
+    setMailSender({});
+}
+
+PreviewDriver::PreviewDriver(report::PreviewWindow::OpenHook hook)
+    : m_previous(report::PreviewWindow::setOpenHook([hook = std::move(hook)](report::PreviewWindow &window) {
+          hook(window);
+          // A hook that failed half-way leaves the window open: closed here, the test goes on to report it.
+          if (window.isVisible())
+              window.reject();
+      }))
+{
+}
+
+PreviewDriver::~PreviewDriver()
+{
+    report::PreviewWindow::setOpenHook(std::move(m_previous));
+}

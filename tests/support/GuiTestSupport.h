@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/widgets/MailClient.h"
+#include "platform/widgets/PreviewWindow.h"
+#include "platform/widgets/Printers.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class QWidget;
+
+// Triggers the action of that object name on the window; fails the test (returns false) when the window
+// has no such action or it is disabled, so a misspelt name or a dead command never passes silently.
+[[nodiscard]] bool triggerAction(QWidget *window, const QString &name);
+
+// True once no top-level window is left visible; tests call it in cleanup() through QTRY_VERIFY, so a
+// window leaked by one test cannot change the next.
+bool noWindowLeft();
+// The visible top-level windows, for the failure message.
+QString visibleWindows();
+
+// Seam guards: each installs its stand-in for its lifetime and puts back what was there before.
+
+// Answers the save-file dialogs with these names in order (an empty name: the user cancelled).
+class NextFileNames {
+public:
+    explicit NextFileNames(const QStringList &names = {});
+    ~NextFileNames();
+    void push(const QString &name);
+};
+
+// Points the program's printer at a PDF file in a folder of its own; the printer setup dialog answers
+// `accept` (counted in setups).
+class PrinterToPdf {
+public:
+    PrinterToPdf();
+    ~PrinterToPdf();
+    QString path() const { return m_path; }
+    bool accept = true;
+    int setups = 0;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+// Takes the messages handed to the mail client instead of starting it; the client "fails" while `works`
+// is false.
+class MailCapture {
+public:
+    MailCapture();
+    ~MailCapture();
+    QList<MailMessage> sent;
+    bool works = true;
+};
+
+// Drives the preview window from inside its event loop: `hook` runs once it is shown; the window is closed
+// after it.
+class PreviewDriver {
+public:
+    explicit PreviewDriver(report::PreviewWindow::OpenHook hook);
+    ~PreviewDriver();
+
+private:
+    report::PreviewWindow::OpenHook m_previous;
+};

@@ -1,0 +1,518 @@
+#include "GuiTestSupport.h"
+#include "TestSupport.h"
+#include "data/dInvoice.h"
+#include "platform/widgets/IdleUpdate.h"
+#include "platform/widgets/Printers.h"
+#include "platform/widgets/UserSettings.h"
+#include "windows/main/Program.h"
+#include "windows/main/fMain.h"
+#include "windows/main/uMsgStrs.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QtEndian>
+
+#include <deque>
+#include <functional>
+
+namespace {
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
+}
+
+QRect storedPlacement(const QString &windowClass)
+{
+    const QByteArray bytes = store().value("WindowState/" + windowClass).toByteArray();
+    if (bytes.size() != 16)
+        return QRect();
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    return QRect(qFromLittleEndian<qint32>(p), qFromLittleEndian<qint32>(p + 4), qFromLittleEndian<qint32>(p + 8),
+                 qFromLittleEndian<qint32>(p + 12));
+}
+
+QByteArray placement(int x, int y, int w, int h)
+{
+    QByteArray bytes(16, '\0');
+    auto *p = reinterpret_cast<uchar *>(bytes.data());
+    const int values[] = {x, y, w, h};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian<qint32>(values[i], p + 4 * i);
+    return bytes;
+}
+
+// Runs the program on the test's database; body runs once the main window stands, then the main window
+// is closed, which ends the program.
+// created runs on the new main window before it is shown (where the stand-ins for the list windows are
+// handed in).
+int runWith(const QString &folder, const std::function<void(TfrmMain &)> &body,
+            const std::function<void(TfrmMain &)> &created = {})
+{
+    ProgramHooks hooks;
+    hooks.created = created;
+    hooks.shown = [&body](TfrmMain &main) {
+        body(main);
+        main.close();
+    };
+    return runProgram(folder, hooks);
+}
+
+QAction *action(const TfrmMain &main, const char *name)
+{
+    return main.findChild<QAction *>(QLatin1String(name));
+}
+
+QMenu *menu(const TfrmMain &main, const char *name)
+{
+    return main.findChild<QMenu *>(QLatin1String(name));
+}
+
+// The page control with a grid and a memo that the stand-ins for the list windows show.
+struct FakePages {
+    QTabWidget *pages;
+    QTableView *grid;
+    QPlainTextEdit *memo;
+
+    explicit FakePages(QWidget *window)
+    {
+        window->resize(320, 240);
+        pages = new QTabWidget(window);
+        grid = new QTableView;
+        grid->setModel(new QStandardItemModel(3, 3, grid));
+        memo = new QPlainTextEdit;
+        pages->addTab(grid, "Grid");
+        pages->addTab(memo, "Memo");
+        pages->addTab(new QWidget, "Third");
+        (new QVBoxLayout(window))->addWidget(pages);
+    }
+};
+
+class TfrmFakeCustomers : public TCustomerListWindow {
+    Q_OBJECT
+public:
+    TfrmFakeCustomers() : ui(this)
+    {
+        menu = new QMenu("&Customer", this);
+        setMenuGroup(menu, 30);
+    }
+    void NewCustomer() override { ++newCustomers; }
+    void NewInvoice() override { ++newInvoices; }
+    FakePages ui;
+    QMenu *menu;
+    int newCustomers = 0, newInvoices = 0;
+};
+
+class TfrmFakeInvoices : public TInvoiceListWindow {
+    Q_OBJECT
+public:
+    TfrmFakeInvoices() : ui(this) {}
+    void Refresh() override { ++refreshes; }
+    FakePages ui;
+    int refreshes = 0;
+};
+
+void useFakeLists(TfrmMain &main)
+{
+    main.setCustomerListFactory([](TMainInterface &) { return new TfrmFakeCustomers; });
+    main.setInvoiceListFactory([](TMainInterface &) { return new TfrmFakeInvoices; });
+}
+
+QMdiSubWindow *frameOf(QWidget *window)
+{
+    return window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr;
+}
+
+const QString NoPrinter = "There is no default printer currently selected";
+
+} // namespace
+
+class TestMain : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTemporarySettings(); }
+    void init() { store().clear(); }
+    void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
+
+    void standardErrorBox_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("no stop")                   << "Disk full"  << "Disk full.";
+        QTest::newRow("stop")                      << "Disk full." << "Disk full.";
+        QTest::newRow("blank")                     << "Disk full " << "Disk full ";
+        QTest::newRow("comma")                     << "Disk,"      << "Disk,";
+        QTest::newRow("hyphen")                    << "Disk-"      << "Disk-";
+        QTest::newRow("question mark sorts after") << "Full?"      << "Full?.";
+        QTest::newRow("empty")                     << ""           << "";
+        // clang-format on
+    }
+    void standardErrorBox()
+    {
+        QFETCH(QString, text);
+        MessageAnswers answers;
+        setApplicationTitle("Kvarnel");
+        RunCommand([&] { throw Error(text); });
+        RunCommand([] { abortSilently(); });
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().at(0).caption, QString("Kvarnel"));
+        QCOMPARE(answers.shown().at(0).type, MsgType::Error);
+        QTEST(answers.shown().at(0).text, "shown");
+    }
+
+    void missingDatabaseEndsBeforeShowing()
+    {
+        QTemporaryDir empty;
+        MessageAnswers answers;
+        QCOMPARE(runProgram(empty.path()), 1);
+        QCOMPARE(answers.shown().size(), 2); // the data module's two errors, no printer check
+        QCOMPARE(answers.shown().at(1).text, QString("Database error. Unable to continue."));
+        QVERIFY(QApplication::topLevelWidgets().isEmpty() || !QApplication::activeWindow());
+    }
+
+    void startWithoutPrintersAndClose()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        QRect shownAt;
+        QString caption;
+        const int status = runWith(database.folder(), [&](TfrmMain &main) {
+            shownAt = main.geometry();
+            caption = main.windowTitle();
+            // Commands without a window in the program yet, and the window commands without children.
+            runIdleHandlers();
+            QVERIFY(!action(main, "WindowCascade1")->isEnabled());
+            QVERIFY(!action(main, "actCustomers")->isEnabled());
+            QVERIFY(!action(main, "actReports")->isEnabled());
+            QCOMPARE(action(main, "actReports")->shortcut(), QKeySequence("Ctrl+R"));
+            QCOMPARE(action(main, "actCustomers")->toolTip(), QString("Customers"));
+            QCOMPARE(action(main, "actCustomers")->statusTip(), QString("Show or activate customer list window"));
+            dmInvoice->RequestInvoiceListRefresh(); // no invoice list: nothing happens
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(caption, QString("Kvarnel"));
+        QCOMPARE(shownAt, QRect(268, 157, 725, 584));
+        QCOMPARE(answers.texts(), QStringList({NoPrinter + "\nPrint and preview will not work.", NoPrinter}));
+        QCOMPARE(answers.shown().at(0).type, MsgType::Warning);
+        QCOMPARE(answers.shown().at(1).type, MsgType::Error);
+        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("0"));
+        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("0"));
+        QVERIFY(!store().contains("Setting/PrinterName"));
+        QCOMPARE(storedPlacement("TfrmMain"), QRect(268, 157, 725, 584));
+        QVERIFY(!programAlreadyRunning());
+
+        // The saved placement is used at the next start.
+        store().setValue("WindowState/TfrmMain", placement(40, 50, 600, 420));
+        runWith(database.folder(), [&](TfrmMain &main) { shownAt = main.geometry(); });
+        QCOMPARE(shownAt, QRect(40, 50, 600, 420));
+    }
+
+    void mainWindowIsItsForm()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            QCOMPARE(main.objectName(), QString("frmMain"));
+            QCOMPARE(main.property("HelpContext").toInt(), 1000);
+            QVERIFY(main.findChild<QMdiArea *>("MDIClient"));
+            QVERIFY(main.findChild<QStatusBar *>("StatusBar1"));
+            // The tool bar: Exit, Customers, Invoices, Reports, Options, Help contents, with separators.
+            QStringList tools;
+            for (QAction *a : main.findChild<QToolBar *>("ToolBar1")->actions())
+                tools << (a->isSeparator() ? QString("-") : a->objectName());
+            QCOMPARE(tools, QStringList({"FileExit1", "-", "actCustomers", "actInvoices", "actReports", "-",
+                                         "actOptions", "-", "HelpContents1"}));
+            QStringList file;
+            for (QAction *a : menu(main, "File1")->actions())
+                file << (a->isSeparator() ? QString("-") : a->menu() ? a->menu()->objectName() : a->objectName());
+            QCOMPARE(file,
+                     QStringList({"New1", "-", "FilePrintSetup1", "actOptions", "actProducts", "-", "FileExit1"}));
+            QCOMPARE(action(main, "FilePrintSetup1")->toolTip(), QString("Printer Setup"));
+            QCOMPARE(action(main, "FilePrintSetup1")->statusTip(),
+                     QString("Change default printer for this application"));
+            QVERIFY(!action(main, "actCustomers")->icon().isNull());
+        });
+    }
+
+    void secondStartIsRefused()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        int second = -1;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            answers.clear();
+            second = startProgram(database.folder());
+            QVERIFY(main.isVisible());
+        });
+        QCOMPARE(second, 1);
+        QVERIFY(!answers.shown().isEmpty());
+        const MessageRequest &box = answers.shown().front();
+        QCOMPARE(box.type, MsgType::Warning);
+        QCOMPARE(box.caption, QString("Kvarnel already running?"));
+        QCOMPARE(box.text, QString("Can't start a second session of Kvarnel. Activate the one already running in "
+                                   "the backgroubd. Restart machine if problem persist."));
+    }
+
+    void listWindowsReopenAtTheirPlaces()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        store().setValue("WindowState/TfrmFakeInvoices", placement(15, 25, 300, 200));
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                runIdleHandlers();
+                QVERIFY(triggerAction(&main, "actCustomers"));
+                QVERIFY(triggerAction(&main, "actInvoices"));
+                QVERIFY(main.CustomerList() && main.InvoiceList());
+                runIdleHandlers();
+                QVERIFY(action(main, "WindowCascade1")->isEnabled());
+                QCOMPARE(frameOf(main.InvoiceList())->geometry(), QRect(15, 25, 300, 200));
+                frameOf(main.InvoiceList())->setGeometry(60, 70, 200, 150);
+                frameOf(main.InvoiceList())->showMinimized();
+            },
+            useFakeLists);
+        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("1"));
+        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("1"));
+        QCOMPARE(storedPlacement("TfrmFakeInvoices"), QRect(15, 25, 300, 200)); // not the minimised one
+
+        QStringList order;
+        QRect invoicesAt;
+        bool minimised = true;
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                QVERIFY(main.CustomerList() && main.InvoiceList());
+                for (QMdiSubWindow *frame : main.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+                    order << frame->widget()->metaObject()->className();
+                invoicesAt = frameOf(main.InvoiceList())->geometry();
+                minimised = frameOf(main.InvoiceList())->isMinimized();
+                // A closed list window clears its reference.
+                frameOf(main.CustomerList())->close();
+                QTRY_VERIFY(!main.CustomerList());
+            },
+            useFakeLists);
+        QCOMPARE(order, QStringList({"TfrmFakeCustomers", "TfrmFakeInvoices"})); // customers first
+        QCOMPARE(invoicesAt, QRect(15, 25, 300, 200));
+        QVERIFY(!minimised);
+        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("0"));
+    }
+
+    void newCustomerAndNewInvoiceGoToTheCustomerList()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                runIdleHandlers();
+                answers.clear();
+                // Without a customer list: a warning, then the list opens; no invoice is started.
+                QVERIFY(triggerAction(&main, "actNewInvoice"));
+                QCOMPARE(answers.texts(), QStringList{uMsgStrs::sNoCustomerSelected()});
+                auto *list = qobject_cast<TfrmFakeCustomers *>(main.CustomerList());
+                QVERIFY(list);
+                QCOMPARE(list->newInvoices, 0);
+                QVERIFY(triggerAction(&main, "NewInvoice1"));
+                QCOMPARE(list->newInvoices, 1);
+                // New Customer opens the list when it is closed and starts a customer at once.
+                frameOf(list)->close();
+                QTRY_VERIFY(!main.CustomerList());
+                QVERIFY(triggerAction(&main, "NewCustomer1"));
+                list = qobject_cast<TfrmFakeCustomers *>(main.CustomerList());
+                QVERIFY(list);
+                QCOMPARE(list->newCustomers, 1);
+            },
+            useFakeLists);
+    }
+
+    void refreshRequestReachesTheListDuringAModalDialog()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        bool seenInsideDialog = false;
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                auto *list = qobject_cast<TfrmFakeInvoices *>(main.ShowInvoiceList());
+                QVERIFY(list);
+                QDialog dialog(&main);
+                QTimer poll;
+                poll.callOnTimeout(&dialog, [&] {
+                    if (list->refreshes == 1) {
+                        seenInsideDialog = true;
+                        dialog.accept();
+                    }
+                });
+                QTimer::singleShot(10000, &dialog, &QDialog::reject);
+                QTimer::singleShot(0, &dialog, [&] {
+                    dmInvoice->RequestInvoiceListRefresh();
+                    QCOMPARE(list->refreshes, 0); // delivered by the event loop, not at once
+                    poll.start(5);
+                });
+                dialog.exec();
+            },
+            useFakeLists);
+        QVERIFY(seenInsideDialog);
+    }
+
+    void ctrlTabTurnsPages()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                // A tabbed dialog of its own.
+                QWidget dialog;
+                FakePages tabs(&dialog);
+                dialog.show();
+                QApplication::setActiveWindow(&dialog);
+                QVERIFY(QTest::qWaitForWindowActive(&dialog));
+                tabs.grid->setFocus();
+                QTRY_VERIFY(tabs.grid->hasFocus());
+                QTest::keyClick(tabs.grid, Qt::Key_Tab, Qt::ControlModifier);
+                QCOMPARE(tabs.pages->currentIndex(), 1);
+                tabs.memo->setFocus();
+                QTest::keyClick(tabs.memo, Qt::Key_Tab, Qt::ControlModifier);
+                QCOMPARE(tabs.pages->currentIndex(), 2);
+                QTest::keyClick(tabs.pages, Qt::Key_Tab, Qt::ControlModifier);
+                QCOMPARE(tabs.pages->currentIndex(), 0); // around to the first page
+                tabs.pages->setCurrentIndex(1);
+                tabs.memo->setFocus();
+                QTest::keyClick(tabs.memo, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+                QCOMPARE(tabs.pages->currentIndex(), 0);
+                QCOMPARE(tabs.memo->toPlainText(), QString());
+                dialog.close();
+
+                // The same inside a child window of the main window.
+                main.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&main));
+                auto *list = qobject_cast<TfrmFakeCustomers *>(main.ShowCustomerList());
+                QVERIFY(list);
+                list->ui.pages->setCurrentIndex(1);
+                list->ui.memo->setFocus();
+                QTRY_VERIFY(list->ui.memo->hasFocus());
+                QTest::keyClick(list->ui.memo, Qt::Key_Tab, Qt::ControlModifier);
+                QCOMPARE(list->ui.pages->currentIndex(), 2);
+                QCOMPARE(list->ui.memo->toPlainText(), QString());
+            },
+            useFakeLists);
+    }
+
+    void childMenusReplaceTheirGroup()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        runWith(
+            database.folder(),
+            [&](TfrmMain &main) {
+                const auto menus = [&] { return main.menuBar()->actions(); };
+                QCOMPARE(menus().size(), 6);
+                auto *list = qobject_cast<TfrmFakeCustomers *>(main.ShowCustomerList());
+                QVERIFY(list);
+                QTRY_COMPARE(main.mdiArea()->activeSubWindow(), frameOf(list));
+                const auto ofMenu = [&](const char *name) { return menu(main, name)->menuAction(); };
+                QCOMPARE(menus(), QList<QAction *>({ofMenu("File1"), list->menu->menuAction(), ofMenu("Invoice1"),
+                                                    ofMenu("Reports1"), ofMenu("Window1"), ofMenu("Help1")}));
+                frameOf(list)->close();
+                QTRY_VERIFY(!main.CustomerList());
+                QVERIFY(menus().contains(ofMenu("Customer1")));
+            },
+            useFakeLists);
+    }
+
+    void printSetupWarnsOncePerRun()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        std::deque<bool> accepted{false, true, true, true};
+        setPrintSetupDialog([&](QPrinter &, QWidget *) {
+            const bool a = accepted.front();
+            accepted.pop_front();
+            return a;
+        });
+        const auto warnings = [&] { return answers.texts().count(uMsgStrs::sPrintEngineLimits()); };
+        runWith(database.folder(), [&](TfrmMain &main) {
+            QVERIFY(triggerAction(&main, "FilePrintSetup1")); // cancelled: no warning yet
+            QCOMPARE(warnings(), 0);
+            QVERIFY(triggerAction(&main, "FilePrintSetup1"));
+            QVERIFY(triggerAction(&main, "FilePrintSetup1"));
+            QCOMPARE(warnings(), 1);
+        });
+        runWith(database.folder(), [&](TfrmMain &main) { QVERIFY(triggerAction(&main, "FilePrintSetup1")); });
+        setPrintSetupDialog({});
+        QCOMPARE(warnings(), 2);
+        QVERIFY(answers.texts().contains(
+            " 3rd party Print engin have limitations. In general it is unable to access most of the printersetting "
+            "values. Pereffered settings for printer must be set up in operating system printer configuration."));
+    }
+
+    void savedPrinterIsSelectedAgain()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        setPrinterSystem({[] { return QStringList{"Office", "Label"}; }, [] { return QString("Office"); }});
+        store().setValue("Setting/PrinterName", "label");
+        int shownIndex = -2;
+        runWith(database.folder(), [&](TfrmMain &) {
+            shownIndex = printerIndex();
+            setPrinterIndex(0);
+        });
+        QCOMPARE(shownIndex, 1);
+        QVERIFY(answers.shown().isEmpty());
+        QCOMPARE(store().value("Setting/PrinterName").toString(), QString("Office"));
+        // A remembered printer that is gone leaves the default one selected.
+        store().setValue("Setting/PrinterName", "Gone");
+        runWith(database.folder(), [&](TfrmMain &) { shownIndex = printerIndex(); });
+        QCOMPARE(shownIndex, 0);
+        setPrinterSystem({});
+    }
+
+    void languageSwitchesInPlace()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        QVERIFY(QFile::copy(TESSUND_BIN_DIR "/tessund.NOR", database.filePath("tessund.NOR")));
+        QString before, after, browse, caption, tip;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            before = menu(main, "File1")->title();
+            RegSettings().setLanguage(1044);
+            RegSettings().SaveUserSettings();
+            QTRY_COMPARE(menu(main, "File1")->title(), QString("&Fil"));
+            browse = action(main, "actCustomers")->text();
+            tip = action(main, "actCustomers")->toolTip();
+            caption = main.windowTitle();
+        });
+        QCOMPARE(before, QString("&File"));
+        QCOMPARE(browse, QString("Bla gjennom ..."));
+        QVERIFY(!tip.isEmpty() && tip != QString("Customers"));
+        QCOMPARE(caption, QString("Kvarnel"));
+        QCOMPARE(store().value("Setting/LANGUAGE").toString(), QString("1044"));
+        // The next start comes up in Norwegian, boxes included.
+        runWith(database.folder(), [&](TfrmMain &main) { after = menu(main, "File1")->title(); });
+        QCOMPARE(after, QString("&Fil"));
+        QCOMPARE(answers.shown().last().caption, QString("Feil"));
+        UnloadLanguageModule();
+    }
+};
+
+QTEST_MAIN(TestMain)
+#include "tst_main.moc"
