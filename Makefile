@@ -2,29 +2,41 @@
 # make test: the same setup, then the whole test suite headless.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Extra CMake options for the build, e.g. CMAKE_FLAGS=-DTESSUND_WERROR=ON (as CI builds).
+CMAKE_FLAGS ?=
+CTEST = QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps build run test bench format clean
+.PHONY: deps build run test test-sanitize format format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
 	$(BUILD)/bin/tessund
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && $(CTEST)
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer: any finding fails.
+test-sanitize: deps
+	@cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSUND_SANITIZE=ON -DTESSUND_WERROR=ON >/dev/null
+	@cmake --build $(BUILD)-sanitize -j$(JOBS)
+	cd $(BUILD)-sanitize && $(CTEST)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTESSUND_BUILD_TESTS=OFF -DTESSUND_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j$(JOBS)
 	@echo "Benchmarks built in $(BUILD)-bench/bin (see docs/benchmarks.md)"
 
-format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
-
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize

@@ -290,7 +290,9 @@ void TestGiro::summaryOnlyWithNote()
     addTable(giro, 2);
     const auto summaries = [&] {
         int n = 0;
-        for (const PlacedBand &b : giro.qrGiro.generate().front().bands)
+        // The pages are kept while their bands are read.
+        const std::vector<Page> pages = giro.qrGiro.generate();
+        for (const PlacedBand &b : pages.front().bands)
             n += b.name == QLatin1String("SummaryBand1");
         return n;
     };

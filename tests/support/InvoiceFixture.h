@@ -23,9 +23,13 @@ struct Fixture {
             settings;
         for (const auto &[key, value] : all)
             execute(QStringLiteral("insert into APPDATA (ANAME, AVALUE) values ('%1', '%2')").arg(key, value));
-        execute(
-            QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, POSTALADDRESS, "
-                           "EMAIL) values (3, 'Kari', 'Nordmann', 'Storgata 12', '0150', 'OSLO', 'kari@example.no')"));
+        seedCustomer(dm.conInvoice, {{QStringLiteral("CUST_NO"), 3},
+                                     {QStringLiteral("FIRSTNAME"), QStringLiteral("Kari")},
+                                     {QStringLiteral("SURNAME"), QStringLiteral("Nordmann")},
+                                     {QStringLiteral("ADDRESS"), QStringLiteral("Storgata 12")},
+                                     {QStringLiteral("POSTALCODE"), QStringLiteral("0150")},
+                                     {QStringLiteral("POSTALADDRESS"), QStringLiteral("OSLO")},
+                                     {QStringLiteral("EMAIL"), QStringLiteral("kari@example.no")}});
         dm.DBSettings.LoadBusinessSettings();
     }
 

@@ -1,3 +1,4 @@
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "data/Schema.h"
 #include "platform/db/Connection.h"
@@ -73,7 +74,11 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QStringLiteral("nb_NO")));
         Format::clearCurrencySymbol();
     }
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::c());
+        QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows()));
+    }
 
     void gridAndDataSetShareTheCurrentRow()
     {

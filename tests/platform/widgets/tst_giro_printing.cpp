@@ -1,4 +1,5 @@
 #include "GiroFixtures.h"
+#include "GuiTestSupport.h"
 #include "PdfProbe.h"
 #include "TestSupport.h"
 #include "document/qGiroF60.h"
@@ -15,6 +16,7 @@ using namespace report;
 class TestGiroPrinting : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
     void emptyPageThroughEveryOutput();
 };
 

@@ -1,3 +1,4 @@
+#include "GuiTestSupport.h"
 #include "PdfProbe.h"
 #include "ReportFixtures.h"
 #include "TestSupport.h"
@@ -18,6 +19,7 @@ using namespace report;
 class TestPreview : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
     void printerOutputAndFailure();
     void previewNavigatesZoomsPrintsAndSaves();
     void rtfKeepsTextsInPageOrderAtTheirPlaces();
@@ -122,9 +124,7 @@ void TestPreview::previewNavigatesZoomsPrintsAndSaves()
     QCOMPARE(saved.pageCount(), 3);
     QCOMPARE(saved.count(2, QStringLiteral("row7")), 1);
     QVERIFY(answers.shown().isEmpty());
-    QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
-            std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
-                         [](QWidget *w) { return w->isVisible(); }));
+    QVERIFY(noWindowLeft());
 }
 
 void TestPreview::rtfKeepsTextsInPageOrderAtTheirPlaces()

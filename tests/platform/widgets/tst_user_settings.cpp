@@ -1,3 +1,4 @@
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "data/dInvoice.h"
 #include "platform/db/DataSetModel.h"
@@ -65,6 +66,7 @@ private slots:
     }
     void cleanup()
     {
+        QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows()));
         module.reset();
         database.reset();
     }
