@@ -69,6 +69,13 @@
     </message>
   </context>
   <context>
+    <name>DBGrid</name>
+    <message>
+      <source>Delete record?</source>
+      <translation>Slette posten?</translation>
+    </message>
+  </context>
+  <context>
     <name>Field</name>
     <message>
       <source>Field '%1' cannot be modified</source>
@@ -89,6 +96,10 @@
     <message>
       <source>'%1' is not a valid floating point value for field '%2'</source>
       <translation>'%1' er ikke en gyldig desimalverdi for feltet '%2'</translation>
+    </message>
+    <message>
+      <source>'%1' is beyond the largest amount field '%2' can hold</source>
+      <translation>'%1' er større enn det største beløpet feltet '%2' kan ha</translation>
     </message>
     <message>
       <source>'%1' is not a valid integer value for field '%2'</source>
@@ -262,7 +273,34 @@
     </message>
   </context>
   <context>
+    <name>TInjectedDateTimePicker</name>
+    <message>
+      <source>Calendar (Alt+Down)</source>
+      <translation>Kalender (Alt+Pil ned)</translation>
+    </message>
+  </context>
+  <context>
     <name>TdmInvoice</name>
+    <message>
+      <source>Item code</source>
+      <translation>Varenr.</translation>
+    </message>
+    <message>
+      <source>Description</source>
+      <translation>Beskrivelse</translation>
+    </message>
+    <message>
+      <source>Net price</source>
+      <translation>Nettopris</translation>
+    </message>
+    <message>
+      <source>VAT%</source>
+      <translation>MVA%</translation>
+    </message>
+    <message>
+      <source>Gross price</source>
+      <translation>Bruttopris</translation>
+    </message>
     <message>
       <source>%1 is not an invoice database: the table %2 is missing</source>
       <translation>%1 er ingen fakturadatabase: tabellen %2 mangler</translation>
@@ -280,6 +318,14 @@
       <translation>Databasen er skadet?!?. Mangler fakturaens interne unike nummer.</translation>
     </message>
     <message>
+      <source>A gross price cannot give a net price at a VAT of %1 %</source>
+      <translation>En bruttopris kan ikke gi en nettopris med MVA på %1 %</translation>
+    </message>
+    <message>
+      <source>The VAT must be from 0 to 100 %; %1 is not</source>
+      <translation>MVA må være fra 0 til 100 %; %1 er ikke det</translation>
+    </message>
+    <message>
       <source>Delete selected invoice # %1?</source>
       <translation>Slette valgt faktura nr. %1?</translation>
     </message>
@@ -290,6 +336,175 @@
     <message>
       <source>Yes</source>
       <translation>Ja</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmCustomerSelect</name>
+    <message>
+      <source>Select Customer</source>
+      <translation>Velg kunde</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>Select current customer as new owner of the invoice</source>
+      <translation>Velg denne kunden som ny eier av fakturaen</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>Don't change customer owner</source>
+      <translation>Ikke bytt kunde på fakturaen</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>Customer #</source>
+      <translation>Kundenr.</translation>
+    </message>
+    <message>
+      <source>Firstname</source>
+      <translation>Fornavn</translation>
+    </message>
+    <message>
+      <source>Surname</source>
+      <translation>Etternavn</translation>
+    </message>
+    <message>
+      <source>Status</source>
+      <translation>Status</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmInvoiceNote</name>
+    <message>
+      <source>Optional Invoice Text</source>
+      <translation>Valgfri fakturatekst</translation>
+    </message>
+    <message>
+      <source>Default &amp;text:</source>
+      <translation>Standard&amp;tekst:</translation>
+    </message>
+    <message>
+      <source>Invoice1</source>
+      <translation>Faktura1</translation>
+    </message>
+    <message>
+      <source>Invoice2</source>
+      <translation>Faktura2</translation>
+    </message>
+    <message>
+      <source>Reminder1</source>
+      <translation>Purring1</translation>
+    </message>
+    <message>
+      <source>Reminder2</source>
+      <translation>Purring2</translation>
+    </message>
+    <message>
+      <source>FinalNotice1</source>
+      <translation>Inkassovarsel1</translation>
+    </message>
+    <message>
+      <source>FinalNotice2</source>
+      <translation>Inkassovarsel2</translation>
+    </message>
+    <message>
+      <source>Credit1</source>
+      <translation>Kreditt1</translation>
+    </message>
+    <message>
+      <source>Credit2</source>
+      <translation>Kreditt2</translation>
+    </message>
+    <message>
+      <source>&amp;OK</source>
+      <translation>&amp;OK</translation>
+    </message>
+    <message>
+      <source>&amp;Cancel</source>
+      <translation>&amp;Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for topic</source>
+      <translation>Vis hjelp for emnet</translation>
+    </message>
+    <message>
+      <source>&amp;Remember</source>
+      <translation>&amp;Husk</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmLookupItems</name>
+    <message>
+      <source>Invoice items</source>
+      <translation>Varer</translation>
+    </message>
+    <message>
+      <source>&amp;Read only</source>
+      <translation>&amp;Kun lesing</translation>
+    </message>
+    <message>
+      <source>&amp;OK</source>
+      <translation>&amp;OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>Item code</source>
+      <translation>Varenr.</translation>
+    </message>
+    <message>
+      <source>Description</source>
+      <translation>Beskrivelse</translation>
+    </message>
+    <message>
+      <source>Net price</source>
+      <translation>Nettopris</translation>
+    </message>
+    <message>
+      <source>VAT%</source>
+      <translation>MVA%</translation>
+    </message>
+    <message>
+      <source>Gross price</source>
+      <translation>Bruttopris</translation>
     </message>
   </context>
   <context>
@@ -453,6 +668,45 @@
     <message>
       <source>&amp;About...</source>
       <translation>&amp;Om...</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmPostalAddress</name>
+    <message>
+      <source>Postaladdress lookup</source>
+      <translation>Finn poststed</translation>
+    </message>
+    <message>
+      <source>&amp;Filter:</source>
+      <translation>&amp;Filter:</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for topic</source>
+      <translation>Vis hjelp for emnet</translation>
+    </message>
+    <message>
+      <source>Postalcode</source>
+      <translation>Postnummer</translation>
+    </message>
+    <message>
+      <source>Postaladdress</source>
+      <translation>Poststed</translation>
     </message>
   </context>
   <context>

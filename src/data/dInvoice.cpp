@@ -127,6 +127,17 @@ void TdmInvoice::declareDataSets()
     tblLookupItem.setOrder(QStringLiteral("ITEM_NO"));
     addColumns(tblLookupItem, DYNAITEM);
     tblLookupItem.addField(computed(QStringLiteral("GROSSPRICE"), FieldType::Currency, FieldKind::Data));
+    // An item is picked into invoice lines: it needs its text, price and VAT.
+    for (const char *required : {"ITEM_DESC", "NETPRICE", "VAT"})
+        tblLookupItem.fieldByName(QLatin1String(required)).setRequired(true);
+    // The names messages give the catalogue's columns, as its grid titles them.
+    const std::pair<const char *, QString> itemLabels[] = {{"ITEM_NO", tr("Item code")},
+                                                           {"ITEM_DESC", tr("Description")},
+                                                           {"NETPRICE", tr("Net price")},
+                                                           {"VAT", tr("VAT%")},
+                                                           {"GROSSPRICE", tr("Gross price")}};
+    for (const auto &[field, label] : itemLabels)
+        tblLookupItem.fieldByName(QLatin1String(field)).setLabel(label);
 
     for (db::DataSet *postal : {&tblPostAddr, &tblPostAddrClone}) {
         postal->setCommandText(QStringLiteral("select * from POSTALADDR"));
@@ -282,6 +293,7 @@ void TdmInvoice::installHandlers()
     tblInvoiceItems.afterPost = bind(&TdmInvoice::tblInvoiceItemsAfterPost);
     tblInvoiceItems.afterDelete = bind(&TdmInvoice::tblInvoiceItemsAfterDelete);
     tblLookupItem.onNewRecord = bind(&TdmInvoice::tblLookupItemNewRecord);
+    tblLookupItem.beforePost = &TdmInvoice::CheckVat;
     qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
     qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     tblInvoiceList.onCalcFields = bind(&TdmInvoice::tblInvoiceListCalcFields);
@@ -453,8 +465,20 @@ void TdmInvoice::GrossPriceValidate(db::Field &field)
         netPrice.clear();
         return;
     }
-    const double factor = ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1;
-    netPrice.setValue(QVariant::fromValue(money(field.asFloat() / factor)));
+    const double vat = ds.fieldByName(QStringLiteral("VAT")).asFloat();
+    const double net = field.asFloat() / (vat / 100 + 1);
+    if (vat <= -100 || !Money::fits(net))
+        throw Error(tr("A gross price cannot give a net price at a VAT of %1 %")
+                        .arg(Format::numberText(vat, QStringLiteral("0.##"))));
+    netPrice.setValue(QVariant::fromValue(money(net)));
+}
+
+// A VAT is a percentage from 0 to 100; anything else is a typing error.
+void TdmInvoice::CheckVat(db::DataSet &ds)
+{
+    const db::Field &vat = ds.fieldByName(QStringLiteral("VAT"));
+    if (!vat.isNull() && (vat.asFloat() < 0 || vat.asFloat() > 100))
+        throw Error(tr("The VAT must be from 0 to 100 %; %1 is not").arg(vat.text()));
 }
 
 void TdmInvoice::tblLookupItemNewRecord(db::DataSet &ds)

@@ -99,6 +99,7 @@ private:
     // The gross price columns of the lines (GROSSFAKE) and of the catalogue (GROSSPRICE) share these.
     static void GrossPriceGetText(db::Field &field, QString &text, bool displayText);
     static void GrossPriceValidate(db::Field &field);
+    static void CheckVat(db::DataSet &ds);
 
     void conInvoiceBeforeConnect(db::Connection &connection);
     void DataModuleCreate();

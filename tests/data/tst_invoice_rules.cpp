@@ -278,7 +278,7 @@ private Q_SLOTS:
                                                << "";
         QTest::newRow("catalogue, not a number") << true << 25.0 << "1 000" << qint64(1000000) << "125,00"
                                                  << "'1 000' is not a valid floating point value for field "
-                                                    "'GROSSPRICE'";
+                                                    "'Gross price'";
     }
     void grossPriceEntry()
     {
@@ -297,6 +297,7 @@ private Q_SLOTS:
             ds->open();
             ds->append();
             ds->fieldByName(QStringLiteral("ITEM_NO")).setValue(QStringLiteral("A"));
+            ds->fieldByName(QStringLiteral("ITEM_DESC")).setValue(QStringLiteral("Vare A"));
             ds->fieldByName(QStringLiteral("VAT")).setValue(vat);
             ds->fieldByName(QStringLiteral("NETPRICE")).setValue(QVariant::fromValue(money(100)));
             ds->post();

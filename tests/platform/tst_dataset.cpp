@@ -353,6 +353,40 @@ private Q_SLOTS:
         // Reopening brings back the order of the statement.
         customers->requery();
         QCOMPARE(column(*customers, QStringLiteral("SURNAME")).first(), QStringLiteral("Zeta"));
+        // So does sorting by no field, without reading the rows again.
+        customers->sort(QStringLiteral("SURNAME"));
+        customers->sort(QString());
+        QCOMPARE(column(*customers, QStringLiteral("SURNAME")).first(), QStringLiteral("Zeta"));
+        QCOMPARE(customers->sortField(), QString());
+    }
+
+    void typedTextFiltersLiterally_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("expected");
+        // clang-format off
+        QTest::newRow("star")          << "a*"  << QStringList{"a*b"};
+        QTest::newRow("question mark") << "a?"  << QStringList{"a?c"};
+        QTest::newRow("percent")       << "10"  << QStringList{"100%", "10_x"};
+        QTest::newRow("underscore")    << "10_" << QStringList{"10_x"};
+        QTest::newRow("bracket")       << "[z"  << QStringList{"[z]"};
+        QTest::newRow("quote")         << "o'b" << QStringList{"O'Brien"};
+        QTest::newRow("nothing")       << ""    << QStringList{"a*b", "a?c", "100%", "10_x", "[z]", "O'Brien", "abc"};
+        // clang-format on
+    }
+    void typedTextFiltersLiterally()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, expected);
+        Fixture f;
+        int no = 0;
+        for (const char *name : {"a*b", "a?c", "100%", "10_x", "[z]", "O'Brien", "abc"})
+            f.addCustomer(++no, QString(), QString::fromUtf8(name));
+        auto customers = f.table(QStringLiteral("CUSTOMER"));
+        customers->open();
+        customers->setFilter(DataSet::prefixFilter(QStringLiteral("SURNAME"), typed));
+        customers->setFiltered(true);
+        QCOMPARE(column(*customers, QStringLiteral("SURNAME")), expected);
     }
 
     void prefixFilter_data()

@@ -2,10 +2,14 @@
 
 #include "platform/widgets/FileDialog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 bool triggerAction(QWidget *window, const QString &name)
@@ -21,6 +25,30 @@ bool triggerAction(QWidget *window, const QString &name)
     }
     action->trigger();
     return true;
+}
+
+void onNextModal(std::function<void(QDialog &dialog)> body)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, body = std::move(body)] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        QPointer<QDialog> guard(dialog);
+        body(*dialog);
+        if (guard && guard->isVisible())
+            guard->reject();
+    });
+    poll->start(5);
+}
+
+void doubleClickCell(QAbstractItemView *view, int row, int column)
+{
+    const QPoint at = view->visualRect(view->model()->index(row, column)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
 bool noWindowLeft()

@@ -10,11 +10,20 @@
 
 #include <functional>
 
+class QAbstractItemView;
+class QDialog;
 class QWidget;
 
 // Triggers the action of that object name on the window; fails the test (returns false) when the window
 // has no such action or it is disabled, so a misspelt name or a dead command never passes silently.
 [[nodiscard]] bool triggerAction(QWidget *window, const QString &name);
+
+// Runs body on the next modal dialog once it is shown, from inside the dialog's own event loop. A dialog
+// the body leaves open is rejected after it, so a failed check cannot hang the test.
+void onNextModal(std::function<void(QDialog &dialog)> body);
+
+// A double-click on a grid cell as the mouse gives it: a click, then the double-click.
+void doubleClickCell(QAbstractItemView *view, int row, int column);
 
 // True once no top-level window is left visible; tests call it in cleanup() through QTRY_VERIFY, so a
 // window leaked by one test cannot change the next.

@@ -102,7 +102,7 @@ int seedCustomer(db::Connection &connection, const QVariantMap &columns)
 
 int seedItem(db::Connection &connection, const QVariantMap &columns)
 {
-    return insertRow(connection, QStringLiteral("DYNAITEM"), QStringLiteral("ITEM_ID"), columns);
+    return insertRow(connection, QStringLiteral("DYNAITEM"), QStringLiteral("rowid"), columns);
 }
 
 int seedInvoice(db::Connection &connection, const QVariantMap &columns, const QList<SeedLine> &lines)

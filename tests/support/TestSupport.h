@@ -75,7 +75,7 @@ std::unique_ptr<db::DataSet> tableDataSet(db::Connection &connection, const QStr
 
 // A customer with the given columns (CUST_NO, FIRSTNAME, SURNAME, ...); returns its CUST_ID.
 int seedCustomer(db::Connection &connection, const QVariantMap &columns);
-// A catalogue item with the given columns (ITEM_NO, ITEM_DESC, NETPRICE as Money, VAT); returns its ITEM_ID.
+// A catalogue item with the given columns (ITEM_NO, ITEM_DESC, NETPRICE as Money, VAT); returns its row id.
 int seedItem(db::Connection &connection, const QVariantMap &columns);
 
 // One invoice line: quantity, net price in kroner, VAT and discount in per cent, and its text

@@ -908,8 +908,18 @@ void DataSet::sort(const QString &fieldName, bool ascending)
 {
     checkActive();
     checkBrowseMode();
-    const Field &field = fieldByName(fieldName);
     Row *current = m_current >= 0 ? m_view[m_current] : nullptr;
+    if (fieldName.isEmpty()) {
+        // Rows are numbered as they are read: that is the order of the query result.
+        std::stable_sort(m_sorted.begin(), m_sorted.end(), [](const Row *a, const Row *b) { return a->id < b->id; });
+        m_sortField.clear();
+        rebuildView();
+        if (current)
+            m_current = int(std::find(m_view.begin(), m_view.end(), current) - m_view.begin());
+        emitReset();
+        return;
+    }
+    const Field &field = fieldByName(fieldName);
     if (isTextType(field.type()) || field.kind() == FieldKind::Lookup) {
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -966,9 +976,25 @@ void DataSet::setFilter(const QString &expression)
         m_filterField = m.captured(1);
         QString pattern = m.captured(2);
         pattern.replace(QLatin1String("''"), QLatin1String("'"));
-        m_filterOpenStart = pattern.startsWith(QLatin1Char('*'));
-        m_filterOpenEnd = pattern.endsWith(QLatin1Char('*'));
-        m_filterParts = pattern.toCaseFolded().split(QLatin1Char('*'), Qt::SkipEmptyParts);
+        // Split at the wildcards; a character in brackets is that character, whatever it is.
+        QStringList parts{QString()};
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            const QChar c = pattern.at(i);
+            if (c == QLatin1Char('[') && i + 2 < pattern.size() && pattern.at(i + 2) == QLatin1Char(']')) {
+                parts.last() += pattern.at(i + 1);
+                i += 2;
+            } else if (c == QLatin1Char('*')) {
+                parts << QString();
+            } else {
+                parts.last() += c;
+            }
+        }
+        m_filterOpenStart = parts.size() > 1 && parts.first().isEmpty();
+        m_filterOpenEnd = parts.size() > 1 && parts.last().isEmpty();
+        parts.removeAll(QString());
+        m_filterParts.clear();
+        for (const QString &part : parts)
+            m_filterParts << part.toCaseFolded();
     } else {
         m_filterField.clear();
         m_filterParts.clear();
@@ -980,6 +1006,20 @@ void DataSet::setFilter(const QString &expression)
         emitReset();
         scrolled();
     }
+}
+
+QString DataSet::prefixFilter(const QString &fieldName, const QString &text)
+{
+    QString literal;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('['))
+            literal += QLatin1Char('[') + c + QLatin1Char(']');
+        else if (c == QLatin1Char('\''))
+            literal += QLatin1String("''");
+        else
+            literal += c;
+    }
+    return fieldName + QLatin1String(" Like '") + literal + QLatin1String("*'");
 }
 
 bool DataSet::passesFilter(const Row &row) const

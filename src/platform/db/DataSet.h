@@ -113,11 +113,15 @@ public:
     void addUpdateRecordHandler(QObject *owner, std::function<void()> handler);
     void updateRecord();
 
-    // Client-side order of the loaded rows; the current row stays current.
+    // Client-side order of the loaded rows; the current row stays current. An empty name goes back to the
+    // order of the query result.
     void sort(const QString &fieldName, bool ascending = true);
     QString sortField() const { return m_sortField; }
-    // "FIELD Like 'text*'": '*' matches any rest, case is ignored (Æ, Ø and Å included).
+    // "FIELD Like 'text*'": '*' matches any rest, '[c]' stands for the character c itself (so '[*]' is a
+    // star), case is ignored (Æ, Ø and Å included).
     void setFilter(const QString &expression);
+    // The filter of the rows whose field begins with text, every character of text taken literally.
+    static QString prefixFilter(const QString &fieldName, const QString &text);
     const QString &filter() const { return m_filter; }
     void setFiltered(bool filtered);
     bool isFiltered() const { return m_filtered; }

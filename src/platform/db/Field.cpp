@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <cmath>
+
 namespace db {
 namespace {
 
@@ -230,8 +232,10 @@ void Field::setText(const QString &text)
     case FieldType::Double:
     case FieldType::Currency: {
         const std::optional<double> number = Format::parseDecimal(trimmed);
-        if (!number)
+        if (!number || !std::isfinite(*number))
             throw Error(tr("'%1' is not a valid floating point value for field '%2'").arg(text, displayName()));
+        if (m_def.type == FieldType::Currency && !Money::fits(*number))
+            throw Error(tr("'%1' is beyond the largest amount field '%2' can hold").arg(text, displayName()));
         setValue(m_def.type == FieldType::Currency ? QVariant::fromValue(money(*number)) : QVariant(*number));
         return;
     }

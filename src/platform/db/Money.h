@@ -21,6 +21,9 @@ public:
         return Money(static_cast<std::int64_t>(std::nearbyintl(scaled)));
     }
 
+    // Whether x kroner can be held: a finite amount within about ±922 337 203 685 477.
+    static bool fits(double x) { return std::isfinite(x) && std::fabs(x) < 922337203685477.0; }
+
     constexpr std::int64_t units() const { return m_units; }
     constexpr double toDouble() const { return static_cast<double>(m_units) / Scale; }
     constexpr bool isZero() const { return m_units == 0; }

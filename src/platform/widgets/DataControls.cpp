@@ -53,7 +53,16 @@ void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> column
     setModel(m_model);
     connect(dataSet, &db::DataSet::currentChanged, this, &DBGrid::followDataSet);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::followDataSet);
-    connect(m_model, &db::DataSetModel::editFailed, this, [](const QString &message) { ShowErrorText(message); });
+    connect(m_model, &db::DataSetModel::editFailed, this, [this](const QString &message) {
+        // A text refused once is not reported again when the same editor hands it over once more
+        // (leaving the cell after the refusal was shown).
+        const bool shown = message == m_shownRefusal;
+        m_shownRefusal = message;
+        if (m_collectRefusal)
+            m_refusal = message;
+        else if (!shown)
+            ShowErrorText(message);
+    });
     // A reset of the rows (a new row, a reload) must not lose the widths the user gave the columns.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (!m_following && !m_resetting && section < int(m_model->visibleColumns().size()))
@@ -120,9 +129,59 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
         followDataSet();
 }
 
+void DBGrid::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    if (m_model)
+        m_model->setReadOnly(readOnly);
+    setSelectionBehavior(readOnly ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed);
+}
+
+void DBGrid::commitPendingEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // The open cell editor is the visible child of the viewport.
+    QWidget *editor = nullptr;
+    for (QWidget *child : viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible())
+            editor = child;
+    if (!editor)
+        return;
+    // The model reports a refused text through editFailed; here it stops the caller instead.
+    m_collectRefusal = true;
+    m_refusal.clear();
+    commitData(editor);
+    m_collectRefusal = false;
+    if (!m_refusal.isEmpty())
+        throw Error(m_refusal);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    m_shownRefusal.clear();
+}
+
 void DBGrid::keyPressEvent(QKeyEvent *event)
 {
     db::DataSet *ds = dataSet();
+    if (ds && ds->isActive() && state() != QAbstractItemView::EditingState && !m_readOnly) {
+        if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier &&
+            ds->recNo() + 1 >= ds->recordCount() && !(ds->state() == db::DataSet::State::Insert && !ds->isModified())) {
+            guarded([&] { ds->append(); });
+            return;
+        }
+        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier && !ds->isEmpty()) {
+            if (!m_confirmDelete || MsgConfirm(tr("Delete record?")))
+                guarded([&] { ds->remove(); });
+            return;
+        }
+    }
     if (ds && ds->isActive() && state() != QAbstractItemView::EditingState) {
         if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
             guarded([&] { ds->insert(); });
@@ -220,9 +279,19 @@ void FieldLink::updateRecord()
 
 DBEdit::DBEdit(QWidget *parent)
     : QLineEdit(parent), m_link(
-                             this, [this] { return text(); }, [this](const QString &t) { setText(t); })
+                             this, [this] { return text(); },
+                             [this](const QString &t) {
+                                 setText(t);
+                                 // Shown anew (another record, a changed field): also when the text is the same.
+                                 if (OnChange)
+                                     OnChange();
+                             })
 {
     connect(this, &QLineEdit::textEdited, &m_link, &FieldLink::edited);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (OnChange)
+            OnChange();
+    });
 }
 
 void DBEdit::setField(db::DataSet *dataSet, const QString &fieldName)
@@ -247,6 +316,8 @@ void DBEdit::focusOutEvent(QFocusEvent *event)
 
 void DBEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (OnKeyDown)
+        OnKeyDown(event);
     // Escape takes back what was typed in the record.
     if (event->key() == Qt::Key_Escape && m_link.dataSet() && m_link.dataSet()->isEditing()) {
         guarded([&] { m_link.dataSet()->cancel(); });

@@ -25,12 +25,25 @@ public:
     // The field shown in a visible column (for title clicks and saved widths).
     db::Field *fieldAt(int column) const;
 
+    // Read-only: whole rows are selected and nothing is edited. Editable: cells are edited one by one,
+    // Down on the last row appends a row and Ctrl+Delete deletes one (after "Delete record?" when
+    // confirmDelete is set).
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
+    void setConfirmDelete(bool confirm) { m_confirmDelete = confirm; }
+    // Hands a cell edit that is still open to its row, so that saving the row takes it along. Throws
+    // when the field refuses the text.
+    void commitPendingEdit();
+    // Whether a cell is being edited right now.
+    bool isCellEditing() const { return state() == QAbstractItemView::EditingState; }
+
 Q_SIGNALS:
     void titleClicked(db::Field *field);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void followDataSet();
@@ -39,6 +52,10 @@ private:
     db::DataSetModel *m_model = nullptr;
     bool m_following = false;
     bool m_resetting = false;
+    bool m_readOnly = false;
+    bool m_confirmDelete = false;
+    bool m_collectRefusal = false;
+    QString m_refusal, m_shownRefusal;
 };
 
 // The binding shared by the edit controls.
@@ -74,6 +91,11 @@ public:
     explicit DBEdit(QWidget *parent = nullptr);
     void setField(db::DataSet *dataSet, const QString &fieldName);
     FieldLink &link() { return m_link; }
+
+    // Hooks a helper can attach (the date picker): every key press before the edit handles it, and every
+    // change of the text shown (another record, a changed field, typing).
+    std::function<void(QKeyEvent *)> OnKeyDown;
+    std::function<void()> OnChange;
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

@@ -8,6 +8,7 @@
 #include "platform/widgets/UserSettings.h"
 #include "uMsgStrs.h"
 #include "ui_fMain.h"
+#include "windows/invoicing/fLookupItems.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,12 +160,14 @@ void TfrmMain::connectActions()
     connect(ui->WindowCascade1, &QAction::triggered, ui->MDIClient, &QMdiArea::cascadeSubWindows);
     command(ui->WindowTileHorizontal1, &TfrmMain::WindowTileHorizontal1Execute);
     command(ui->WindowTileVertical1, &TfrmMain::WindowTileVertical1Execute);
+    connect(ui->actProducts, &QAction::triggered, this,
+            [this] { RunCommand([this] { TfrmLookupItems::EditCatalogue(this); }); });
     // Main window actions work wherever the focus is, also in a child window.
     addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
 
-    // Their windows are not part of the program yet: the options dialog, the item catalogue, the report
-    // selection, the help viewer and the about box.
-    for (QAction *action : {ui->actOptions, ui->actProducts, ui->actReports, ui->HelpContents1, ui->About1})
+    // Their windows are not part of the program yet: the options dialog, the report selection, the help
+    // viewer and the about box.
+    for (QAction *action : {ui->actOptions, ui->actReports, ui->HelpContents1, ui->About1})
         action->setEnabled(false);
 }
 

@@ -9,6 +9,7 @@
 #include "windows/main/uMsgStrs.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QMdiArea>
@@ -249,6 +250,24 @@ private slots:
                      QString("Change default printer for this application"));
             QVERIFY(!action(main, "actCustomers")->icon().isNull());
         });
+    }
+
+    void productsEditsTheCatalogue()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        bool editable = false;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            onNextModal([&](QDialog &dialog) {
+                editable = dialog.objectName() == "frmLookupItems" &&
+                           !dialog.findChild<QCheckBox *>("chkReadOnly")->isChecked();
+                QVERIFY(dmInvoice->conInvoice.inTransaction());
+                dialog.reject();
+            });
+            QVERIFY(triggerAction(&main, "actProducts"));
+            QVERIFY(!dmInvoice->conInvoice.inTransaction());
+        });
+        QVERIFY(editable);
     }
 
     void secondStartIsRefused()

@@ -1,0 +1,98 @@
+#include "fInvNote.h"
+
+#include "platform/widgets/Help.h"
+#include "platform/widgets/UserSettings.h"
+#include "ui_fInvNote.h"
+#include "windows/main/uMsgStrs.h"
+
+namespace {
+
+QString slotSetting(int slot)
+{
+    return QStringLiteral("DEFINVNOTE%1").arg(slot);
+}
+
+} // namespace
+
+TfrmInvoiceNote::TfrmInvoiceNote(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmInvoiceNote>())
+{
+    ui->setupUi(this);
+    bindButtonToAction(ui->btnRemember, ui->actRemember);
+    attachHelp(this, ui->btnHelp);
+    RegSettings().RestoreWindowState(this);
+    for (int slot = 0; slot < ui->cboDefaultText->count(); ++slot) {
+        const QString text = RegSettings().ReadSetting(slotSetting(slot));
+        m_defaultNotes << (text.isEmpty() ? uMsgStrs::sUnassigned() : text);
+    }
+    connect(ui->cboDefaultText, &QComboBox::activated, this, &TfrmInvoiceNote::cboDefaultTextChange);
+    connect(ui->actRemember, &QAction::triggered, this, &TfrmInvoiceNote::actRememberExecute);
+    connect(ui->memoNote, &QPlainTextEdit::textChanged, this, &TfrmInvoiceNote::limitLength);
+}
+
+TfrmInvoiceNote::~TfrmInvoiceNote()
+{
+    RegSettings().SaveWindowState(this);
+}
+
+QString TfrmInvoiceNote::NoteText() const
+{
+    return ui->memoNote->toPlainText();
+}
+
+void TfrmInvoiceNote::setNoteText(const QString &text)
+{
+    ui->memoNote->setPlainText(text);
+}
+
+void TfrmInvoiceNote::showEvent(QShowEvent *event)
+{
+    // No slot is chosen when the window opens, so Remember waits for one.
+    ui->cboDefaultText->setCurrentIndex(-1);
+    ui->actRemember->setEnabled(false);
+    ui->memoNote->setFocus();
+    QDialog::showEvent(event);
+}
+
+void TfrmInvoiceNote::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        const int slot = ui->cboDefaultText->currentIndex();
+        ui->retranslateUi(this);
+        ui->cboDefaultText->setCurrentIndex(slot);
+    }
+    QDialog::changeEvent(event);
+}
+
+void TfrmInvoiceNote::cboDefaultTextChange(int slot)
+{
+    if (slot < 0 || slot >= m_defaultNotes.size())
+        return;
+    setNoteText(m_defaultNotes.at(slot));
+    ui->actRemember->setEnabled(true);
+}
+
+// Written to the user settings at once: no Cancel takes it back.
+void TfrmInvoiceNote::actRememberExecute()
+{
+    const int slot = ui->cboDefaultText->currentIndex();
+    if (slot < 0 || slot >= m_defaultNotes.size())
+        return;
+    const QString text = NoteText();
+    RegSettings().WriteSetting(slotSetting(slot), text);
+    m_defaultNotes[slot] = text;
+}
+
+// The field holds 255 characters: what goes beyond, typed or pasted, is not taken.
+void TfrmInvoiceNote::limitLength()
+{
+    const QString text = NoteText();
+    if (text.size() <= MaxNoteLength)
+        return;
+    QTextCursor cursor = ui->memoNote->textCursor();
+    const int position = std::min(cursor.position(), MaxNoteLength);
+    QSignalBlocker block(ui->memoNote);
+    ui->memoNote->setPlainText(text.left(MaxNoteLength));
+    cursor = ui->memoNote->textCursor();
+    cursor.setPosition(position);
+    ui->memoNote->setTextCursor(cursor);
+}

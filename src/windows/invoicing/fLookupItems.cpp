@@ -1,0 +1,153 @@
+#include "fLookupItems.h"
+
+#include "data/dInvoice.h"
+#include "platform/db/Messages.h"
+#include "platform/widgets/Help.h"
+#include "platform/widgets/uDBStuff.h"
+#include "ui_fLookupItems.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+db::DataSet &catalogue()
+{
+    return dmInvoice->tblLookupItem;
+}
+
+} // namespace
+
+TfrmLookupItems::TfrmLookupItems(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmLookupItems>())
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    attachHelp(this, ui->btnHelp);
+    ui->DBGrid1->setDataSet(&catalogue(), {{QStringLiteral("ITEM_NO"), tr("Item code"), 55},
+                                           {QStringLiteral("ITEM_DESC"), tr("Description"), 200},
+                                           {QStringLiteral("NETPRICE"), tr("Net price"), 77},
+                                           {QStringLiteral("VAT"), tr("VAT%"), 55},
+                                           {QStringLiteral("GROSSPRICE"), tr("Gross price"), 66}});
+    ui->DBGrid1->setConfirmDelete(true);
+    connect(ui->edtDescFilter, &QLineEdit::textChanged, this, &TfrmLookupItems::edtDescFilterChange);
+    connect(ui->chkReadOnly, &QCheckBox::toggled, this, &TfrmLookupItems::chkReadOnlyClick);
+    connect(ui->DBGrid1, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_closeOnDoubleClick)
+            accept();
+    });
+    ui->edtDescFilter->installEventFilter(this);
+    chkReadOnlyClick(ui->chkReadOnly->isChecked());
+    m_savedSortField = catalogue().sortField();
+    SortDataSet(&catalogue(), QStringLiteral("ITEM_DESC"));
+    ui->edtDescFilter->setFocus();
+}
+
+TfrmLookupItems::~TfrmLookupItems()
+{
+    restoreCatalogue();
+}
+
+void TfrmLookupItems::restoreCatalogue()
+{
+    if (!dmInvoice)
+        return;
+    try {
+        db::DataSet &items = catalogue();
+        if (items.isActive()) {
+            if (items.isEditing())
+                items.cancel();
+            SortDataSet(&items, m_savedSortField);
+        }
+        items.setFiltered(false);
+        items.setFilter(QString());
+    } catch (const std::exception &e) {
+        MsgError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TfrmLookupItems::setReadOnly(bool readOnly)
+{
+    ui->chkReadOnly->setChecked(readOnly);
+    chkReadOnlyClick(readOnly);
+}
+
+void TfrmLookupItems::chkReadOnlyClick(bool readOnly)
+{
+    ui->DBGrid1->setReadOnly(readOnly);
+}
+
+// The description filter: the items whose description begins with the typed text. What the user types
+// is taken literally; only the appended * is a wildcard.
+void TfrmLookupItems::edtDescFilterChange(const QString &text)
+{
+    RunCommand([&] {
+        db::DataSet &items = catalogue();
+        items.checkBrowseMode();
+        items.setFiltered(false);
+        items.setFilter(db::DataSet::prefixFilter(QStringLiteral("ITEM_DESC"), text));
+        items.setFiltered(!text.isEmpty());
+    });
+}
+
+bool TfrmLookupItems::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->edtDescFilter && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier) {
+            ui->DBGrid1->setFocus();
+            RunCommand([] {
+                db::DataSet &items = catalogue();
+                if (items.recNo() + 1 < items.recordCount())
+                    items.next();
+            });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// A row being written is saved first; a refused row keeps the window open.
+void TfrmLookupItems::accept()
+{
+    try {
+        ui->DBGrid1->commitPendingEdit();
+        if (catalogue().isEditing())
+            catalogue().post();
+    } catch (const SilentAbort &) {
+        return;
+    } catch (const std::exception &e) {
+        ShowException(e);
+        return;
+    }
+    QDialog::accept();
+}
+
+void TfrmLookupItems::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}
+
+void TfrmLookupItems::EditCatalogue(QWidget *owner)
+{
+    TdmInvoice &dm = *dmInvoice;
+    auto window = std::make_unique<TfrmLookupItems>(owner);
+    try {
+        dm.tblLookupItem.open();
+        window->setReadOnly(false);
+        window->setCloseOnDoubleClick(false);
+        dm.conInvoice.beginTransaction();
+        if (window->exec() == QDialog::Accepted)
+            dm.conInvoice.commit();
+    } catch (...) {
+        if (dm.conInvoice.inTransaction())
+            dm.conInvoice.rollback();
+        window.reset();
+        dm.tblLookupItem.close();
+        throw;
+    }
+    if (dm.conInvoice.inTransaction())
+        dm.conInvoice.rollback();
+    window.reset();
+    dm.tblLookupItem.close();
+}
