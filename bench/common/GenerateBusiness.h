@@ -35,7 +35,8 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
         customer.reset();
         customer.bind(QStringLiteral("NO"), i);
         customer.bind(QStringLiteral("F"), QString::fromUtf8(firstNames[random.bounded(16)]));
-        customer.bind(QStringLiteral("S"), QString::fromUtf8(surnames[random.bounded(18)]) + QString::number(i % 97));
+        customer.bind(QStringLiteral("S"),
+                      QString(QString::fromUtf8(surnames[random.bounded(18)]) + QString::number(i % 97)));
         customer.bind(QStringLiteral("A"), QStringLiteral("Storgata %1").arg(i % 200));
         customer.step();
     }

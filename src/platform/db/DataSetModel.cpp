@@ -147,6 +147,9 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // The row indicator: a mark on the current row only.
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return m_dataSet && section == m_dataSet->recNo() ? QStringLiteral("\u25B6") : QString();
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     const GridColumn *c = columnAt(section);

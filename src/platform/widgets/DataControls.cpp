@@ -7,6 +7,8 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
+#include <QScrollBar>
 
 namespace {
 
@@ -50,6 +52,15 @@ void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> column
     m_model = new db::DataSetModel(dataSet, this);
     if (!columns.empty())
         m_model->setColumns(std::move(columns));
+    // A designed width is never narrower than its column's title in the font of this screen; widths the
+    // user gives later are the user's.
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int designed = m_model->columnWidth(column);
+        const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int needed = horizontalHeader()->fontMetrics().horizontalAdvance(title) + 16;
+        if (designed > 0 && designed < needed)
+            m_model->setColumnWidth(column, needed);
+    }
     setModel(m_model);
     connect(dataSet, &db::DataSet::currentChanged, this, &DBGrid::followDataSet);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::followDataSet);
@@ -75,6 +86,25 @@ void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> column
     });
     applyWidths();
     followDataSet();
+}
+
+int DBGrid::widthForColumns() const
+{
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (verticalHeader()->isVisible())
+        width += verticalHeader()->width();
+    for (int column = 0; column < (m_model ? m_model->columnCount() : 0); ++column)
+        if (!isColumnHidden(column))
+            width += columnWidth(column);
+    return width;
+}
+
+void fitFixedSize(QWidget *dialog, DBGrid *grid)
+{
+    int margins = 0;
+    if (const QLayout *layout = dialog->layout())
+        margins = layout->contentsMargins().left() + layout->contentsMargins().right();
+    dialog->setFixedSize(std::max(dialog->width(), grid->widthForColumns() + margins), dialog->height());
 }
 
 db::DataSet *DBGrid::dataSet() const
@@ -135,6 +165,10 @@ void DBGrid::setReadOnly(bool readOnly)
     if (m_model)
         m_model->setReadOnly(readOnly);
     setSelectionBehavior(readOnly ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    if (selectionModel() && currentIndex().isValid())
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect |
+                                     (readOnly ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
     setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
                              : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::AnyKeyPressed);
@@ -161,6 +195,16 @@ void DBGrid::commitPendingEdit()
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
+void DBGrid::setRowIndicator(bool shown)
+{
+    verticalHeader()->setVisible(shown);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setFixedWidth(shown ? fontMetrics().height() : 0);
+    if (shown && dataSet())
+        connect(dataSet(), &db::DataSet::currentChanged, verticalHeader()->viewport(), qOverload<>(&QWidget::update),
+                Qt::UniqueConnection);
+}
+
 void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTableView::closeEditor(editor, hint);
@@ -184,6 +228,8 @@ void DBGrid::keyPressEvent(QKeyEvent *event)
     }
     if (ds && ds->isActive() && state() != QAbstractItemView::EditingState) {
         if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+            if (m_readOnly)
+                return;
             guarded([&] { ds->insert(); });
             return;
         }

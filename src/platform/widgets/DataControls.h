@@ -24,6 +24,8 @@ public:
     db::DataSetModel *dataModel() const { return m_model; }
     // The field shown in a visible column (for title clicks and saved widths).
     db::Field *fieldAt(int column) const;
+    // The width that shows every visible column without scrolling sideways.
+    int widthForColumns() const;
 
     // Read-only: whole rows are selected and nothing is edited. Editable: cells are edited one by one,
     // Down on the last row appends a row and Ctrl+Delete deletes one (after "Delete record?" when
@@ -34,6 +36,8 @@ public:
     // Hands a cell edit that is still open to its row, so that saving the row takes it along. Throws
     // when the field refuses the text.
     void commitPendingEdit();
+    // A narrow column left of the rows that marks the current one.
+    void setRowIndicator(bool shown);
     // Whether a cell is being edited right now.
     bool isCellEditing() const { return state() == QAbstractItemView::EditingState; }
 
@@ -57,6 +61,10 @@ private:
     bool m_collectRefusal = false;
     QString m_refusal, m_shownRefusal;
 };
+
+// Fixes a dialog's size at its designed size, made wider where its grid's columns need it (titles in a
+// larger font, another screen density).
+void fitFixedSize(QWidget *dialog, DBGrid *grid);
 
 // The binding shared by the edit controls.
 class FieldLink : public QObject {

@@ -45,8 +45,7 @@ QLayout *layoutHolding(QLayout *layout, QWidget *widget)
 } // namespace
 
 TInjectedDateTimePicker::TInjectedDateTimePicker(DBEdit *edit, QWidget *parent)
-    : QToolButton(parent), m_edit(edit), m_popup(new QWidget(this, Qt::Popup)),
-      m_calendar(new QCalendarWidget(m_popup))
+    : QToolButton(parent), m_edit(edit), m_popup(new QWidget(this, Qt::Popup)), m_calendar(new QCalendarWidget(m_popup))
 {
     setObjectName(edit->objectName() + QStringLiteral("Picker"));
     setArrowType(Qt::DownArrow);
@@ -120,11 +119,11 @@ void TInjectedDateTimePicker::editChanged()
 {
     if (m_destroying || !m_edit)
         return;
+    // An empty field, or one holding the zero date (30 December 1899), opens the calendar on today.
     const db::Field *field = m_edit->link().field();
-    if (field && m_edit->link().dataSet() && m_edit->link().dataSet()->isActive() && !field->isNull())
-        m_dateTime = field->asDateTime();
-    else
-        m_dateTime = wallClock(Clock::today());
+    const bool held = field && m_edit->link().dataSet() && m_edit->link().dataSet()->isActive() && !field->isNull() &&
+                      field->asDateTime().date() != QDate(1899, 12, 30);
+    m_dateTime = held ? field->asDateTime() : wallClock(Clock::today());
 }
 
 void TInjectedDateTimePicker::editKeyDown(QKeyEvent *event)

@@ -24,6 +24,7 @@ TfrmCustomerSelect::TfrmCustomerSelect(QWidget *parent)
                                          {QStringLiteral("SURNAME"), tr("Surname"), 139},
                                          {QStringLiteral("STATUS"), tr("Status")}});
     ui->DBGrid1->setReadOnly(true);
+    ui->DBGrid1->setRowIndicator(true);
     RegSettings().RestoreWindowState(this);
     customers.open();
     SortDataSet(&customers, RegSettings().ReadSetting(SortSetting));

@@ -2,6 +2,7 @@
 
 #include "data/dInvoice.h"
 #include "platform/db/Messages.h"
+#include "platform/widgets/DataControls.h"
 #include "platform/widgets/Help.h"
 #include "platform/widgets/UserSettings.h"
 #include "ui_fPostalAddress.h"
@@ -20,7 +21,6 @@ db::DataSet &places()
 TfrmPostalAddress::TfrmPostalAddress(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmPostalAddress>())
 {
     ui->setupUi(this);
-    setFixedSize(size());
     attachHelp(this, ui->btnHelp);
     RegSettings().RestoreWindowState(this);
     db::DataSet &clone = places();
@@ -33,6 +33,7 @@ TfrmPostalAddress::TfrmPostalAddress(QWidget *parent) : QDialog(parent), ui(std:
     ui->DBGrid1->setDataSet(&clone, {{QStringLiteral("POSTALCODE"), tr("Postalcode")},
                                      {QStringLiteral("POSTALADDRESS"), tr("Postaladdress"), 229}});
     ui->DBGrid1->setReadOnly(true);
+    fitFixedSize(this, ui->DBGrid1);
     connect(ui->edtPostalAddress, &QLineEdit::textChanged, this, &TfrmPostalAddress::edtPostalAddressChange);
     connect(ui->DBGrid1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
     ui->edtPostalAddress->installEventFilter(this);

@@ -82,17 +82,24 @@ void TfrmInvoiceNote::actRememberExecute()
     m_defaultNotes[slot] = text;
 }
 
-// The field holds 255 characters: what goes beyond, typed or pasted, is not taken.
+// The field holds 255 characters: characters typed or pasted beyond that are not taken, and the text
+// already there stays whole.
 void TfrmInvoiceNote::limitLength()
 {
-    const QString text = NoteText();
-    if (text.size() <= MaxNoteLength)
+    const int excess = int(NoteText().size()) - MaxNoteLength;
+    if (excess <= 0)
         return;
     QTextCursor cursor = ui->memoNote->textCursor();
-    const int position = std::min(cursor.position(), MaxNoteLength);
-    QSignalBlocker block(ui->memoNote);
-    ui->memoNote->setPlainText(text.left(MaxNoteLength));
-    cursor = ui->memoNote->textCursor();
-    cursor.setPosition(position);
+    const QSignalBlocker block(ui->memoNote);
+    const int end = cursor.position();
+    cursor.setPosition(std::max(0, end - excess));
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
     ui->memoNote->setTextCursor(cursor);
+    // A text handed in whole (or a paste at the start) may still be too long: its end goes.
+    if (NoteText().size() > MaxNoteLength) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.setPosition(MaxNoteLength, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
 }

@@ -1,7 +1,9 @@
 #include "fLookupItems.h"
 
 #include "data/dInvoice.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Messages.h"
+#include "platform/widgets/DataControls.h"
 #include "platform/widgets/Help.h"
 #include "platform/widgets/uDBStuff.h"
 #include "ui_fLookupItems.h"
@@ -20,7 +22,6 @@ db::DataSet &catalogue()
 TfrmLookupItems::TfrmLookupItems(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmLookupItems>())
 {
     ui->setupUi(this);
-    setFixedSize(size());
     attachHelp(this, ui->btnHelp);
     ui->DBGrid1->setDataSet(&catalogue(), {{QStringLiteral("ITEM_NO"), tr("Item code"), 55},
                                            {QStringLiteral("ITEM_DESC"), tr("Description"), 200},
@@ -28,6 +29,7 @@ TfrmLookupItems::TfrmLookupItems(QWidget *parent) : QDialog(parent), ui(std::mak
                                            {QStringLiteral("VAT"), tr("VAT%"), 55},
                                            {QStringLiteral("GROSSPRICE"), tr("Gross price"), 66}});
     ui->DBGrid1->setConfirmDelete(true);
+    fitFixedSize(this, ui->DBGrid1);
     connect(ui->edtDescFilter, &QLineEdit::textChanged, this, &TfrmLookupItems::edtDescFilterChange);
     connect(ui->chkReadOnly, &QCheckBox::toggled, this, &TfrmLookupItems::chkReadOnlyClick);
     connect(ui->DBGrid1, &QAbstractItemView::doubleClicked, this, [this] {
@@ -79,9 +81,21 @@ void TfrmLookupItems::chkReadOnlyClick(bool readOnly)
 // is taken literally; only the appended * is a wildcard.
 void TfrmLookupItems::edtDescFilterChange(const QString &text)
 {
-    RunCommand([&] {
-        db::DataSet &items = catalogue();
+    db::DataSet &items = catalogue();
+    try {
+        // A row being written is saved before the list changes under it.
         items.checkBrowseMode();
+    } catch (const SilentAbort &) {
+        return;
+    } catch (const Error &e) {
+        // A row that cannot be saved keeps the list as it is; its reason is said once, not at every key.
+        if (e.message() != m_refusal)
+            ShowErrorText(e.message());
+        m_refusal = e.message();
+        return;
+    }
+    m_refusal.clear();
+    RunCommand([&] {
         items.setFiltered(false);
         items.setFilter(db::DataSet::prefixFilter(QStringLiteral("ITEM_DESC"), text));
         items.setFiltered(!text.isEmpty());
@@ -131,9 +145,10 @@ void TfrmLookupItems::changeEvent(QEvent *event)
 void TfrmLookupItems::EditCatalogue(QWidget *owner)
 {
     TdmInvoice &dm = *dmInvoice;
+    // Open before the window is made, which sorts the open catalogue by description.
+    dm.tblLookupItem.open();
     auto window = std::make_unique<TfrmLookupItems>(owner);
     try {
-        dm.tblLookupItem.open();
         window->setReadOnly(false);
         window->setCloseOnDoubleClick(false);
         dm.conInvoice.beginTransaction();

@@ -40,5 +40,6 @@ private:
 
     std::unique_ptr<Ui::TfrmLookupItems> ui;
     QString m_savedSortField;
+    QString m_refusal; // why the row being written could not be saved, said once
     bool m_closeOnDoubleClick = true;
 };

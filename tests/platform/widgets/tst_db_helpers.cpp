@@ -74,9 +74,8 @@ private slots:
         QCOMPARE(list.fieldByName(QStringLiteral("INV_ID")).asInteger(), current);
         QStringList names = column(list, "NAME");
         QStringList sorted = names;
-        std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
-            return QString::localeAwareCompare(a, b) < 0;
-        });
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString &a, const QString &b) { return QString::localeAwareCompare(a, b) < 0; });
         QCOMPARE(names.first(), sorted.first());
 
         // A field the program calculates, one the list does not have, a closed list: no, and no change.
@@ -96,7 +95,8 @@ private slots:
     void pickerRefusesEditsItCannotServe()
     {
         DateWindow w;
-        QCOMPARE(errorOf([] { InjectDateTimePicker(nullptr); }), QString("Can't inject DBDateTimePicker for \"nil\" control"));
+        QCOMPARE(errorOf([] { InjectDateTimePicker(nullptr); }),
+                 QString("Can't inject DBDateTimePicker for \"nil\" control"));
         w.edit->OnKeyDown = [](QKeyEvent *) {};
         QCOMPARE(errorOf([&] { InjectDateTimePicker(w.edit); }),
                  QString("Can't inject DBDateTimePicker for TDBEdit \"edtPaidDate\" with overridden OnKeyDown"));
@@ -121,6 +121,12 @@ private slots:
         QCOMPARE(w.edit->text(), QString());
         QCOMPARE(picker->dateTime(), QDateTime(QDate(2026, 12, 10), QTime(0, 0)));
         QCOMPARE(w.invoices->state(), db::DataSet::State::Browse);
+
+        // The zero date counts as empty.
+        w.paidDate().dataSet().edit();
+        w.paidDate().setValue(QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+        QCOMPARE(picker->dateTime().date(), QDate(2026, 12, 10));
+        w.invoices->cancel();
 
         // Another record: the picker shows its date; picking that date again changes nothing.
         w.invoices->next();
@@ -155,7 +161,8 @@ private slots:
         QVERIFY(picker->isVisible());
         QVERIFY(picker->geometry().left() >= w.edit->geometry().right());
 
-        for (const auto &[key, modifiers] : {std::pair{Qt::Key_Down, Qt::AltModifier}, std::pair{Qt::Key_F4, Qt::NoModifier}}) {
+        for (const auto &[key, modifiers] :
+             {std::pair{Qt::Key_Down, Qt::AltModifier}, std::pair{Qt::Key_F4, Qt::NoModifier}}) {
             w.edit->setFocus();
             QTRY_VERIFY(w.edit->hasFocus());
             QTest::keyClick(w.edit, key, modifiers);

@@ -28,7 +28,8 @@ struct Customers {
     {
         const char *names[][2] = {{"Kari", "Nordmann"}, {"Ola", "Berg"}, {"Per", "Aas"}};
         for (int i = 0; i < 3; ++i)
-            ids[i] = seedCustomer(dm.conInvoice, {{"CUST_NO", i + 1}, {"FIRSTNAME", names[i][0]}, {"SURNAME", names[i][1]}});
+            ids[i] =
+                seedCustomer(dm.conInvoice, {{"CUST_NO", i + 1}, {"FIRSTNAME", names[i][0]}, {"SURNAME", names[i][1]}});
     }
 };
 
@@ -80,13 +81,20 @@ private slots:
         });
         QCOMPARE(SelectCustomer(nullptr, c.ids[0]), -1);
         QCOMPARE(store().value("Setting/CUSTSELROW").toString(), QString("SURNAME"));
-        // The next opening comes sorted; an unknown customer leaves it on its first row; Escape is -1.
+        // The next opening comes sorted; an unknown customer leaves it on its first row; Escape and the
+        // close box are -1; Insert adds nothing to the list.
         onNextModal([&](QDialog &dialog) {
             QCOMPARE(column(c.dm.qrySelectCust, "SURNAME"), QStringList({"Aas", "Berg", "Nordmann"}));
             QCOMPARE(c.dm.qrySelectCust.recNo(), 0);
+            auto *grid = dialog.findChild<DBGrid *>("DBGrid1");
+            QVERIFY(grid->verticalHeader()->isVisible()); // the row indicator
+            QTest::keyClick(grid, Qt::Key_Insert);
+            QCOMPARE(c.dm.qrySelectCust.recordCount(), 3);
             QTest::keyClick(&dialog, Qt::Key_Escape);
         });
         QCOMPARE(SelectCustomer(nullptr, 4711), -1);
+        onNextModal([](QDialog &dialog) { dialog.close(); });
+        QCOMPARE(SelectCustomer(nullptr, c.ids[0]), -1);
         // A remembered column that is not there anymore is ignored.
         store().setValue("Setting/CUSTSELROW", "GONE");
         onNextModal([&](QDialog &dialog) {
@@ -113,7 +121,11 @@ private slots:
             QVERIFY(!found.isEmpty() && found.size() < all);
             for (const QString &place : found)
                 QVERIFY2(place.startsWith(QString::fromUtf8("BØ")), qPrintable(place));
-            QCOMPARE(found, [&] { QStringList s = found; s.sort(); return s; }()); // in place-name order
+            QCOMPARE(found, [&] {
+                QStringList s = found;
+                s.sort();
+                return s;
+            }()); // in place-name order
             // Down moves into the list, one row further.
             QTest::keyClick(filter, Qt::Key_Down);
             QTRY_VERIFY(grid->hasFocus());

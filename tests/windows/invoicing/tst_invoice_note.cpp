@@ -87,6 +87,14 @@ private slots:
         QTest::keyClicks(w.memo, "bcdefghij");
         QCOMPARE(w.window.NoteText().size(), 255);
         QVERIFY(w.window.NoteText().endsWith("abcdef"));
+        // Typed into the middle of a full note: the new characters are refused, the note stays whole.
+        QTextCursor cursor = w.memo->textCursor();
+        cursor.setPosition(10);
+        w.memo->setTextCursor(cursor);
+        QTest::keyClicks(w.memo, "XYZ");
+        QCOMPARE(w.window.NoteText().size(), 255);
+        QVERIFY(!w.window.NoteText().contains('X'));
+        QVERIFY(w.window.NoteText().endsWith("abcdef"));
         w.window.setNoteText(QString(300, QLatin1Char('x')));
         QCOMPARE(w.window.NoteText().size(), 255);
         w.window.close();

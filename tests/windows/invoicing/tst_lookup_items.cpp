@@ -23,8 +23,11 @@ struct Catalogue {
         const struct {
             const char *no, *desc;
             double price;
-        } rows[] = {{"K1", "Kaffe", 40}, {"P1", "Papir A4", 55}, {"P2", "pakketape", 30},
-                    {"B1", "Blyant", 5}, {"S1", "Stjerne*lys", 12}};
+        } rows[] = {{"K1", "Kaffe", 40},
+                    {"P1", "Papir A4", 55},
+                    {"P2", "pakketape", 30},
+                    {"B1", "Blyant", 5},
+                    {"S1", "Stjerne*lys", 12}};
         for (const auto &r : rows)
             seedItem(dm.conInvoice, {{"ITEM_NO", r.no},
                                      {"ITEM_DESC", r.desc},
@@ -98,13 +101,22 @@ private slots:
         QCOMPARE(c.items.fieldByName("ITEM_DESC").asString(), QString("Papir A4"));
         QTest::keyClick(w.filter, Qt::Key_Down); // on the last row only the focus moves
         QCOMPARE(c.items.fieldByName("ITEM_DESC").asString(), QString("Papir A4"));
-        // What the user types is taken as it stands: a star is a star.
+        // What the user types is taken as it stands: a star is a star, and nothing typed is an error.
+        MessageAnswers answers;
         w.filter->setText("stjerne*");
         QCOMPARE(c.column("ITEM_DESC"), QStringList{"Stjerne*lys"});
         w.filter->setText("*");
         QCOMPARE(c.column("ITEM_DESC"), QStringList{});
-        w.filter->setText("'[%_?");
-        QCOMPARE(c.column("ITEM_DESC"), QStringList{});
+        for (const char *typed : {"'", "[", "%", "_", "?", "']*[?"}) {
+            w.filter->setText(QString::fromUtf8(typed));
+            QCOMPARE(c.items.recordCount(), 0);
+        }
+        QVERIFY(answers.shown().isEmpty());
+        // Insert adds nothing to a read-only list.
+        w.filter->clear();
+        w.grid->setFocus();
+        QTest::keyClick(w.grid, Qt::Key_Insert);
+        QCOMPARE(c.items.state(), db::DataSet::State::Browse);
         w.filter->clear();
         QCOMPARE(c.items.recordCount(), 5);
         dialog.close();
@@ -140,6 +152,11 @@ private slots:
         // Cancel after changing two items: both stay as they were.
         onNextModal([&](QDialog &dialog) {
             Window w(dialog);
+            // Sorted by description, also after the filter is cleared.
+            QCOMPARE(c.column("ITEM_NO"), QStringList({"B1", "K1", "P2", "P1", "S1"}));
+            w.filter->setText("p");
+            w.filter->clear();
+            QCOMPARE(c.column("ITEM_NO"), QStringList({"B1", "K1", "P2", "P1", "S1"}));
             QVERIFY(!w.readOnly->isChecked());
             QVERIFY(!w.grid->isReadOnly());
             // A double-click edits, it does not close.
@@ -189,6 +206,8 @@ private slots:
         QTest::newRow("negative VAT")     << "VAT"      << "-5"   << "The VAT must be from 0 to 100 %; −5% is not.";
         QTest::newRow("price not number") << "NETPRICE" << "mye"  << "'mye' is not a valid floating point value for field 'Net price'";
         QTest::newRow("price too large")  << "NETPRICE" << "99999999999999999" << "'99999999999999999' is beyond the largest amount field 'Net price' can hold.";
+        QTest::newRow("VAT not a number") << "VAT"      << "høy"  << "'høy' is not a valid floating point value for field 'VAT%'";
+        QTest::newRow("gross not number") << "GROSSPRICE" << "x"  << "'x' is not a valid floating point value for field 'Gross price'";
         QTest::newRow("no description")   << ""         << ""     << "Field 'Description' must have a value.";
         // clang-format on
     }
