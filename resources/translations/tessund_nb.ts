@@ -322,6 +322,10 @@
       <translation>En bruttopris kan ikke gi en nettopris med MVA på %1 %</translation>
     </message>
     <message>
+      <source>The line's amounts are beyond what an invoice can hold</source>
+      <translation>Linjens beløp er større enn en faktura kan ha</translation>
+    </message>
+    <message>
       <source>The VAT must be from 0 to 100 %; %1 is not</source>
       <translation>MVA må være fra 0 til 100 %; %1 er ikke det</translation>
     </message>
@@ -336,6 +340,96 @@
     <message>
       <source>Yes</source>
       <translation>Ja</translation>
+    </message>
+  </context>
+  <context>
+    <name>TframeCustomer1</name>
+    <message>
+      <source>Customer #</source>
+      <translation>Kundenr.</translation>
+    </message>
+    <message>
+      <source>&amp;Name</source>
+      <translation>&amp;Navn</translation>
+    </message>
+    <message>
+      <source>A&amp;ddress</source>
+      <translation>A&amp;dresse</translation>
+    </message>
+    <message>
+      <source>Postal Address</source>
+      <translation>Postnr./sted</translation>
+    </message>
+  </context>
+  <context>
+    <name>TframeInvoice</name>
+    <message>
+      <source>Invoce No</source>
+      <translation>Fakturanr.</translation>
+    </message>
+    <message>
+      <source>Date</source>
+      <translation>Dato</translation>
+    </message>
+    <message>
+      <source>Due date</source>
+      <translation>Forfallsdato</translation>
+    </message>
+    <message>
+      <source>Our ref.</source>
+      <translation>Vår ref.</translation>
+    </message>
+    <message>
+      <source>Your ref.</source>
+      <translation>Deres ref.</translation>
+    </message>
+    <message>
+      <source>Order #</source>
+      <translation>Ordrenr.</translation>
+    </message>
+    <message>
+      <source>KID</source>
+      <translation>KID</translation>
+    </message>
+    <message>
+      <source>&amp;Print date</source>
+      <translation>&amp;Utskriftsdato</translation>
+    </message>
+    <message>
+      <source>Paid date</source>
+      <translation>Betalt dato</translation>
+    </message>
+    <message>
+      <source>&amp;Invoice notice</source>
+      <translation>&amp;Fakturatekst</translation>
+    </message>
+    <message>
+      <source>Notice</source>
+      <translation>Tekst</translation>
+    </message>
+    <message>
+      <source>Text noteice printed on invoice. Legal stuff etc.. </source>
+      <translation>Tekst som skrives ut på fakturaen. Vilkår o.l. </translation>
+    </message>
+    <message>
+      <source>Invoice type</source>
+      <translation>Fakturatype</translation>
+    </message>
+    <message>
+      <source>Normal</source>
+      <translation>Normal</translation>
+    </message>
+    <message>
+      <source>Reminder</source>
+      <translation>Purring</translation>
+    </message>
+    <message>
+      <source>Final Notice</source>
+      <translation>Inkassovarsel</translation>
+    </message>
+    <message>
+      <source>Credit</source>
+      <translation>Kreditt</translation>
     </message>
   </context>
   <context>
@@ -387,6 +481,129 @@
     <message>
       <source>Status</source>
       <translation>Status</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmInvoiceEdit</name>
+    <message>
+      <source>Invoice details</source>
+      <translation>Faktura</translation>
+    </message>
+    <message>
+      <source>&amp;Customer</source>
+      <translation>&amp;Kunde</translation>
+    </message>
+    <message>
+      <source>Customer</source>
+      <translation>Kunde</translation>
+    </message>
+    <message>
+      <source>Change customer for this invoice</source>
+      <translation>Bytt kunde på denne fakturaen</translation>
+    </message>
+    <message>
+      <source>Pre&amp;view</source>
+      <translation>&amp;Forhåndsvis</translation>
+    </message>
+    <message>
+      <source>Print</source>
+      <translation>Skriv ut</translation>
+    </message>
+    <message>
+      <source>Save</source>
+      <translation>Lagre</translation>
+    </message>
+    <message>
+      <source>&amp;Round total</source>
+      <translation>&amp;Rund av total</translation>
+    </message>
+    <message>
+      <source>Insert line</source>
+      <translation>Ny linje</translation>
+    </message>
+    <message>
+      <source>Delete line</source>
+      <translation>Slett linje</translation>
+    </message>
+    <message>
+      <source>Post line</source>
+      <translation>Lagre linje</translation>
+    </message>
+    <message>
+      <source>&amp;OK</source>
+      <translation>&amp;OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Apply</source>
+      <translation>&amp;Bruk</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>Net total:</source>
+      <translation>Netto total:</translation>
+    </message>
+    <message>
+      <source>VAT total:</source>
+      <translation>MVA total:</translation>
+    </message>
+    <message>
+      <source>Gross total:</source>
+      <translation>Brutto total:</translation>
+    </message>
+    <message>
+      <source>Pick an item from the catalogue (Alt+Down)</source>
+      <translation>Velg en vare fra varelisten (Alt+Pil ned)</translation>
+    </message>
+    <message>
+      <source>Net price</source>
+      <translation>Nettopris</translation>
+    </message>
+    <message>
+      <source>VAT%</source>
+      <translation>MVA%</translation>
+    </message>
+    <message>
+      <source>Gross price</source>
+      <translation>Bruttopris</translation>
+    </message>
+    <message>
+      <source>Discount</source>
+      <translation>Rabatt</translation>
+    </message>
+    <message>
+      <source>Net sum</source>
+      <translation>Nettosum</translation>
+    </message>
+    <message>
+      <source>VAT sum</source>
+      <translation>MVA-sum</translation>
+    </message>
+    <message>
+      <source>Gross sum</source>
+      <translation>Bruttosum</translation>
+    </message>
+    <message>
+      <source>Discard the changes made to this invoice?</source>
+      <translation>Forkaste endringene i denne fakturaen?</translation>
+    </message>
+    <message>
+      <source>The invoice has no gross total to round yet</source>
+      <translation>Fakturaen har ingen bruttosum å runde av ennå</translation>
     </message>
   </context>
   <context>
@@ -879,6 +1096,18 @@
     <message>
       <source>Unassigned</source>
       <translation>Ikke tildelt</translation>
+    </message>
+    <message>
+      <source>This invoice should not be changed</source>
+      <translation>Denne fakturaen bør ikke endres</translation>
+    </message>
+    <message>
+      <source>since it is marked as paid.</source>
+      <translation>fordi den er merket som betalt.</translation>
+    </message>
+    <message>
+      <source>Øre avrunding</source>
+      <translation>Øre avrunding</translation>
     </message>
   </context>
   <context>

@@ -294,6 +294,7 @@ void TdmInvoice::installHandlers()
     tblInvoiceItems.afterDelete = bind(&TdmInvoice::tblInvoiceItemsAfterDelete);
     tblLookupItem.onNewRecord = bind(&TdmInvoice::tblLookupItemNewRecord);
     tblLookupItem.beforePost = &TdmInvoice::CheckVat;
+    tblInvoiceItems.beforePost = bind(&TdmInvoice::tblInvoiceItemsBeforePost);
     qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
     qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
     tblInvoiceList.onCalcFields = bind(&TdmInvoice::tblInvoiceListCalcFields);
@@ -471,6 +472,24 @@ void TdmInvoice::GrossPriceValidate(db::Field &field)
         throw Error(tr("A gross price cannot give a net price at a VAT of %1 %")
                         .arg(Format::numberText(vat, QStringLiteral("0.##"))));
     netPrice.setValue(QVariant::fromValue(money(net)));
+}
+
+// A line is stored only when its VAT is a percentage and its amounts, and the invoice's totals with it,
+// stay within what money can hold.
+void TdmInvoice::tblInvoiceItemsBeforePost(db::DataSet &ds)
+{
+    CheckVat(ds);
+    const db::Field &num = ds.fieldByName(QStringLiteral("NUM"));
+    const LineAmounts line = lineAmounts(num.asFloat(), ds.fieldByName(QStringLiteral("NETPRICE")).asMoney(),
+                                         ds.fieldByName(QStringLiteral("VAT")).asFloat(),
+                                         ds.fieldByName(QStringLiteral("DISCOUNT")).asFloat());
+    double total = line.sum;
+    const db::Field &lineSum = ds.fieldByName(QStringLiteral("ITEMSUM"));
+    for (int row = 0; row < ds.recordCount(); ++row)
+        if (row != ds.recNo())
+            total += ds.valueAt(row, lineSum).toDouble();
+    if (!Money::fits(line.sum) || !Money::fits(line.netSum) || !Money::fits(total))
+        throw Error(tr("The line's amounts are beyond what an invoice can hold"));
 }
 
 // A VAT is a percentage from 0 to 100; anything else is a typing error.

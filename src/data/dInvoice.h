@@ -84,6 +84,7 @@ private:
     void tblInvoiceItemsBeforeInsert(db::DataSet &ds);
     void tblInvoiceItemsNewRecord(db::DataSet &ds);
     void tblInvoiceItemsCalcFields(db::DataSet &ds);
+    void tblInvoiceItemsBeforePost(db::DataSet &ds);
     void tblInvoiceItemsAfterPost(db::DataSet &ds);
     void tblInvoiceItemsAfterDelete(db::DataSet &ds);
     void tblLookupItemNewRecord(db::DataSet &ds);

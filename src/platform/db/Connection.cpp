@@ -369,6 +369,11 @@ void Connection::open()
     }
 }
 
+qint64 Connection::totalChanges() const
+{
+    return m_sqlite ? sqlite3_total_changes64(m_sqlite) : -1;
+}
+
 // The file is opened through SQLite itself (mode=rw: a missing file is an error, never a new database),
 // then locked: locking_mode=EXCLUSIVE keeps every lock once taken, and BEGIN EXCLUSIVE takes the write
 // lock at once, so no other process can read or write the file while the program runs.

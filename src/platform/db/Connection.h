@@ -89,6 +89,9 @@ public:
     QString driverName() const { return m_driver; }
     QString databaseName() const { return m_databaseName; }
     bool isSQLite() const { return m_sqlite != nullptr; }
+    // A count that grows with every row the connection inserts, changes or deletes; -1 where the driver
+    // cannot tell.
+    qint64 totalChanges() const;
     sqlite3 *sqliteHandle() const { return m_sqlite; }
     QSqlDatabase &database() { return m_db; }
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -25,6 +26,23 @@ template <class F> bool guarded(F &&action)
     return false;
 }
 
+// Cells the user cannot change are shaded in a grid that is edited cell by cell.
+class ShadingDelegate : public QStyledItemDelegate {
+public:
+    explicit ShadingDelegate(DBGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!m_grid->isReadOnly() && !(index.flags() & Qt::ItemIsEditable))
+            option->backgroundBrush = m_grid->palette().window();
+    }
+
+private:
+    DBGrid *m_grid;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------
@@ -37,6 +55,7 @@ DBGrid::DBGrid(QWidget *parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setItemDelegate(new ShadingDelegate(this));
     verticalHeader()->hide();
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
@@ -97,6 +116,13 @@ int DBGrid::widthForColumns() const
         if (!isColumnHidden(column))
             width += columnWidth(column);
     return width;
+}
+
+void shadeReadOnly(QWidget *control, bool readOnly)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Base, readOnly ? palette.color(QPalette::Window) : QPalette().color(QPalette::Base));
+    control->setPalette(palette);
 }
 
 void fitFixedSize(QWidget *dialog, DBGrid *grid)
@@ -174,15 +200,27 @@ void DBGrid::setReadOnly(bool readOnly)
                                    QAbstractItemView::AnyKeyPressed);
 }
 
-void DBGrid::commitPendingEdit()
+QWidget *DBGrid::openEditor() const
 {
     if (state() != QAbstractItemView::EditingState)
-        return;
+        return nullptr;
     // The open cell editor is the visible child of the viewport.
     QWidget *editor = nullptr;
     for (QWidget *child : viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         if (child->isVisible())
             editor = child;
+    return editor;
+}
+
+void DBGrid::discardPendingEdit()
+{
+    if (QWidget *editor = openEditor())
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void DBGrid::commitPendingEdit()
+{
+    QWidget *editor = openEditor();
     if (!editor)
         return;
     // The model reports a refused text through editFailed; here it stops the caller instead.

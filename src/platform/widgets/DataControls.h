@@ -38,6 +38,8 @@ public:
     void commitPendingEdit();
     // A narrow column left of the rows that marks the current one.
     void setRowIndicator(bool shown);
+    // Closes a cell editor that is still open without handing its text to the row.
+    void discardPendingEdit();
     // Whether a cell is being edited right now.
     bool isCellEditing() const { return state() == QAbstractItemView::EditingState; }
 
@@ -52,6 +54,7 @@ protected:
 private:
     void followDataSet();
     void applyWidths();
+    QWidget *openEditor() const;
 
     db::DataSetModel *m_model = nullptr;
     bool m_following = false;
@@ -61,6 +64,9 @@ private:
     bool m_collectRefusal = false;
     QString m_refusal, m_shownRefusal;
 };
+
+// Read-only controls are shaded like the window behind them, so the user sees they take no typing.
+void shadeReadOnly(QWidget *control, bool readOnly);
 
 // Fixes a dialog's size at its designed size, made wider where its grid's columns need it (titles in a
 // larger font, another screen density).

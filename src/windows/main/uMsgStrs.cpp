@@ -32,3 +32,14 @@ QString uMsgStrs::sUnassigned()
 {
     return tr("Unassigned");
 }
+
+QString uMsgStrs::sInvoicePaid()
+{
+    // Two lines; each is translated on its own.
+    return tr("This invoice should not be changed") + QStringLiteral("\r\n") + tr("since it is marked as paid.");
+}
+
+QString uMsgStrs::sRoundingLine()
+{
+    return tr("Øre avrunding");
+}

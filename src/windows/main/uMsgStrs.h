@@ -18,4 +18,8 @@ public:
     static QString sNoCustomerSelected();
     // The text of a note template that was never assigned.
     static QString sUnassigned();
+    // Opening an invoice that is marked as paid.
+    static QString sInvoicePaid();
+    // The text of the line that rounds an invoice's total to whole kroner.
+    static QString sRoundingLine();
 };

@@ -1,0 +1,442 @@
+#include "fInvEdit.h"
+
+#include "data/dInvoice.h"
+#include "fInvNote.h"
+#include "fLookupItems.h"
+#include "platform/db/Errors.h"
+#include "platform/db/Format.h"
+#include "platform/db/Messages.h"
+#include "platform/widgets/DataControls.h"
+#include "platform/widgets/Help.h"
+#include "platform/widgets/IdleUpdate.h"
+#include "platform/widgets/InvoiceOutput.h"
+#include "platform/widgets/UserSettings.h"
+#include "platform/widgets/uDBStuff.h"
+#include "ui_fInvEdit.h"
+#include "windows/customers/fCustSelect.h"
+#include "windows/main/uMsgStrs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+
+namespace {
+
+TdmInvoice &dm()
+{
+    return *dmInvoice;
+}
+
+db::DataSet &header()
+{
+    return dmInvoice->tblInvoiceEdit;
+}
+
+db::DataSet &lines()
+{
+    return dmInvoice->tblInvoiceItems;
+}
+
+// The item code cell: a line edit with a button that opens the item lookup.
+class ItemCodeDelegate : public QStyledItemDelegate {
+public:
+    ItemCodeDelegate(TfrmInvoiceEdit *window, QObject *parent) : QStyledItemDelegate(parent), m_window(window) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            QAction *lookup = line->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::TrailingPosition);
+            lookup->setObjectName(QStringLiteral("actItemLookup"));
+            lookup->setText(QStringLiteral("…"));
+            lookup->setToolTip(TfrmInvoiceEdit::tr("Pick an item from the catalogue (Alt+Down)"));
+            lookup->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
+            lookup->setShortcutContext(Qt::WidgetShortcut);
+            line->addAction(lookup);
+            // The pick runs after the editor is gone, so that it does not write its text over the item.
+            QObject::connect(lookup, &QAction::triggered, m_window,
+                             [window = m_window] { QTimer::singleShot(0, window, &TfrmInvoiceEdit::PickItem); });
+        }
+        return editor;
+    }
+
+private:
+    TfrmInvoiceEdit *m_window;
+};
+
+} // namespace
+
+TfrmInvoiceEdit::TfrmInvoiceEdit(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TfrmInvoiceEdit>()), m_note(nullptr)
+{
+    ui->setupUi(this);
+    // No close box: the window ends through OK or Cancel.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    attachHelp(this, ui->btnHelp);
+
+    ui->frameCustomer1->setDataSet(&header());
+    ui->frameCustomer1->setReadOnly(true);
+    ui->frameInvoice->setDataSet(&header());
+    ui->gridInvItems->setDataSet(&lines(), {{QStringLiteral("ITEM_NO"), QString(), 56},
+                                           {QStringLiteral("ITEM_DESC"), QString(), 171},
+                                           {QStringLiteral("NUM"), QString(), 46},
+                                           {QStringLiteral("NETPRICE"), tr("Net price"), 69},
+                                           {QStringLiteral("VAT"), tr("VAT%"), 41},
+                                           {QStringLiteral("GROSSFAKE"), tr("Gross price")},
+                                           {QStringLiteral("DISCOUNT"), tr("Discount"), 50},
+                                           {QStringLiteral("ITEMNETSUM"), tr("Net sum"), 0, {}, true},
+                                           {QStringLiteral("ITEMVAT"), tr("VAT sum"), 0, {}, true},
+                                           {QStringLiteral("ITEMSUM"), tr("Gross sum"), 0, {}, true}});
+    ui->gridInvItems->setConfirmDelete(true);
+    ui->gridInvItems->setItemDelegateForColumn(0, new ItemCodeDelegate(this, ui->gridInvItems));
+    for (const auto &[edit, field] : {std::pair{ui->edtNetTotal, "NETTOTAL"}, std::pair{ui->edtSumVat, "SUMVAT"},
+                                      std::pair{ui->edtGrossSum, "GROSSSUM"}}) {
+        edit->setField(&header(), QLatin1String(field));
+        shadeReadOnly(edit, true);
+    }
+
+    // Creation: placement, the catalogue, the transaction, the calendars, the note window, money without
+    // a currency symbol.
+    RegSettings().RestoreWindowState(this);
+    dm().tblLookupItem.open();
+    dm().conInvoice.beginTransaction();
+    m_changesAtStart = dm().conInvoice.totalChanges();
+    for (DBEdit *edit : ui->frameInvoice->dateEdits())
+        InjectDateTimePicker(edit);
+    m_note = new TfrmInvoiceNote(this);
+    Format::clearCurrencySymbol();
+
+    connectActions();
+    // Keys reach the window before its controls: Insert anywhere adds a line.
+    qApp->installEventFilter(this);
+    ui->gridInvItems->installEventFilter(this);
+    addIdleHandler(this, [this] { updateActions(); });
+    updateActions();
+}
+
+TfrmInvoiceEdit::~TfrmInvoiceEdit()
+{
+    qApp->removeEventFilter(this);
+    RegSettings().SaveWindowState(this);
+    if (!dmInvoice)
+        return;
+    try {
+        rollBack();
+        dm().qryInvoiceCustomer.close();
+        lines().close();
+        header().close();
+    } catch (const std::exception &e) {
+        MsgError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TfrmInvoiceEdit::connectActions()
+{
+    const std::pair<QPushButton *, QAction *> bound[] = {{ui->btnApply, ui->actApply},
+                                                         {ui->btnPreview, ui->actPreview},
+                                                         {ui->btnPrint, ui->actPrint},
+                                                         {ui->btnSave, ui->actToPDF},
+                                                         {ui->btnRound, ui->actRound}};
+    for (const auto &[button, action] : bound)
+        bindButtonToAction(button, action);
+    connect(ui->btnOK, &QPushButton::clicked, this, &TfrmInvoiceEdit::accept);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmInvoiceEdit::reject);
+    connect(ui->actApply, &QAction::triggered, this, [this] { RunCommand([this] { StoreEdits(); }); });
+    connect(ui->actPreview, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Preview)); });
+    connect(ui->actPrint, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Print)); });
+    connect(ui->actToPDF, &QAction::triggered, this, [this] { output(int(InvoiceOutput::PdfFile)); });
+    connect(ui->actRound, &QAction::triggered, this, [this] { RunCommand([this] { RoundTotal(); }); });
+    connect(ui->btnChangeCustomer, &QPushButton::clicked, this, [this] { RunCommand([this] { btnChangeCustomerClick(); }); });
+    connect(ui->frameInvoice->invoiceNoticeButton(), &QPushButton::clicked, this,
+            [this] { RunCommand([this] { btnInvoiceNoticeClick(); }); });
+
+    // The navigator of the lines.
+    connect(ui->btnNavInsert, &QToolButton::clicked, this, [this] {
+        RunCommand([] { lines().append(); });
+        ui->gridInvItems->setFocus();
+    });
+    connect(ui->btnNavDelete, &QToolButton::clicked, this, [] {
+        if (!lines().isEmpty() && MsgConfirm(DBGrid::tr("Delete record?")))
+            RunCommand([] { lines().remove(); });
+    });
+    connect(ui->btnNavPost, &QToolButton::clicked, this, [] {
+        RunCommand([] {
+            if (lines().isEditing())
+                lines().post();
+        });
+    });
+
+    // A new line starts in its item code cell.
+    connect(&lines(), &db::DataSet::stateChanged, this, [this] {
+        if (lines().state() == db::DataSet::State::Insert && lines().recNo() >= 0)
+            ui->gridInvItems->setCurrentIndex(ui->gridInvItems->model()->index(lines().recNo(), 0));
+    });
+    connect(ui->gridInvItems->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TfrmInvoiceEdit::gridCurrentChanged);
+}
+
+bool TfrmInvoiceEdit::LoadInvoice(int invoiceId)
+{
+    header().close();
+    header().setParam(QStringLiteral("INVOICEID"), invoiceId);
+    header().open();
+    if (header().isEmpty()) {
+        header().close();
+        header().open();
+    }
+    lines().open();
+    dm().qryInvoiceCustomer.open();
+    return !header().isEmpty();
+}
+
+bool TfrmInvoiceEdit::StartNewInvoice(int customerId)
+{
+    header().close();
+    header().setParam(QStringLiteral("INVOICEID"), -1);
+    header().open();
+    lines().open();
+    header().append();
+    header().fieldByName(QStringLiteral("CUST_ID")).setValue(customerId);
+    dm().qryInvoiceCustomer.open();
+    return true;
+}
+
+void TfrmInvoiceEdit::FocusLines()
+{
+    ui->gridInvItems->setFocus();
+}
+
+void TfrmInvoiceEdit::StoreEdits()
+{
+    ui->gridInvItems->commitPendingEdit();
+    if (header().isEditing()) {
+        m_changesPosted = true;
+        header().updateRecord();
+        header().post();
+    }
+    if (lines().isEditing()) {
+        m_changesPosted = true;
+        lines().post();
+    }
+}
+
+bool TfrmInvoiceEdit::hasPendingChanges() const
+{
+    return header().isEditing() || lines().isEditing() || ui->gridInvItems->isCellEditing();
+}
+
+void TfrmInvoiceEdit::updateActions()
+{
+    const bool pending = hasPendingChanges();
+    ui->actApply->setEnabled(pending);
+    // Output and rounding need a stored invoice without pending changes.
+    const bool stored = header().isActive() && !header().isEmpty() && !pending;
+    for (QAction *action : {ui->actPreview, ui->actPrint, ui->actToPDF, ui->actRound})
+        action->setEnabled(stored);
+}
+
+void TfrmInvoiceEdit::output(int mode)
+{
+    RunCommand([&] {
+        const int id = header().fieldByName(QStringLiteral("INV_ID")).asInteger();
+        OutputInvoice(this, id, mode);
+    });
+}
+
+void TfrmInvoiceEdit::accept()
+{
+    try {
+        StoreEdits();
+        dm().conInvoice.commit();
+    } catch (const SilentAbort &) {
+        return;
+    } catch (const std::exception &e) {
+        // Nothing is committed; the window stays open with everything pending.
+        ShowException(e);
+        return;
+    }
+    m_closing = true;
+    QDialog::accept();
+}
+
+// Cancel discards everything done since the window opened: after asking, when anything was done.
+void TfrmInvoiceEdit::reject()
+{
+    if (m_closing)
+        return;
+    const bool changed =
+        hasPendingChanges() || m_changesPosted || dm().conInvoice.totalChanges() != m_changesAtStart;
+    if (changed && !MsgConfirm(tr("Discard the changes made to this invoice?")))
+        return;
+    m_closing = true;
+    try {
+        ui->gridInvItems->discardPendingEdit();
+        if (lines().isEditing())
+            lines().cancel();
+        if (header().isEditing())
+            header().cancel();
+        rollBack();
+    } catch (const std::exception &e) {
+        MsgError(QString::fromUtf8(e.what()));
+    }
+    QDialog::reject();
+}
+
+void TfrmInvoiceEdit::rollBack()
+{
+    if (dmInvoice && dm().conInvoice.inTransaction())
+        dm().conInvoice.rollback();
+}
+
+void TfrmInvoiceEdit::closeEvent(QCloseEvent *event)
+{
+    // Closed by the system: the same as Cancel.
+    if (!m_closing) {
+        reject();
+        if (!m_closing) {
+            event->ignore();
+            return;
+        }
+    }
+    QDialog::closeEvent(event);
+}
+
+void TfrmInvoiceEdit::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_noticeShown)
+        return;
+    m_noticeShown = true;
+    const bool paid = !header().isEmpty() && (!header().fieldByName(QStringLiteral("PAIDDATE")).isNull() ||
+                                              !header().fieldByName(QStringLiteral("SUMPAID")).isNull());
+    if (paid)
+        QTimer::singleShot(0, this, [] { MsgInformation(uMsgStrs::sInvoicePaid()); });
+}
+
+bool TfrmInvoiceEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Insert) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this && QApplication::activeModalWidget() == this) {
+            ui->gridInvItems->setFocus();
+            RunCommand([] { lines().append(); });
+            return true;
+        }
+    }
+    // A new line the user left untouched goes when the focus leaves the grid.
+    if (watched == ui->gridInvItems && event->type() == QEvent::FocusOut && !ui->gridInvItems->isCellEditing()) {
+        if (lines().state() == db::DataSet::State::Insert && !lines().isModified())
+            RunCommand([] { lines().cancel(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Leaving the item code cell with a code typed into a line without a description fills the line from
+// the catalogue (exact code); an unknown code is left as it is.
+void TfrmInvoiceEdit::gridCurrentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    const int codeColumn = ui->gridInvItems->dataModel()->columnOf(QStringLiteral("ITEM_NO"));
+    if (!previous.isValid() || previous.column() != codeColumn || current.column() == codeColumn)
+        return;
+    if (!ui->gridInvItems->hasFocus() && !ui->gridInvItems->isAncestorOf(QApplication::focusWidget()))
+        return;
+    if (!lines().isActive() || lines().isEmpty() || previous.row() != lines().recNo())
+        return;
+    if (!lines().fieldByName(QStringLiteral("ITEM_DESC")).asString().isEmpty())
+        return;
+    const QString code = lines().fieldByName(QStringLiteral("ITEM_NO")).asString();
+    if (code.isEmpty())
+        return;
+    RunCommand([&] {
+        db::DataSet &catalogue = dm().tblLookupItem;
+        if (catalogue.locate(QStringLiteral("ITEM_NO"), code))
+            FillLineFromItem();
+    });
+}
+
+void TfrmInvoiceEdit::FillLineFromItem()
+{
+    db::DataSet &catalogue = dm().tblLookupItem;
+    if (catalogue.isEmpty())
+        return;
+    if (!lines().isEditing())
+        lines().edit();
+    lines().fieldByName(QStringLiteral("ITEM_NO")).setValue(catalogue.fieldByName(QStringLiteral("ITEM_NO")).value());
+    lines().fieldByName(QStringLiteral("ITEM_DESC")).setText(catalogue.fieldByName(QStringLiteral("ITEM_DESC")).asString());
+    lines().fieldByName(QStringLiteral("NETPRICE")).setValue(catalogue.fieldByName(QStringLiteral("NETPRICE")).value());
+    lines().fieldByName(QStringLiteral("VAT")).setValue(catalogue.fieldByName(QStringLiteral("VAT")).value());
+}
+
+void TfrmInvoiceEdit::PickItem()
+{
+    RunCommand([this] {
+        const db::Field *selected = ui->gridInvItems->fieldAt(ui->gridInvItems->currentIndex().column());
+        if (!selected || selected->name() != QLatin1String("ITEM_NO"))
+            return;
+        ui->gridInvItems->discardPendingEdit();
+        TfrmLookupItems lookup(this);
+        if (lookup.exec() == QDialog::Accepted)
+            FillLineFromItem();
+    });
+}
+
+void TfrmInvoiceEdit::btnChangeCustomerClick()
+{
+    const int chosen = SelectCustomer(this, header().fieldByName(QStringLiteral("CUST_ID")).asInteger());
+    if (chosen == -1)
+        return;
+    if (!header().isEditing())
+        header().edit();
+    header().fieldByName(QStringLiteral("CUST_ID")).setValue(chosen);
+}
+
+void TfrmInvoiceEdit::btnInvoiceNoticeClick()
+{
+    m_note->setNoteText(header().fieldByName(QStringLiteral("INV_NOTE")).asString());
+    if (m_note->exec() != QDialog::Accepted)
+        return;
+    if (!header().isEditing())
+        header().edit();
+    header().fieldByName(QStringLiteral("INV_NOTE")).setValue(m_note->NoteText());
+}
+
+// The rounding line: at most one per invoice, no VAT, its net price the difference to the nearest whole
+// kroner (a half to the even neighbour), so the gross total becomes whole and the VAT total stays.
+void TfrmInvoiceEdit::RoundTotal()
+{
+    const QVariant id = header().fieldByName(QStringLiteral("INV_ID")).value();
+    if (lines().locate(QStringLiteral("INV_ID;ITEM_ID"), QVariantList{id, RoundingLineId}))
+        lines().remove();
+    const db::Field &gross = header().fieldByName(QStringLiteral("GROSSSUM"));
+    if (gross.isNull())
+        throw Error(tr("The invoice has no gross total to round yet"));
+    const Money total = gross.asMoney();
+    // Whole kroner in exact units: a remainder of exactly half goes to the even neighbour.
+    qint64 kroner = total.units() / Money::Scale;
+    const qint64 rest = total.units() % Money::Scale;
+    const qint64 half = Money::Scale / 2;
+    if (rest > half || (rest == half && kroner % 2 != 0))
+        ++kroner;
+    else if (rest < -half || (rest == -half && kroner % 2 != 0))
+        --kroner;
+    const Money whole = Money::fromUnits(kroner * Money::Scale);
+    lines().append();
+    lines().fieldByName(QStringLiteral("ITEM_DESC")).setValue(uMsgStrs::sRoundingLine());
+    lines().fieldByName(QStringLiteral("ITEM_ID")).setValue(RoundingLineId);
+    lines().fieldByName(QStringLiteral("VAT")).setValue(0.0);
+    lines().fieldByName(QStringLiteral("NUM")).setValue(1.0);
+    lines().fieldByName(QStringLiteral("NETPRICE")).setValue(QVariant::fromValue(whole - total));
+    lines().post();
+}
+
+void TfrmInvoiceEdit::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}

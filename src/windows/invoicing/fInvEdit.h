@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class TfrmInvoiceNote;
+class QModelIndex;
+
+namespace Ui {
+class TfrmInvoiceEdit;
+}
+
+// The window in which one invoice is written or changed: header, customer, lines and totals. Everything
+// done while it is open is one transaction on the shared connection: OK commits it, every other way out
+// rolls it back (after asking, when something was changed).
+class TfrmInvoiceEdit : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmInvoiceEdit(QWidget *parent = nullptr);
+    ~TfrmInvoiceEdit() override;
+
+    // Opens the invoice of that id; false when there is none.
+    bool LoadInvoice(int invoiceId);
+    // Starts a new invoice for the customer (dated today, numbered next in the year, kind N).
+    bool StartNewInvoice(int customerId);
+    // Makes the line grid the active control (a new invoice starts there).
+    void FocusLines();
+    // Whether the header or a line was posted while the window was open.
+    bool ChangesPosted() const { return m_changesPosted; }
+
+    // Posts the header (first: new lines need its id) and then the current line, where they are being
+    // edited.
+    void StoreEdits();
+    // Makes the gross total whole kroner with the rounding line ("Øre avrunding", line number 9999).
+    void RoundTotal();
+    // Copies the catalogue's current item into the current line.
+    void FillLineFromItem();
+    // The item lookup of the code cell: the catalogue window, and the picked item into the line.
+    void PickItem();
+
+    void accept() override;
+    void reject() override;
+
+    static constexpr int RoundingLineId = 9999;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void connectActions();
+    void updateActions();
+    void gridCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
+    void btnChangeCustomerClick();
+    void btnInvoiceNoticeClick();
+    void output(int mode);
+    bool hasPendingChanges() const;
+    void rollBack();
+
+    std::unique_ptr<Ui::TfrmInvoiceEdit> ui;
+    TfrmInvoiceNote *m_note;
+    bool m_changesPosted = false;
+    bool m_noticeShown = false;
+    bool m_closing = false;
+    qint64 m_changesAtStart = 0;
+};
