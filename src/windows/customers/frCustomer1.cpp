@@ -22,8 +22,9 @@ void TframeCustomer1::setDataSet(db::DataSet *dataSet)
 
 void TframeCustomer1::setReadOnly(bool readOnly)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{ui->edtCustNo, ui->edtFirstName, ui->edtSurname,
-                                                              ui->memoAddress, ui->edtPostalCode, ui->edtPostalAddress}) {
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{ui->edtCustNo, ui->edtFirstName, ui->edtSurname, ui->memoAddress,
+                                          ui->edtPostalCode, ui->edtPostalAddress}) {
         control->setFocusPolicy(readOnly ? Qt::NoFocus : Qt::StrongFocus);
         control->setProperty("readOnly", readOnly);
         shadeReadOnly(control, readOnly);

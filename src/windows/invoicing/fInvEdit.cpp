@@ -19,11 +19,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <QTimer>
-
 
 namespace {
 
@@ -51,7 +51,8 @@ public:
     {
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-            QAction *lookup = line->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::TrailingPosition);
+            QAction *lookup =
+                line->addAction(QIcon::fromTheme(QStringLiteral("edit-find")), QLineEdit::TrailingPosition);
             lookup->setObjectName(QStringLiteral("actItemLookup"));
             lookup->setText(QStringLiteral("…"));
             lookup->setToolTip(TfrmInvoiceEdit::tr("Pick an item from the catalogue (Alt+Down)"));
@@ -83,22 +84,30 @@ TfrmInvoiceEdit::TfrmInvoiceEdit(QWidget *parent)
     ui->frameCustomer1->setReadOnly(true);
     ui->frameInvoice->setDataSet(&header());
     ui->gridInvItems->setDataSet(&lines(), {{QStringLiteral("ITEM_NO"), QString(), 56},
-                                           {QStringLiteral("ITEM_DESC"), QString(), 171},
-                                           {QStringLiteral("NUM"), QString(), 46},
-                                           {QStringLiteral("NETPRICE"), tr("Net price"), 69},
-                                           {QStringLiteral("VAT"), tr("VAT%"), 41},
-                                           {QStringLiteral("GROSSFAKE"), tr("Gross price")},
-                                           {QStringLiteral("DISCOUNT"), tr("Discount"), 50},
-                                           {QStringLiteral("ITEMNETSUM"), tr("Net sum"), 0, {}, true},
-                                           {QStringLiteral("ITEMVAT"), tr("VAT sum"), 0, {}, true},
-                                           {QStringLiteral("ITEMSUM"), tr("Gross sum"), 0, {}, true}});
+                                            {QStringLiteral("ITEM_DESC"), QString(), 171},
+                                            {QStringLiteral("NUM"), QString(), 46},
+                                            {QStringLiteral("NETPRICE"), tr("Net price"), 69},
+                                            {QStringLiteral("VAT"), tr("VAT%"), 41},
+                                            {QStringLiteral("GROSSFAKE"), tr("Gross price")},
+                                            {QStringLiteral("DISCOUNT"), tr("Discount"), 50},
+                                            {QStringLiteral("ITEMNETSUM"), tr("Net sum"), 0, {}, true},
+                                            {QStringLiteral("ITEMVAT"), tr("VAT sum"), 0, {}, true},
+                                            {QStringLiteral("ITEMSUM"), tr("Gross sum"), 0, {}, true}});
     ui->gridInvItems->setConfirmDelete(true);
     ui->gridInvItems->setItemDelegateForColumn(0, new ItemCodeDelegate(this, ui->gridInvItems));
     for (const auto &[edit, field] : {std::pair{ui->edtNetTotal, "NETTOTAL"}, std::pair{ui->edtSumVat, "SUMVAT"},
                                       std::pair{ui->edtGrossSum, "GROSSSUM"}}) {
         edit->setField(&header(), QLatin1String(field));
         shadeReadOnly(edit, true);
+        // Room for a total in the millions, minus sign and separators included.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-9 999 999,99")) + 16);
     }
+
+    // The designed size, or larger where the lines' columns and the fields need it on this screen.
+    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    resize(
+        std::max({width(), ui->gridInvItems->widthForColumns() + margins, minimumSizeHint().width()}),
+        std::max(height(), minimumSizeHint().height() + 8 * ui->gridInvItems->verticalHeader()->defaultSectionSize()));
 
     // Creation: placement, the catalogue, the transaction, the calendars, the note window, money without
     // a currency symbol.
@@ -151,7 +160,8 @@ void TfrmInvoiceEdit::connectActions()
     connect(ui->actPrint, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Print)); });
     connect(ui->actToPDF, &QAction::triggered, this, [this] { output(int(InvoiceOutput::PdfFile)); });
     connect(ui->actRound, &QAction::triggered, this, [this] { RunCommand([this] { RoundTotal(); }); });
-    connect(ui->btnChangeCustomer, &QPushButton::clicked, this, [this] { RunCommand([this] { btnChangeCustomerClick(); }); });
+    connect(ui->btnChangeCustomer, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { btnChangeCustomerClick(); }); });
     connect(ui->frameInvoice->invoiceNoticeButton(), &QPushButton::clicked, this,
             [this] { RunCommand([this] { btnInvoiceNoticeClick(); }); });
 
@@ -269,8 +279,7 @@ void TfrmInvoiceEdit::reject()
 {
     if (m_closing)
         return;
-    const bool changed =
-        hasPendingChanges() || m_changesPosted || dm().conInvoice.totalChanges() != m_changesAtStart;
+    const bool changed = hasPendingChanges() || m_changesPosted || dm().conInvoice.totalChanges() != m_changesAtStart;
     if (changed && !MsgConfirm(tr("Discard the changes made to this invoice?")))
         return;
     m_closing = true;
@@ -367,7 +376,9 @@ void TfrmInvoiceEdit::FillLineFromItem()
     if (!lines().isEditing())
         lines().edit();
     lines().fieldByName(QStringLiteral("ITEM_NO")).setValue(catalogue.fieldByName(QStringLiteral("ITEM_NO")).value());
-    lines().fieldByName(QStringLiteral("ITEM_DESC")).setText(catalogue.fieldByName(QStringLiteral("ITEM_DESC")).asString());
+    lines()
+        .fieldByName(QStringLiteral("ITEM_DESC"))
+        .setText(catalogue.fieldByName(QStringLiteral("ITEM_DESC")).asString());
     lines().fieldByName(QStringLiteral("NETPRICE")).setValue(catalogue.fieldByName(QStringLiteral("NETPRICE")).value());
     lines().fieldByName(QStringLiteral("VAT")).setValue(catalogue.fieldByName(QStringLiteral("VAT")).value());
 }

@@ -12,10 +12,15 @@ TframeInvoice::~TframeInvoice() = default;
 
 void TframeInvoice::setDataSet(db::DataSet *dataSet)
 {
-    const std::pair<DBEdit *, const char *> edits[] = {
-        {ui->edtInvoiceNo, "INVOICE_NO"}, {ui->edtInvDate, "INVDATE"},     {ui->edtDueDate, "DUEDATE"},
-        {ui->edtOurRef, "OURREF"},        {ui->edtYourRef, "YOURREF"},     {ui->edtOrderNo, "ORDER_NO"},
-        {ui->edtKID, "KID"},              {ui->edtPrintDate, "PRINTDATE"}, {ui->edtPaidDate, "PAIDDATE"}};
+    const std::pair<DBEdit *, const char *> edits[] = {{ui->edtInvoiceNo, "INVOICE_NO"},
+                                                       {ui->edtInvDate, "INVDATE"},
+                                                       {ui->edtDueDate, "DUEDATE"},
+                                                       {ui->edtOurRef, "OURREF"},
+                                                       {ui->edtYourRef, "YOURREF"},
+                                                       {ui->edtOrderNo, "ORDER_NO"},
+                                                       {ui->edtKID, "KID"},
+                                                       {ui->edtPrintDate, "PRINTDATE"},
+                                                       {ui->edtPaidDate, "PAIDDATE"}};
     for (const auto &[edit, field] : edits)
         edit->setField(dataSet, QLatin1String(field));
     ui->cboInvType->setField(dataSet, QStringLiteral("INV_TYPE"));

@@ -4,6 +4,7 @@
 #include "platform/widgets/DataControls.h"
 #include "platform/widgets/IdleUpdate.h"
 #include "windows/invoicing/fInvEdit.h"
+#include "windows/invoicing/fInvNote.h"
 #include "windows/main/uMsgStrs.h"
 
 #include <QAction>
@@ -27,11 +28,13 @@ struct Business {
         dm.conInvoice.execute("insert into APPDATA (ANAME, AVALUE) values ('DEFAULTTAX', '25')");
         dm.DBSettings.LoadBusinessSettings();
         customer = seedCustomer(dm.conInvoice, {{"CUST_NO", 1}, {"FIRSTNAME", "Kari"}, {"SURNAME", "Nordmann"}});
-        for (const auto &[no, desc, price, vat] : {std::tuple{"KAFFE", "Kaffe 500 g", 80.0, 15.0},
-                                                   std::tuple{"PAPIR", "Papir A4", 55.0, 25.0},
-                                                   std::tuple{"BOK", "Håndbok", 349.0, 0.0}})
-            seedItem(dm.conInvoice, {{"ITEM_NO", no}, {"ITEM_DESC", QString::fromUtf8(desc)},
-                                     {"NETPRICE", QVariant::fromValue(money(price))}, {"VAT", vat}});
+        for (const auto &[no, desc, price, vat] :
+             {std::tuple{"KAFFE", "Kaffe 500 g", 80.0, 15.0}, std::tuple{"PAPIR", "Papir A4", 55.0, 25.0},
+              std::tuple{"BOK", "Håndbok", 349.0, 0.0}})
+            seedItem(dm.conInvoice, {{"ITEM_NO", no},
+                                     {"ITEM_DESC", QString::fromUtf8(desc)},
+                                     {"NETPRICE", QVariant::fromValue(money(price))},
+                                     {"VAT", vat}});
     }
     QVariant scalar(const QString &sql) { return dm.conInvoice.scalar(sql); }
     int invoice(const QVariantMap &extra = {}, const QList<SeedLine> &lines = {})
@@ -94,7 +97,6 @@ struct EditWindow {
         lines.post();
     }
 };
-
 
 } // namespace
 
@@ -180,6 +182,40 @@ private slots:
         QCOMPARE(b.scalar("select INV_TYPE from INVOICE").toString(), QString("R"));
     }
 
+    void customerAndNoteChangeTheHeader()
+    {
+        Business b;
+        const int other = seedCustomer(b.dm.conInvoice, {{"CUST_NO", 2}, {"FIRSTNAME", "Ola"}, {"SURNAME", "Berg"}});
+        const int id = b.invoice({{"INV_NOTE", "Takk"}});
+        EditWindow e;
+        e.w.LoadInvoice(id);
+        e.show();
+        onNextModal([&](QDialog &select) {
+            QCOMPARE(select.objectName(), QString("frmCustomerSelect"));
+            dmInvoice->qrySelectCust.locate("CUST_ID", other);
+            select.accept();
+        });
+        e.click("btnChangeCustomer");
+        QCOMPARE(e.header.fieldByName("CUST_ID").asInteger(), other);
+        QTRY_COMPARE(e.w.findChild<QLineEdit *>("edtSurname")->text(), QString("Berg"));
+        // The note window gets the invoice's note and gives back what OK leaves in it; Cancel changes nothing.
+        onNextModal([](QDialog &note) {
+            auto &window = static_cast<TfrmInvoiceNote &>(note);
+            QCOMPARE(window.NoteText(), QString("Takk"));
+            window.setNoteText("Betales innen 14 dager.");
+            window.accept();
+        });
+        e.click("btnInvoiceNotice");
+        onNextModal([](QDialog &note) {
+            static_cast<TfrmInvoiceNote &>(note).setNoteText("Ikke dette");
+            note.reject();
+        });
+        e.click("btnInvoiceNotice");
+        e.click("btnOK");
+        QCOMPARE(b.scalar("select CUST_ID || '/' || INV_NOTE from INVOICE").toString(),
+                 QString("%1/Betales innen 14 dager.").arg(other));
+    }
+
     void itemCodesTypedAndPicked()
     {
         Business b;
@@ -203,7 +239,8 @@ private slots:
         QCOMPARE(e.lines.fieldByName("ITEM_NO").asString(), QString("KAFFE"));
         e.lines.fieldByName("ITEM_DESC").clear();
         QTest::keyClick(e.typeInto("ITEM_NO", "kaffe"), Qt::Key_Tab); // codes match exactly
-        QVERIFY2(e.lines.fieldByName("ITEM_DESC").asString().isEmpty(), qPrintable(e.lines.fieldByName("ITEM_DESC").asString()));
+        QVERIFY2(e.lines.fieldByName("ITEM_DESC").asString().isEmpty(),
+                 qPrintable(e.lines.fieldByName("ITEM_DESC").asString()));
 
         // The lookup button of the code cell picks from the catalogue, over what the line holds.
         e.lines.fieldByName("ITEM_DESC").setValue(QString("Noe"));
@@ -373,7 +410,8 @@ private slots:
         // Another line and rounding again: still one rounding line, a whole total.
         e.addLine(1, "8.20", 25);
         QVERIFY(triggerAction(&e.w, "actRound"));
-        QCOMPARE(b.scalar(QString("select count(*) from INVITEM where ITEM_ID = 9999 and INV_ID = %1").arg(id)).toInt(), 1);
+        QCOMPARE(b.scalar(QString("select count(*) from INVITEM where ITEM_ID = 9999 and INV_ID = %1").arg(id)).toInt(),
+                 1);
         QCOMPARE(e.header.fieldByName("GROSSSUM").asMoney().units() % 10000, 0);
         e.click("btnOK");
         QCOMPARE(b.scalar("select GROSSSUM % 10000 from INVOICE").toInt(), 0);
