@@ -302,6 +302,14 @@
       <translation>Bruttopris</translation>
     </message>
     <message>
+      <source>Paid date</source>
+      <translation>Betalt dato</translation>
+    </message>
+    <message>
+      <source>Sum paid</source>
+      <translation>Betalt sum</translation>
+    </message>
+    <message>
       <source>%1 is not an invoice database: the table %2 is missing</source>
       <translation>%1 er ingen fakturadatabase: tabellen %2 mangler</translation>
     </message>
@@ -607,6 +615,157 @@
     </message>
   </context>
   <context>
+    <name>TfrmInvoiceList</name>
+    <message>
+      <source>Invoices</source>
+      <translation>Fakturaer</translation>
+    </message>
+    <message>
+      <source>Edit</source>
+      <translation>Rediger</translation>
+    </message>
+    <message>
+      <source>Show/Edit selected invoice</source>
+      <translation>Vis eller rediger valgt faktura</translation>
+    </message>
+    <message>
+      <source>Delete</source>
+      <translation>Slett</translation>
+    </message>
+    <message>
+      <source>Delete selected invoice</source>
+      <translation>Slett valgt faktura</translation>
+    </message>
+    <message>
+      <source>Print preview</source>
+      <translation>Forhåndsvisning</translation>
+    </message>
+    <message>
+      <source>Preview</source>
+      <translation>Forhåndsvis</translation>
+    </message>
+    <message>
+      <source>Preview|Preview invoice</source>
+      <translation>Forhåndsvis|Forhåndsvis faktura</translation>
+    </message>
+    <message>
+      <source>Print</source>
+      <translation>Skriv ut</translation>
+    </message>
+    <message>
+      <source>Print invoice</source>
+      <translation>Skriv ut faktura</translation>
+    </message>
+    <message>
+      <source>Save PDF</source>
+      <translation>Lagre PDF</translation>
+    </message>
+    <message>
+      <source>Save fil to Adobe PDF format</source>
+      <translation>Lagre som PDF-fil</translation>
+    </message>
+    <message>
+      <source>E-mail</source>
+      <translation>E-post</translation>
+    </message>
+    <message>
+      <source>Send Invoice as e-mail</source>
+      <translation>Send fakturaen som e-post</translation>
+    </message>
+    <message>
+      <source>Refresh</source>
+      <translation>Oppdater</translation>
+    </message>
+    <message>
+      <source>Refresh invoice list in order to see latest changes</source>
+      <translation>Les fakturalisten på nytt for å se de siste endringene</translation>
+    </message>
+    <message>
+      <source>Payments</source>
+      <translation>Innbetalinger</translation>
+    </message>
+    <message>
+      <source>Payment</source>
+      <translation>Innbetaling</translation>
+    </message>
+    <message>
+      <source>Register fulfilled payment</source>
+      <translation>Registrer innbetaling</translation>
+    </message>
+    <message>
+      <source>All</source>
+      <translation>Alle</translation>
+    </message>
+    <message>
+      <source>Show all invoices regardless of status</source>
+      <translation>Vis alle fakturaer uansett status</translation>
+    </message>
+    <message>
+      <source>Unpaid</source>
+      <translation>Ubetalte</translation>
+    </message>
+    <message>
+      <source>Unapid</source>
+      <translation>Ubetalte</translation>
+    </message>
+    <message>
+      <source>Show all unpaid invoices</source>
+      <translation>Vis alle ubetalte fakturaer</translation>
+    </message>
+    <message>
+      <source>Overdue</source>
+      <translation>Forfalte</translation>
+    </message>
+    <message>
+      <source>Show only unpaid invoices where duedate has expired</source>
+      <translation>Vis bare ubetalte fakturaer der forfallsdatoen er passert</translation>
+    </message>
+    <message>
+      <source>Invoice #</source>
+      <translation>Fakturanr.</translation>
+    </message>
+    <message>
+      <source>Name</source>
+      <translation>Navn</translation>
+    </message>
+    <message>
+      <source>Sum</source>
+      <translation>Sum</translation>
+    </message>
+    <message>
+      <source>Date</source>
+      <translation>Dato</translation>
+    </message>
+    <message>
+      <source>Due date</source>
+      <translation>Forfallsdato</translation>
+    </message>
+    <message>
+      <source>Printed</source>
+      <translation>Skrevet ut</translation>
+    </message>
+    <message>
+      <source>Paid</source>
+      <translation>Betalt</translation>
+    </message>
+    <message>
+      <source>Days overdue</source>
+      <translation>Dager forfalt</translation>
+    </message>
+    <message>
+      <source>&amp;Invoice</source>
+      <translation>&amp;Faktura</translation>
+    </message>
+    <message>
+      <source>Filter</source>
+      <translation>Filter</translation>
+    </message>
+    <message>
+      <source>Filter out invoices in list on a criteria</source>
+      <translation>Vis bare fakturaer som oppfyller et vilkår</translation>
+    </message>
+  </context>
+  <context>
     <name>TfrmInvoiceNote</name>
     <message>
       <source>Optional Invoice Text</source>
@@ -671,6 +830,61 @@
     <message>
       <source>&amp;Remember</source>
       <translation>&amp;Husk</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmInvoicePay</name>
+    <message>
+      <source>Invoice payment registration</source>
+      <translation>Registrering av innbetalinger</translation>
+    </message>
+    <message>
+      <source>&amp;OK</source>
+      <translation>&amp;OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>Paid</source>
+      <translation>Betalt</translation>
+    </message>
+    <message>
+      <source>Invoice #</source>
+      <translation>Fakturanr.</translation>
+    </message>
+    <message>
+      <source>Invoice date</source>
+      <translation>Fakturadato</translation>
+    </message>
+    <message>
+      <source>Gross total</source>
+      <translation>Brutto total</translation>
+    </message>
+    <message>
+      <source>Paid date</source>
+      <translation>Betalt dato</translation>
+    </message>
+    <message>
+      <source>Sum paid</source>
+      <translation>Betalt sum</translation>
+    </message>
+    <message>
+      <source>Closing window will not store changes to payments. Close anyway?</source>
+      <translation>Vinduet lukkes uten å lagre endringene i innbetalingene. Vil du lukke likevel?</translation>
     </message>
   </context>
   <context>

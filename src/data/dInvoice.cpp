@@ -205,6 +205,8 @@ void TdmInvoice::declareDataSets()
                 QStringLiteral("PAIDDATE"), QStringLiteral("SUMPAID"), QStringLiteral("GROSSSUM")});
     qryInvoicePay.addField(computed(QStringLiteral("PAID"), FieldType::SmallInt, FieldKind::Data));
     qryInvoicePay.addField(computed(QStringLiteral("DUMMYPAID"), FieldType::Boolean, FieldKind::Calculated));
+    qryInvoicePay.fieldByName(QStringLiteral("PAIDDATE")).setLabel(tr("Paid date"));
+    qryInvoicePay.fieldByName(QStringLiteral("SUMPAID")).setLabel(tr("Sum paid"));
 
     qrySelectCust.setCommandText(QStringLiteral("select CUST_ID, CUST_NO, FIRSTNAME, SURNAME, STATUS from CUSTOMER"));
     qrySelectCust.setReadOnly(true);
@@ -560,6 +562,9 @@ bool TdmInvoice::DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool
     case MsgAnswer::No:
     case MsgAnswer::OK:
         return true;
+    case MsgAnswer::Closed:
+        // Closed without a choice: nothing is deleted, and with several invoices the walk stops.
+        return !offerAll;
     case MsgAnswer::NoToAll:
         return false;
     case MsgAnswer::YesToAll:

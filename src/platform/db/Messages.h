@@ -13,7 +13,9 @@
 // screen) the text goes to standard error and a question counts as answered No.
 enum class MsgType { Error, Warning, Confirmation, Information, Plain };
 enum class MsgButtons { OK, YesNo, YesNoAll };
-enum class MsgAnswer { OK, Yes, No, NoToAll, YesToAll };
+// Closed: the box was closed without one of its buttons (Escape or the close box); callers take it as No
+// unless they say otherwise.
+enum class MsgAnswer { OK, Yes, No, NoToAll, YesToAll, Closed };
 
 struct MessageRequest {
     MsgType type;

@@ -37,10 +37,50 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (!m_grid->isReadOnly() && !(index.flags() & Qt::ItemIsEditable))
             option->backgroundBrush = m_grid->palette().window();
+        if (m_grid->rowBackground()) {
+            const QBrush row = m_grid->rowBackground()(index.row());
+            if (row.style() != Qt::NoBrush) {
+                // The row's colour also on a selected row, with the selection's text colour.
+                if (option->state & QStyle::State_Selected)
+                    option->palette.setColor(QPalette::Text, option->palette.color(QPalette::HighlightedText));
+                option->state &= ~QStyle::State_Selected;
+                option->backgroundBrush = row;
+            }
+        }
     }
 
 private:
     DBGrid *m_grid;
+};
+
+// A cell that offers a fixed list of texts to choose from; choosing one hands it to the row at once.
+class PickListDelegate : public ShadingDelegate {
+public:
+    PickListDelegate(DBGrid *grid, QStringList items) : ShadingDelegate(grid), m_items(std::move(items)) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        auto *box = new QComboBox(parent);
+        box->addItems(m_items);
+        connect(box, &QComboBox::activated, this, [this, box] {
+            auto *self = const_cast<PickListDelegate *>(this);
+            Q_EMIT self->commitData(box);
+            Q_EMIT self->closeEditor(box);
+        });
+        return box;
+    }
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *box = static_cast<QComboBox *>(editor);
+        box->setCurrentIndex(std::max(0, int(box->findText(index.data(Qt::DisplayRole).toString()))));
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        model->setData(index, static_cast<QComboBox *>(editor)->currentText(), Qt::EditRole);
+    }
+
+private:
+    QStringList m_items;
 };
 
 } // namespace
@@ -231,6 +271,11 @@ void DBGrid::commitPendingEdit()
     if (!m_refusal.isEmpty())
         throw Error(m_refusal);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void DBGrid::setPickList(int column, const QStringList &items)
+{
+    setItemDelegateForColumn(column, new PickListDelegate(this, items));
 }
 
 void DBGrid::setRowIndicator(bool shown)

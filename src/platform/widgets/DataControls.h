@@ -3,6 +3,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSetModel.h"
 
+#include <QBrush>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,6 +37,16 @@ public:
     // Hands a cell edit that is still open to its row, so that saving the row takes it along. Throws
     // when the field refuses the text.
     void commitPendingEdit();
+    // Gives rows a background of their own (an empty brush: the grid's usual one).
+    using RowBackground = std::function<QBrush(int row)>;
+    void setRowBackground(RowBackground background)
+    {
+        m_rowBackground = std::move(background);
+        viewport()->update();
+    }
+    const RowBackground &rowBackground() const { return m_rowBackground; }
+    // The column's cells are edited by choosing one of these texts.
+    void setPickList(int column, const QStringList &items);
     // A narrow column left of the rows that marks the current one.
     void setRowIndicator(bool shown);
     // Closes a cell editor that is still open without handing its text to the row.
@@ -61,6 +72,7 @@ private:
     bool m_resetting = false;
     bool m_readOnly = false;
     bool m_confirmDelete = false;
+    RowBackground m_rowBackground;
     bool m_collectRefusal = false;
     QString m_refusal, m_shownRefusal;
 };

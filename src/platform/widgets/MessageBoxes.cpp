@@ -46,12 +46,20 @@ MsgAnswer showMessageBox(const MessageRequest &request)
         }
     }
     box.setDefaultButton(choices.front().button);
-    box.setEscapeButton(request.buttons == MsgButtons::OK ? choices.front().button : choices.at(1).button);
+    if (request.buttons == MsgButtons::OK) {
+        box.setEscapeButton(choices.front().button);
+    } else {
+        // Escape and the close box answer through a button nobody sees: closed without a choice.
+        QPushButton *closed = box.addButton(QMessageBox::Cancel);
+        closed->hide();
+        box.setEscapeButton(closed);
+        choices.push_back({closed, MsgAnswer::Closed});
+    }
     box.exec();
     for (const Choice &c : choices)
         if (box.clickedButton() == c.button)
             return c.answer;
-    return request.buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::No;
+    return request.buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Closed;
 }
 
 void installMessageBoxes()

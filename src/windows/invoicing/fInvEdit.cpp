@@ -277,8 +277,10 @@ void TfrmInvoiceEdit::accept()
 // Cancel discards everything done since the window opened: after asking, when anything was done.
 void TfrmInvoiceEdit::reject()
 {
-    if (m_closing)
+    if (m_closing) {
+        QDialog::reject(); // already decided: the closing goes on
         return;
+    }
     const bool changed = hasPendingChanges() || m_changesPosted || dm().conInvoice.totalChanges() != m_changesAtStart;
     if (changed && !MsgConfirm(tr("Discard the changes made to this invoice?")))
         return;

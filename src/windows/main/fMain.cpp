@@ -8,6 +8,7 @@
 #include "platform/widgets/UserSettings.h"
 #include "uMsgStrs.h"
 #include "ui_fMain.h"
+#include "windows/invoicing/fInvList.h"
 #include "windows/invoicing/fLookupItems.h"
 
 #include <QAction>
@@ -116,6 +117,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     // The designed position (the size comes from the form), used until a placement has been saved.
     setGeometry(QRect(QPoint(268, 157), size()));
     connectActions();
+    setInvoiceListFactory([](TMainInterface &) { return new TfrmInvoiceList; });
     mergeMenus();
     connect(ui->MDIClient, &QMdiArea::subWindowActivated, this, &TfrmMain::mergeMenus);
     addIdleHandler(this, [this] { updateActions(); });

@@ -4,6 +4,7 @@
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/Printers.h"
 #include "platform/widgets/UserSettings.h"
+#include "windows/invoicing/fInvList.h"
 #include "windows/main/Program.h"
 #include "windows/main/fMain.h"
 #include "windows/main/uMsgStrs.h"
@@ -268,6 +269,28 @@ private slots:
             QVERIFY(!dmInvoice->conInvoice.inTransaction());
         });
         QVERIFY(editable);
+    }
+
+    void theInvoiceListReloadsOnTheRefreshRequest()
+    {
+        TempDatabase database(true);
+        MessageAnswers answers;
+        int before = -1, after = -1;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            runIdleHandlers();
+            QVERIFY(triggerAction(&main, "actInvoices"));
+            QVERIFY(qobject_cast<TfrmInvoiceList *>(main.InvoiceList()));
+            // Its menu stands in for the main window's Invoice menu.
+            QTRY_VERIFY(main.menuBar()->actions().contains(menu(main, "mnuInvoiceList")->menuAction()));
+            QVERIFY(!main.menuBar()->actions().contains(menu(main, "Invoice1")->menuAction()));
+            before = dmInvoice->tblInvoiceList.recordCount();
+            dmInvoice->conInvoice.execute("insert into INVOICE (CUST_ID, INVOICE_NO, INV_TYPE) values (1, 99, 'N')");
+            dmInvoice->RequestInvoiceListRefresh();
+            QTRY_COMPARE(dmInvoice->tblInvoiceList.recordCount(), before + 1);
+            after = dmInvoice->tblInvoiceList.recordCount();
+        });
+        QCOMPARE(after, before + 1);
+        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("1"));
     }
 
     void secondStartIsRefused()
