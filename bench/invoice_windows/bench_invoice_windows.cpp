@@ -43,7 +43,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("tessund-bench"));
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("tessund-bench"));
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
     QDir().mkpath(folder);
     const QString database = QDir(folder).filePath(QStringLiteral("INVOICE.mdb"));

@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
+#include "platform/db/Format.h"
 #include "platform/db/Messages.h"
 
 #include <QFocusEvent>
@@ -111,13 +112,21 @@ void DBGrid::setDataSet(db::DataSet *dataSet, std::vector<db::GridColumn> column
     m_model = new db::DataSetModel(dataSet, this);
     if (!columns.empty())
         m_model->setColumns(std::move(columns));
-    // A designed width is never narrower than its column's title in the font of this screen; widths the
-    // user gives later are the user's.
+    // A column is never narrower than its title, nor a number or date column than its values, in the font
+    // of this screen; widths the user gives later are the user's.
+    const int charWidth = fontMetrics().averageCharWidth();
     for (int column = 0; column < m_model->columnCount(); ++column) {
-        const int designed = m_model->columnWidth(column);
+        const db::Field *field = m_model->fieldAt(column);
         const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int needed = horizontalHeader()->fontMetrics().horizontalAdvance(title) + 16;
-        if (designed > 0 && designed < needed)
+        int needed = horizontalHeader()->fontMetrics().horizontalAdvance(title) + 16;
+        if (field && field->type() == db::FieldType::DateTime)
+            needed = std::max(
+                needed,
+                fontMetrics().horizontalAdvance(Format::dateText(QDateTime(QDate(2026, 12, 28), QTime(0, 0)))) + 12);
+        else if (field && !db::isTextType(field->type()))
+            needed = std::max(needed, field->displayWidth() * charWidth + 10);
+        const int designed = m_model->columnWidth(column);
+        if (designed < needed)
             m_model->setColumnWidth(column, needed);
     }
     setModel(m_model);

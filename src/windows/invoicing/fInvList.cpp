@@ -38,7 +38,8 @@ public:
 
 } // namespace
 
-TfrmInvoiceList::TfrmInvoiceList(QWidget *parent) : TInvoiceListWindow(parent), ui(std::make_unique<Ui::TfrmInvoiceList>())
+TfrmInvoiceList::TfrmInvoiceList(QWidget *parent)
+    : TInvoiceListWindow(parent), ui(std::make_unique<Ui::TfrmInvoiceList>())
 {
     ui->setupUi(this);
     ui->ToolBar1->setFixedWidth(49);
@@ -115,8 +116,8 @@ void TfrmInvoiceList::buildMenu()
     m_menu->addActions({ui->actEdit, ui->ActDelInvoice, ui->actRefresh});
     m_menu->addMenu(filter);
     m_menu->addSeparator();
-    m_menu->addActions({ui->actInvoicePreview, ui->actInvoicePrint, ui->actInvoiceEmail, ui->actSavePDF,
-                        ui->actPayInvoice});
+    m_menu->addActions(
+        {ui->actInvoicePreview, ui->actInvoicePrint, ui->actInvoiceEmail, ui->actSavePDF, ui->actPayInvoice});
     // The grid's context menu holds the same commands.
     ui->DBGrid1->addActions(m_menu->actions());
     changeEvent(nullptr);
@@ -173,7 +174,8 @@ void TfrmInvoiceList::DeleteInvoices()
     if (marked.isEmpty() && currentInvoiceId() != -1)
         marked << ui->DBGrid1->model()->index(invoices().recNo(), 0);
     for (auto it = marked.crbegin(); it != marked.crend(); ++it)
-        targets.push_back({invoices().valueAt(it->row(), idField).toInt(), invoices().valueAt(it->row(), numberField).toInt()});
+        targets.push_back(
+            {invoices().valueAt(it->row(), idField).toInt(), invoices().valueAt(it->row(), numberField).toInt()});
     const bool several = targets.size() >= 2;
     bool ask = true;
     try {
@@ -230,8 +232,9 @@ void TfrmInvoiceList::changeEvent(QEvent *event)
     if (m_menu) {
         m_menu->setTitle(tr("&Invoice"));
         m_menu->findChild<QMenu *>(QStringLiteral("Filter1"))->setTitle(tr("Filter"));
-        m_menu->findChild<QMenu *>(QStringLiteral("Filter1"))->menuAction()->setStatusTip(
-            tr("Filter out invoices in list on a criteria"));
+        m_menu->findChild<QMenu *>(QStringLiteral("Filter1"))
+            ->menuAction()
+            ->setStatusTip(tr("Filter out invoices in list on a criteria"));
     }
     if (event)
         TInvoiceListWindow::changeEvent(event);

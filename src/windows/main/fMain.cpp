@@ -329,8 +329,11 @@ void TfrmMain::mergeMenus()
 
 QMdiSubWindow *TfrmMain::AddChildWindow(QWidget *window)
 {
+    const QSize designed = window->size();
     auto *frame = new TChildFrame(window);
     mdiArea()->addSubWindow(frame);
+    // The frame opens at the window's designed size, its title bar and borders added.
+    frame->resize(designed + (frame->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0)));
     RegSettings().RestoreWindowState(window);
     return frame;
 }

@@ -31,8 +31,10 @@ struct Business {
             int customer;
             const char *due, *paid;
             double sumPaid;
-        } rows[] = {{kari, "2026-12-10", nullptr, 0},         {ola, "2026-12-11", nullptr, 0},
-                    {kari, "2026-11-20", "2026-11-25", 0},     {ola, "2026-11-01", nullptr, 0},
+        } rows[] = {{kari, "2026-12-10", nullptr, 0},
+                    {ola, "2026-12-11", nullptr, 0},
+                    {kari, "2026-11-20", "2026-11-25", 0},
+                    {ola, "2026-11-01", nullptr, 0},
                     {kari, "2026-11-15", "2026-11-14", 125.0}};
         for (int n = 1; n <= 5; ++n) {
             const auto &r = rows[n - 1];
@@ -262,7 +264,8 @@ private slots:
                     QTest::keyClicks(editor, "mye");
             dialog.findChild<QPushButton *>("btnOK")->click();
             QVERIFY(dialog.isVisible());
-            QCOMPARE(answers.texts().value(0), QString("'mye' is not a valid floating point value for field 'Sum paid'"));
+            QCOMPARE(answers.texts().value(0),
+                     QString("'mye' is not a valid floating point value for field 'Sum paid'"));
             answers.push(MsgAnswer::Yes);
             dialog.reject();
         });
