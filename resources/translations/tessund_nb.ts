@@ -168,6 +168,10 @@
       <translation>&amp;Nei</translation>
     </message>
     <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
       <source>N&amp;o to All</source>
       <translation>N&amp;ei til alle</translation>
     </message>
@@ -351,6 +355,33 @@
     </message>
   </context>
   <context>
+    <name>TframeCustomer</name>
+    <message>
+      <source>&amp;Phone/Mobile</source>
+      <translation>&amp;Telefon/mobil</translation>
+    </message>
+    <message>
+      <source>&amp;E-mail</source>
+      <translation>&amp;E-post</translation>
+    </message>
+    <message>
+      <source>&amp;Status</source>
+      <translation>&amp;Status</translation>
+    </message>
+    <message>
+      <source>Status</source>
+      <translation>Status</translation>
+    </message>
+    <message>
+      <source>Use this field for column sorting</source>
+      <translation>Bruk dette feltet til sortering</translation>
+    </message>
+    <message>
+      <source>&amp;Misc</source>
+      <translation>&amp;Diverse</translation>
+    </message>
+  </context>
+  <context>
     <name>TframeCustomer1</name>
     <message>
       <source>Customer #</source>
@@ -367,6 +398,10 @@
     <message>
       <source>Postal Address</source>
       <translation>Postnr./sted</translation>
+    </message>
+    <message>
+      <source>&amp;...</source>
+      <translation>&amp;...</translation>
     </message>
   </context>
   <context>
@@ -438,6 +473,176 @@
     <message>
       <source>Credit</source>
       <translation>Kreditt</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmCustomerEdit</name>
+    <message>
+      <source>Customer</source>
+      <translation>Kunde</translation>
+    </message>
+    <message>
+      <source>Details</source>
+      <translation>Detaljer</translation>
+    </message>
+    <message>
+      <source>&amp;Invoices</source>
+      <translation>&amp;Fakturaer</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>&amp;Apply</source>
+      <translation>&amp;Bruk</translation>
+    </message>
+    <message>
+      <source>id</source>
+      <translation>id</translation>
+    </message>
+    <message>
+      <source>#</source>
+      <translation>Nr.</translation>
+    </message>
+    <message>
+      <source>Date</source>
+      <translation>Dato</translation>
+    </message>
+    <message>
+      <source>Sum</source>
+      <translation>Sum</translation>
+    </message>
+    <message>
+      <source>Due date</source>
+      <translation>Forfallsdato</translation>
+    </message>
+    <message>
+      <source>Paid</source>
+      <translation>Betalt</translation>
+    </message>
+    <message>
+      <source>Printed</source>
+      <translation>Skrevet ut</translation>
+    </message>
+    <message>
+      <source>Customer - </source>
+      <translation>Kunde - </translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmCustomerList</name>
+    <message>
+      <source>Customers</source>
+      <translation>Kunder</translation>
+    </message>
+    <message>
+      <source>Edit Customer</source>
+      <translation>Rediger kunde</translation>
+    </message>
+    <message>
+      <source>Customer details</source>
+      <translation>Kundedetaljer</translation>
+    </message>
+    <message>
+      <source>Show/edit customer details</source>
+      <translation>Vis eller rediger kundens detaljer</translation>
+    </message>
+    <message>
+      <source>Delete customer</source>
+      <translation>Slett kunde</translation>
+    </message>
+    <message>
+      <source>Delete selected customer(s)</source>
+      <translation>Slett valgte kunder</translation>
+    </message>
+    <message>
+      <source>New Customer</source>
+      <translation>Ny kunde</translation>
+    </message>
+    <message>
+      <source>New customer</source>
+      <translation>Ny kunde</translation>
+    </message>
+    <message>
+      <source>Create a new customer</source>
+      <translation>Opprett en ny kunde</translation>
+    </message>
+    <message>
+      <source>New Invoice</source>
+      <translation>Ny faktura</translation>
+    </message>
+    <message>
+      <source>Create a new invoice for the selected customer</source>
+      <translation>Lag en ny faktura for valgt kunde</translation>
+    </message>
+    <message>
+      <source>Refresh</source>
+      <translation>Oppdater</translation>
+    </message>
+    <message>
+      <source>Refresh dataset</source>
+      <translation>Les listen på nytt</translation>
+    </message>
+    <message>
+      <source>Cust #</source>
+      <translation>Kundenr.</translation>
+    </message>
+    <message>
+      <source>Firstname</source>
+      <translation>Fornavn</translation>
+    </message>
+    <message>
+      <source>Surname</source>
+      <translation>Etternavn</translation>
+    </message>
+    <message>
+      <source>Address</source>
+      <translation>Adresse</translation>
+    </message>
+    <message>
+      <source>Postcode</source>
+      <translation>Postnr.</translation>
+    </message>
+    <message>
+      <source>Postaddress</source>
+      <translation>Poststed</translation>
+    </message>
+    <message>
+      <source>E-mail</source>
+      <translation>E-post</translation>
+    </message>
+    <message>
+      <source>Status</source>
+      <translation>Status</translation>
+    </message>
+    <message>
+      <source>&amp;Customer</source>
+      <translation>&amp;Kunde</translation>
+    </message>
+    <message>
+      <source>Delete selected customer(s) and related invoices?</source>
+      <translation>Slette valgte kunder og deres fakturaer?</translation>
+    </message>
+    <message>
+      <source>Save the changes to this customer?</source>
+      <translation>Lagre endringene for denne kunden?</translation>
     </message>
   </context>
   <context>

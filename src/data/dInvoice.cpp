@@ -563,6 +563,7 @@ bool TdmInvoice::DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool
     case MsgAnswer::OK:
         return true;
     case MsgAnswer::Closed:
+    case MsgAnswer::Cancel:
         // Closed without a choice: nothing is deleted, and with several invoices the walk stops.
         return !offerAll;
     case MsgAnswer::NoToAll:

@@ -12,10 +12,10 @@
 // shows a real box, tests one that answers instead of a person. Without a handler (a tool without a
 // screen) the text goes to standard error and a question counts as answered No.
 enum class MsgType { Error, Warning, Confirmation, Information, Plain };
-enum class MsgButtons { OK, YesNo, YesNoAll };
+enum class MsgButtons { OK, YesNo, YesNoAll, YesNoCancel };
 // Closed: the box was closed without one of its buttons (Escape or the close box); callers take it as No
 // unless they say otherwise.
-enum class MsgAnswer { OK, Yes, No, NoToAll, YesToAll, Closed };
+enum class MsgAnswer { OK, Yes, No, NoToAll, YesToAll, Closed, Cancel };
 
 struct MessageRequest {
     MsgType type;

@@ -40,6 +40,8 @@ MsgAnswer showMessageBox(const MessageRequest &request)
     } else {
         add(QT_TRANSLATE_NOOP("MessageDialog", "&Yes"), QMessageBox::YesRole, MsgAnswer::Yes);
         add(QT_TRANSLATE_NOOP("MessageDialog", "&No"), QMessageBox::NoRole, MsgAnswer::No);
+        if (request.buttons == MsgButtons::YesNoCancel)
+            add(QT_TRANSLATE_NOOP("MessageDialog", "Cancel"), QMessageBox::RejectRole, MsgAnswer::Cancel);
         if (request.buttons == MsgButtons::YesNoAll) {
             add(QT_TRANSLATE_NOOP("MessageDialog", "N&o to All"), QMessageBox::NoRole, MsgAnswer::NoToAll);
             add(QT_TRANSLATE_NOOP("MessageDialog", "Yes to &All"), QMessageBox::YesRole, MsgAnswer::YesToAll);
@@ -48,6 +50,8 @@ MsgAnswer showMessageBox(const MessageRequest &request)
     box.setDefaultButton(choices.front().button);
     if (request.buttons == MsgButtons::OK) {
         box.setEscapeButton(choices.front().button);
+    } else if (request.buttons == MsgButtons::YesNoCancel) {
+        box.setEscapeButton(choices.back().button); // Escape and the close box: Cancel
     } else {
         // Escape and the close box answer through a button nobody sees: closed without a choice.
         QPushButton *closed = box.addButton(QMessageBox::Cancel);

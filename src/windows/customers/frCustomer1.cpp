@@ -3,6 +3,8 @@
 #include "platform/widgets/DataControls.h"
 #include "ui_frCustomer1.h"
 
+#include <QToolButton>
+
 TframeCustomer1::TframeCustomer1(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TframeCustomer1>())
 {
     ui->setupUi(this);
@@ -34,6 +36,11 @@ void TframeCustomer1::setReadOnly(bool readOnly)
 DBEdit *TframeCustomer1::edit(const char *objectName) const
 {
     return findChild<DBEdit *>(QLatin1String(objectName));
+}
+
+QToolButton *TframeCustomer1::lookupButton() const
+{
+    return ui->btnPostalAdrLookup;
 }
 
 void TframeCustomer1::changeEvent(QEvent *event)

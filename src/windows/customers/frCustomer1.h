@@ -23,6 +23,8 @@ public:
     void setDataSet(db::DataSet *dataSet);
     void setReadOnly(bool readOnly);
     DBEdit *edit(const char *objectName) const;
+    // The postal code lookup button between postal code and postal address (hidden unless asked for).
+    class QToolButton *lookupButton() const;
 
 protected:
     void changeEvent(QEvent *event) override;

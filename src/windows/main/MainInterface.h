@@ -35,6 +35,9 @@ public:
     virtual TInvoiceListWindow *InvoiceList() const = 0;
     // Reloads the invoice list when it is open.
     virtual void RefreshInvoiceList() = 0;
+    // Places a window in a child frame of the main window (its placement restored now, saved when it
+    // goes) and shows it in front.
+    virtual void ShowChildWindow(QWidget *window) = 0;
 
 protected:
     ~TMainInterface() = default;

@@ -8,6 +8,7 @@
 #include "platform/widgets/UserSettings.h"
 #include "uMsgStrs.h"
 #include "ui_fMain.h"
+#include "windows/customers/fCustList.h"
 #include "windows/invoicing/fInvList.h"
 #include "windows/invoicing/fLookupItems.h"
 
@@ -118,6 +119,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     setGeometry(QRect(QPoint(268, 157), size()));
     connectActions();
     setInvoiceListFactory([](TMainInterface &) { return new TfrmInvoiceList; });
+    setCustomerListFactory([](TMainInterface &main) { return new TfrmCustomerList(main); });
     mergeMenus();
     connect(ui->MDIClient, &QMdiArea::subWindowActivated, this, &TfrmMain::mergeMenus);
     addIdleHandler(this, [this] { updateActions(); });
@@ -336,6 +338,18 @@ QMdiSubWindow *TfrmMain::AddChildWindow(QWidget *window)
     frame->resize(designed + (frame->sizeHint() - window->sizeHint()).expandedTo(QSize(0, 0)));
     RegSettings().RestoreWindowState(window);
     return frame;
+}
+
+void TfrmMain::ShowChildWindow(QWidget *window)
+{
+    auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    if (!frame)
+        frame = AddChildWindow(window);
+    if (frame->isMinimized())
+        frame->showNormal();
+    frame->show();
+    mdiArea()->setActiveSubWindow(frame);
+    frame->raise();
 }
 
 namespace {

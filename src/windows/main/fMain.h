@@ -32,6 +32,7 @@ public:
     TCustomerListWindow *CustomerList() const override { return m_customers; }
     TInvoiceListWindow *InvoiceList() const override { return m_invoices; }
     void RefreshInvoiceList() override;
+    void ShowChildWindow(QWidget *window) override;
 
     // Places a window in a child frame of the main window; the frame restores the window's placement now
     // and saves it when it is destroyed.

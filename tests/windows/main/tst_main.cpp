@@ -201,7 +201,8 @@ private slots:
             // Commands without a window in the program yet, and the window commands without children.
             runIdleHandlers();
             QVERIFY(!action(main, "WindowCascade1")->isEnabled());
-            QVERIFY(!action(main, "actCustomers")->isEnabled());
+            QVERIFY(action(main, "actCustomers")->isEnabled());
+            QVERIFY(action(main, "actInvoices")->isEnabled());
             QVERIFY(!action(main, "actReports")->isEnabled());
             QCOMPARE(action(main, "actReports")->shortcut(), QKeySequence("Ctrl+R"));
             QCOMPARE(action(main, "actCustomers")->toolTip(), QString("Customers"));

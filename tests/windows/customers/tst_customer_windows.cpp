@@ -1,0 +1,267 @@
+#include "GuiTestSupport.h"
+#include "TestSupport.h"
+#include "data/dInvoice.h"
+#include "platform/db/Connection.h"
+#include "platform/widgets/DataControls.h"
+#include "platform/widgets/IdleUpdate.h"
+#include "windows/customers/fCustEdit.h"
+#include "windows/customers/fCustList.h"
+#include "windows/invoicing/fInvEdit.h"
+#include "windows/main/Program.h"
+#include "windows/main/fMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
+}
+
+// Runs the program on the database; body runs once the main window stands, then the program ends.
+void runWith(const QString &folder, const std::function<void(TfrmMain &)> &body)
+{
+    ProgramHooks hooks;
+    hooks.shown = [&body](TfrmMain &main) {
+        body(main);
+        main.close();
+    };
+    runProgram(folder, hooks);
+}
+
+TfrmCustomerList *openList(TfrmMain &main)
+{
+    main.activateWindow();
+    QApplication::setActiveWindow(&main);
+    if (!QTest::qWaitForWindowActive(&main))
+        return nullptr;
+    runIdleHandlers();
+    if (!triggerAction(&main, "actCustomers"))
+        return nullptr;
+    return qobject_cast<TfrmCustomerList *>(main.CustomerList());
+}
+
+QLineEdit *field(QWidget *window, const char *name)
+{
+    return window->findChild<QLineEdit *>(QLatin1String(name));
+}
+
+// Types into an edit of the window as a user does (the edit gets the focus first).
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Three customers; the second one has two invoices.
+struct Business {
+    TempDatabase database;
+    Business()
+    {
+        db::Connection c(QStringLiteral("seed"));
+        c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
+        c.open();
+        const char *names[][2] = {{"Kari", "Nordmann"}, {"Ola", "Berg"}, {"Per", "Aas"}};
+        int ids[3];
+        for (int i = 0; i < 3; ++i)
+            ids[i] = seedCustomer(c, {{"CUST_NO", i + 1}, {"FIRSTNAME", names[i][0]}, {"SURNAME", names[i][1]}});
+        for (int n = 1; n <= 2; ++n)
+            seedInvoice(c, {{"CUST_ID", ids[1]}, {"INVOICE_NO", n}, {"INVDATE", "2026-12-01 00:00:00"},
+                            {"DUEDATE", "2026-12-15 00:00:00"}, {"INV_TYPE", "N"}},
+                        {{1, 100, 25}});
+    }
+};
+
+} // namespace
+
+class TestCustomerWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTemporarySettings(); }
+    void init() { store().clear(); }
+    void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
+
+    void newCustomerWithPostalCompletionAndTheSaveQuestion()
+    {
+        Business b;
+        MessageAnswers answers;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            answers.clear();
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(list);
+            db::DataSet &customers = dmInvoice->tblCustomer;
+            QCOMPARE(customers.recordCount(), 3);
+            QVERIFY(triggerAction(&main, "NewCustomer1"));
+            TfrmCustomerEdit *edit = list->editWindow();
+            QVERIFY(edit);
+            QTRY_VERIFY(edit->isVisible());
+            QCOMPARE(customers.state(), db::DataSet::State::Insert);
+            QCOMPARE(customers.fieldByName("CUST_NO").asInteger(), 4);
+            runIdleHandlers();
+            QVERIFY(!list->findChild<QAction *>("actDataSetEdit")->isEnabled()); // being edited
+            typeInto(field(edit, "edtFirstName"), "Solveig");
+            typeInto(field(edit, "edtSurname"), "Larsen");
+            // Tab from a known postal code to the lookup button fills an empty place and goes to the phone.
+            typeInto(field(edit, "edtPostalCode"), "0150");
+            QTest::keyClick(field(edit, "edtPostalCode"), Qt::Key_Tab);
+            QCOMPARE(customers.fieldByName("POSTALADDRESS").asString(), QString("OSLO"));
+            QTRY_VERIFY(field(edit, "edtPhone1")->hasFocus());
+            // A place already there is replaced, and the focus stays on the button.
+            typeInto(field(edit, "edtPostalCode"), "5003");
+            QTest::keyClick(field(edit, "edtPostalCode"), Qt::Key_Tab);
+            QCOMPARE(customers.fieldByName("POSTALADDRESS").asString(), QString("BERGEN"));
+            QTRY_VERIFY(edit->findChild<QToolButton *>("btnPostalAdrLookup")->hasFocus());
+            // Leaving by the mouse, or an unknown code, changes nothing.
+            typeInto(field(edit, "edtPostalCode"), "0150");
+            field(edit, "edtEmail")->setFocus();
+            QCOMPARE(customers.fieldByName("POSTALADDRESS").asString(), QString("BERGEN"));
+            typeInto(field(edit, "edtPostalCode"), "9999");
+            QTest::keyClick(field(edit, "edtPostalCode"), Qt::Key_Tab);
+            QCOMPARE(customers.fieldByName("POSTALADDRESS").asString(), QString("BERGEN"));
+            QVERIFY(answers.shown().isEmpty());
+            // The edit window closed by its close box keeps the change pending; closing the list asks.
+            edit->parentWidget()->close();
+            QTRY_VERIFY(!list->editWindow());
+            answers.push(MsgAnswer::Cancel);
+            list->parentWidget()->close();
+            QCOMPARE(answers.texts(), QStringList{"Save the changes to this customer?"});
+            QCOMPARE(answers.shown().first().buttons, MsgButtons::YesNoCancel);
+            QVERIFY(main.CustomerList()); // Cancel: the list stays
+            answers.push(MsgAnswer::Yes);
+            list->parentWidget()->close();
+            QTRY_VERIFY(!main.CustomerList());
+        });
+        TdmInvoice check(b.database.folder());
+        QCOMPARE(check.conInvoice.scalar("select FIRSTNAME || ' ' || SURNAME || ', ' || POSTALCODE || ' ' || "
+                                         "POSTALADDRESS from CUSTOMER where CUST_NO = 4")
+                     .toString(),
+                 QString("Solveig Larsen, 9999 BERGEN"));
+    }
+
+    void cancelDropsANewCustomerAndTheLookupStartsEditing()
+    {
+        Business b;
+        MessageAnswers answers;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            answers.clear(); // the printer check of the start
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(triggerAction(list, "actDataSetInsert"));
+            TfrmCustomerEdit *edit = list->editWindow();
+            typeInto(field(edit, "edtSurname"), "Ny");
+            QVERIFY(edit->windowTitle().startsWith("Customer - "));
+            edit->findChild<QPushButton *>("btnCancel")->click();
+            QTRY_VERIFY(!list->editWindow());
+            QCOMPARE(dmInvoice->tblCustomer.recordCount(), 3);
+            // On a customer only shown: the completion does nothing, the lookup starts editing.
+            QVERIFY(dmInvoice->tblCustomer.locate("CUST_NO", 1));
+            QVERIFY(triggerAction(list, "actDataSetEdit"));
+            edit = list->editWindow();
+            QVERIFY(edit);
+            QCOMPARE(edit->windowTitle(), QString("Customer - Kari Nordmann"));
+            onNextModal([](QDialog &lookup) {
+                QTest::keyClicks(lookup.findChild<QLineEdit *>("edtPostalAddress"), "trom");
+                lookup.accept();
+            });
+            edit->findChild<QToolButton *>("btnPostalAdrLookup")->click();
+            QCOMPARE(dmInvoice->tblCustomer.state(), db::DataSet::State::Edit);
+            QVERIFY(dmInvoice->tblCustomer.fieldByName("POSTALADDRESS").asString().startsWith("TROM"));
+            runIdleHandlers();
+            QVERIFY(edit->findChild<QAction *>("actApply")->isEnabled());
+            // OK in the lookup on an empty list changes nothing.
+            const QString code = dmInvoice->tblCustomer.fieldByName("POSTALCODE").asString();
+            onNextModal([](QDialog &lookup) {
+                QTest::keyClicks(lookup.findChild<QLineEdit *>("edtPostalAddress"), "qqq");
+                lookup.accept();
+            });
+            edit->findChild<QToolButton *>("btnPostalAdrLookup")->click();
+            QCOMPARE(dmInvoice->tblCustomer.fieldByName("POSTALCODE").asString(), code);
+            edit->findChild<QPushButton *>("btnOK")->click();
+            QTRY_VERIFY(!list->editWindow());
+            QCOMPARE(dmInvoice->tblCustomer.state(), db::DataSet::State::Browse);
+            QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.texts().join(" | ")));
+        });
+    }
+
+    void deletingCustomersTakesTheirInvoices()
+    {
+        Business b;
+        MessageAnswers answers;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            TfrmCustomerList *list = openList(main);
+            auto *grid = list->findChild<DBGrid *>("gridCustomers");
+            // Closed without an answer: nothing deleted.
+            answers.push(MsgAnswer::Closed);
+            QVERIFY(triggerAction(list, "actDataSetDelete"));
+            QCOMPARE(dmInvoice->tblCustomer.recordCount(), 3);
+            for (int row : {0, 1, 2})
+                grid->selectionModel()->select(grid->model()->index(row, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            answers.clear();
+            QVERIFY(triggerAction(list, "actDataSetDelete"));
+            QCOMPARE(answers.texts(), QStringList{"Delete selected customer(s) and related invoices?"});
+            QCOMPARE(dmInvoice->tblCustomer.recordCount(), 0);
+            QCOMPARE(dmInvoice->conInvoice.scalar("select count(*) from INVOICE").toInt(), 0);
+            QCOMPARE(dmInvoice->conInvoice.scalar("select count(*) from INVITEM").toInt(), 0);
+            // New Invoice on an empty list does nothing and says nothing.
+            answers.clear();
+            QVERIFY(triggerAction(list, "actNewInvoice"));
+            QVERIFY(answers.shown().isEmpty());
+        });
+    }
+
+    void newInvoiceAsksTheInvoiceListToReloadOnlyAfterOk()
+    {
+        Business b;
+        MessageAnswers answers;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            int refreshes = 0;
+            QObject::connect(dmInvoice, &TdmInvoice::invoicesChanged, &main, [&] { ++refreshes; });
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(dmInvoice->tblCustomer.locate("CUST_NO", 2));
+            auto *grid = list->findChild<DBGrid *>("gridCustomers");
+            grid->selectAll(); // several marked: one invoice, for the current customer
+            onNextModal([](QDialog &dialog) { static_cast<TfrmInvoiceEdit &>(dialog).reject(); });
+            QVERIFY(triggerAction(list, "actNewInvoice"));
+            QCoreApplication::processEvents();
+            QCOMPARE(refreshes, 0);
+            onNextModal([](QDialog &dialog) {
+                QCOMPARE(dmInvoice->tblInvoiceEdit.fieldByName("CUST_ID").asInteger(),
+                         dmInvoice->tblCustomer.fieldByName("CUST_ID").asInteger());
+                static_cast<TfrmInvoiceEdit &>(dialog).accept();
+            });
+            QVERIFY(triggerAction(list, "actNewInvoice"));
+            QTRY_COMPARE(refreshes, 1);
+            QCOMPARE(dmInvoice->conInvoice.scalar("select count(*) from INVOICE where INVOICE_NO = 3").toInt(), 1);
+            // The customer's invoices page lists it and opens it.
+            QVERIFY(triggerAction(list, "actDataSetEdit"));
+            TfrmCustomerEdit *edit = list->editWindow();
+            edit->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(1);
+            QCOMPARE(dmInvoice->qryCustInvoiceList.recordCount(), 3);
+            onNextModal([](QDialog &dialog) {
+                dmInvoice->tblInvoiceItems.append();
+                dmInvoice->tblInvoiceItems.fieldByName("NUM").setValue(1.0);
+                dmInvoice->tblInvoiceItems.fieldByName("NETPRICE").setValue(QVariant::fromValue(money(80)));
+                dmInvoice->tblInvoiceItems.fieldByName("VAT").setValue(25.0);
+                static_cast<TfrmInvoiceEdit &>(dialog).accept();
+            });
+            QVERIFY(dmInvoice->qryCustInvoiceList.locate("INVOICE_NO", 3));
+            QTest::keyClick(edit->findChild<DBGrid *>("gridInvliceList"), Qt::Key_Return);
+            QVERIFY(dmInvoice->qryCustInvoiceList.locate("INVOICE_NO", 3));
+            QCOMPARE(dmInvoice->qryCustInvoiceList.fieldByName("GROSSSUM").asMoney(), money(100));
+        });
+    }
+};
+
+QTEST_MAIN(TestCustomerWindows)
+#include "tst_customer_windows.moc"
