@@ -30,9 +30,11 @@ bool triggerAction(QWidget *window, const QString &name)
 void onNextModal(std::function<void(QDialog &dialog)> body)
 {
     auto *poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, body = std::move(body)] {
+    // A dialog already open when this is asked (the caller's own) is not the next one.
+    QPointer<QWidget> before = QApplication::activeModalWidget();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, before, body = std::move(body)] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        if (!dialog || !dialog->isVisible() || dialog == before)
             return;
         poll->stop();
         poll->deleteLater();

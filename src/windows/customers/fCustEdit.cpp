@@ -48,7 +48,8 @@ TfrmCustomerEdit::TfrmCustomerEdit(QWidget *parent) : QWidget(parent), ui(std::m
     block->lookupButton()->setVisible(true);
     block->edit("edtPostalCode")->installEventFilter(this);
     ui->gridInvliceList->installEventFilter(this);
-    connect(block->lookupButton(), &QToolButton::clicked, this, [this] { RunCommand([this] { LookupPostalAddress(); }); });
+    connect(block->lookupButton(), &QToolButton::clicked, this,
+            [this] { RunCommand([this] { LookupPostalAddress(); }); });
     connect(block->edit("edtSurname"), &QLineEdit::textChanged, this, &TfrmCustomerEdit::updateCaption);
     connect(ui->btnOK, &QPushButton::clicked, this, &TfrmCustomerEdit::Ok);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmCustomerEdit::Cancel);
@@ -62,7 +63,8 @@ TfrmCustomerEdit::TfrmCustomerEdit(QWidget *parent) : QWidget(parent), ui(std::m
         if (page == 1 && !dmInvoice->qryCustInvoiceList.isActive())
             RunCommand([] { dmInvoice->qryCustInvoiceList.open(); });
     });
-    connect(ui->gridInvliceList, &QAbstractItemView::doubleClicked, this, [this] { RunCommand([this] { openInvoice(); }); });
+    connect(ui->gridInvliceList, &QAbstractItemView::doubleClicked, this,
+            [this] { RunCommand([this] { openInvoice(); }); });
     addIdleHandler(this, [this] { ui->actApply->setEnabled(customer().isActive() && customer().isEditing()); });
     // A child window has no default button of its own: Enter is OK, Escape is Cancel.
     for (const auto &[key, slot] : {std::pair{QKeySequence(Qt::Key_Escape), &TfrmCustomerEdit::Cancel},
@@ -161,7 +163,9 @@ void TfrmCustomerEdit::LookupPostalAddress()
     if (!customer().isEditing())
         customer().edit();
     const db::DataSet &places = dmInvoice->tblPostAddrClone;
-    customer().fieldByName(QStringLiteral("POSTALCODE")).setValue(places.fieldByName(QStringLiteral("POSTALCODE")).value());
+    customer()
+        .fieldByName(QStringLiteral("POSTALCODE"))
+        .setValue(places.fieldByName(QStringLiteral("POSTALCODE")).value());
     customer()
         .fieldByName(QStringLiteral("POSTALADDRESS"))
         .setValue(places.fieldByName(QStringLiteral("POSTALADDRESS")).value());
@@ -187,7 +191,8 @@ bool TfrmCustomerEdit::eventFilter(QObject *watched, QEvent *event)
             RunCommand([this] { completePostalAddress(); });
         if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::ControlModifier) {
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                key->modifiers() == Qt::ControlModifier) {
                 RunCommand([this] { LookupPostalAddress(); });
                 return true;
             }

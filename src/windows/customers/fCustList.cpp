@@ -161,7 +161,8 @@ void TfrmCustomerList::DeleteCustomers()
     if (!MsgConfirm(tr("Delete selected customer(s) and related invoices?")))
         return;
     QModelIndexList marked = ui->gridCustomers->selectionModel()->selectedRows();
-    std::sort(marked.begin(), marked.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() > b.row(); });
+    std::sort(marked.begin(), marked.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() > b.row(); });
     try {
         if (marked.isEmpty()) {
             customers().remove();
@@ -200,8 +201,8 @@ void TfrmCustomerList::closeEvent(QCloseEvent *event)
             return;
         }
         if (customers().isEditing() && customers().isModified()) {
-            const MsgAnswer answer = messageDialog(MsgType::Confirmation, tr("Save the changes to this customer?"),
-                                                   MsgButtons::YesNoCancel);
+            const MsgAnswer answer =
+                messageDialog(MsgType::Confirmation, tr("Save the changes to this customer?"), MsgButtons::YesNoCancel);
             try {
                 if (answer == MsgAnswer::Yes)
                     customers().post();

@@ -340,8 +340,12 @@ bool TfrmInvoiceEdit::eventFilter(QObject *watched, QEvent *event)
         }
     }
     // A new line the user left untouched goes when the focus leaves the grid.
+    // (Only for the focus going to another control of this window: a dialog opened from the line, such as
+    // the item lookup, leaves it alone.)
     if (watched == ui->gridInvItems && event->type() == QEvent::FocusOut && !ui->gridInvItems->isCellEditing()) {
-        if (lines().state() == db::DataSet::State::Insert && !lines().isModified())
+        const QWidget *next = QApplication::focusWidget();
+        const bool withinWindow = next && next->window() == this && !ui->gridInvItems->isAncestorOf(next);
+        if (withinWindow && lines().state() == db::DataSet::State::Insert && !lines().isModified())
             RunCommand([] { lines().cancel(); });
     }
     return QDialog::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #include "platform/db/Connection.h"
 #include "platform/widgets/DataControls.h"
 #include "platform/widgets/IdleUpdate.h"
+#include "platform/widgets/Printers.h"
 #include "windows/customers/fCustEdit.h"
 #include "windows/customers/fCustList.h"
 #include "windows/invoicing/fInvEdit.h"
@@ -12,9 +13,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
@@ -77,8 +80,12 @@ struct Business {
         for (int i = 0; i < 3; ++i)
             ids[i] = seedCustomer(c, {{"CUST_NO", i + 1}, {"FIRSTNAME", names[i][0]}, {"SURNAME", names[i][1]}});
         for (int n = 1; n <= 2; ++n)
-            seedInvoice(c, {{"CUST_ID", ids[1]}, {"INVOICE_NO", n}, {"INVDATE", "2026-12-01 00:00:00"},
-                            {"DUEDATE", "2026-12-15 00:00:00"}, {"INV_TYPE", "N"}},
+            seedInvoice(c,
+                        {{"CUST_ID", ids[1]},
+                         {"INVOICE_NO", n},
+                         {"INVDATE", "2026-12-01 00:00:00"},
+                         {"DUEDATE", "2026-12-15 00:00:00"},
+                         {"INV_TYPE", "N"}},
                         {{1, 100, 25}});
     }
 };
@@ -143,8 +150,9 @@ private slots:
             QTRY_VERIFY(!main.CustomerList());
         });
         TdmInvoice check(b.database.folder());
-        QCOMPARE(check.conInvoice.scalar("select FIRSTNAME || ' ' || SURNAME || ', ' || POSTALCODE || ' ' || "
-                                         "POSTALADDRESS from CUSTOMER where CUST_NO = 4")
+        QCOMPARE(check.conInvoice
+                     .scalar("select FIRSTNAME || ' ' || SURNAME || ', ' || POSTALCODE || ' ' || "
+                             "POSTALADDRESS from CUSTOMER where CUST_NO = 4")
                      .toString(),
                  QString("Solveig Larsen, 9999 BERGEN"));
     }
@@ -259,6 +267,124 @@ private slots:
             QTest::keyClick(edit->findChild<DBGrid *>("gridInvliceList"), Qt::Key_Return);
             QVERIFY(dmInvoice->qryCustInvoiceList.locate("INVOICE_NO", 3));
             QCOMPARE(dmInvoice->qryCustInvoiceList.fieldByName("GROSSSUM").asMoney(), money(100));
+        });
+    }
+
+    // The road of one invoice through the program's own windows and commands: a customer, an invoice with
+    // a typed and a picked item, rounded, printed, stored; then paid; and all of it there after a restart.
+    void theRoadOfOneInvoice()
+    {
+        TempDatabase database;
+        {
+            db::Connection c(QStringLiteral("seed"));
+            c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
+            c.open();
+            seedItem(c, {{"ITEM_NO", "KONS"},
+                         {"ITEM_DESC", "Konsulenttime"},
+                         {"NETPRICE", QVariant::fromValue(money(950))},
+                         {"VAT", 25.0}});
+            seedItem(c, {{"ITEM_NO", "KAFFE"},
+                         {"ITEM_DESC", "Kaffe 500 g"},
+                         {"NETPRICE", QVariant::fromValue(money(89.9))},
+                         {"VAT", 15.0}});
+        }
+        MessageAnswers answers;
+        PrinterToPdf printer;
+        runWith(database.folder(), [&](TfrmMain &main) {
+            answers.clear();
+            // The printer the program prints on writes PDF (the start forgot the test's printer).
+            currentPrinter().setOutputFormat(QPrinter::PdfFormat);
+            currentPrinter().setOutputFileName(printer.path());
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(triggerAction(&main, "actInvoices"));
+            QVERIFY(triggerAction(&main, "NewCustomer1"));
+            TfrmCustomerEdit *edit = list->editWindow();
+            typeInto(field(edit, "edtFirstName"), "Kari");
+            typeInto(field(edit, "edtSurname"), "Nordmann");
+            typeInto(field(edit, "edtPostalCode"), "0150");
+            QTest::keyClick(field(edit, "edtPostalCode"), Qt::Key_Tab);
+            edit->findChild<QPushButton *>("btnOK")->click();
+            QCOMPARE(dmInvoice->tblCustomer.state(), db::DataSet::State::Browse);
+
+            onNextModal([&](QDialog &dialog) {
+                auto &window = static_cast<TfrmInvoiceEdit &>(dialog);
+                QApplication::setActiveWindow(&window);
+                QVERIFY(QTest::qWaitForWindowActive(&window));
+                auto *grid = window.findChild<DBGrid *>("gridInvItems");
+                grid->setFocus();
+                db::DataSet &lines = dmInvoice->tblInvoiceItems;
+                auto typeCell = [&](const char *column, const QString &text) {
+                    grid->setCurrentIndex(grid->model()->index(lines.recNo(), grid->dataModel()->columnOf(column)));
+                    grid->edit(grid->currentIndex());
+                    for (auto *editor : grid->viewport()->findChildren<QLineEdit *>())
+                        if (editor->isVisible()) {
+                            editor->selectAll();
+                            QTest::keyClicks(editor, text);
+                            QTest::keyClick(editor, Qt::Key_Tab);
+                        }
+                };
+                // A typed item code, then a picked one.
+                QTest::keyClick(grid, Qt::Key_Insert);
+                typeCell("ITEM_NO", "KONS");
+                QCOMPARE(lines.fieldByName("ITEM_DESC").asString(), QString("Konsulenttime"));
+                typeCell("NUM", "3");
+                QTest::keyClick(grid, Qt::Key_Insert);
+                onNextModal([](QDialog &lookup) {
+                    dmInvoice->tblLookupItem.locate("ITEM_NO", "KAFFE");
+                    lookup.accept();
+                });
+                grid->setCurrentIndex(grid->model()->index(lines.recNo(), 0));
+                grid->edit(grid->currentIndex());
+                for (auto *editor : grid->viewport()->findChildren<QLineEdit *>())
+                    if (editor->isVisible())
+                        editor->findChild<QAction *>("actItemLookup")->trigger();
+                QTRY_COMPARE(lines.fieldByName("ITEM_NO").asString(), QString("KAFFE"));
+                QApplication::setActiveWindow(&window);
+                typeCell("NUM", "1");
+                runIdleHandlers();
+                QVERIFY(triggerAction(&window, "actApply"));
+                runIdleHandlers();
+                QCOMPARE(dmInvoice->conInvoice.scalar("select group_concat(ITEM_NO, ',') from INVITEM").toString(),
+                         QString("KONS,KAFFE"));
+                QVERIFY(triggerAction(&window, "actRound"));
+                runIdleHandlers();
+                QVERIFY(triggerAction(&window, "actPrint"));
+                // The invoice list, reloaded while this window is open, shows the print date.
+                QTRY_VERIFY(dmInvoice->tblInvoiceList.locate("INVOICE_NO", 1) &&
+                            !dmInvoice->tblInvoiceList.fieldByName("PRINTDATE").isNull());
+                window.accept();
+            });
+            QVERIFY(triggerAction(&main, "NewInvoice1"));
+            QVERIFY(QFile::exists(printer.path()));
+            QTRY_COMPARE(dmInvoice->tblInvoiceList.recordCount(), 1);
+            const Money total = dmInvoice->tblInvoiceList.fieldByName("GROSSSUM").asMoney();
+            QCOMPARE(total.units() % Money::Scale, 0); // rounded to whole kroner
+            QCOMPARE(total, storedLineTotals(dmInvoice->conInvoice,
+                                             dmInvoice->tblInvoiceList.fieldByName("INV_ID").asInteger())
+                                .gross);
+            QCOMPARE(dmInvoice->conInvoice.scalar("select count(*) from INVITEM").toInt(),
+                     3); // two items and the rounding
+
+            // The payment, registered from the invoice list.
+            onNextModal([](QDialog &pay) {
+                dmInvoice->qryInvoicePay.edit();
+                dmInvoice->qryInvoicePay.fieldByName("PAID").setText("Yes");
+                pay.findChild<QPushButton *>("btnOK")->click();
+            });
+            QVERIFY(triggerAction(main.InvoiceList(), "actPayInvoice"));
+            QVERIFY(!dmInvoice->tblInvoiceList.fieldByName("PAIDDATE").isNull());
+        });
+        // Everything is there at the next start.
+        runWith(database.folder(), [&](TfrmMain &main) {
+            QVERIFY(main.CustomerList() && main.InvoiceList()); // both reopened
+            db::DataSet &invoices = dmInvoice->tblInvoiceList;
+            QCOMPARE(invoices.recordCount(), 1);
+            QCOMPARE(invoices.fieldByName("NAME").asString(), QString("Kari Nordmann"));
+            QVERIFY(invoices.fieldByName("GROSSSUM").asMoney() > Money());
+            QVERIFY(!invoices.fieldByName("PRINTDATE").isNull());
+            QCOMPARE(invoices.fieldByName("SUMPAID").asMoney(), invoices.fieldByName("GROSSSUM").asMoney());
+            QCOMPARE(dmInvoice->conInvoice.scalar("select count(*) from INVITEM where ITEM_ID = 9999").toInt(), 1);
+            QCOMPARE(dmInvoice->conInvoice.scalar("select POSTALADDRESS from CUSTOMER").toString(), QString("OSLO"));
         });
     }
 };
