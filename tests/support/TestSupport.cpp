@@ -57,6 +57,11 @@ void useTemporarySettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
 }
 
+std::unique_ptr<QSettings> userSettings()
+{
+    return std::make_unique<QSettings>(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
+}
+
 QString errorOf(const std::function<void()> &action)
 {
     try {

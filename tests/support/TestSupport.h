@@ -63,6 +63,9 @@ public:
 
 // Keeps user settings in a temporary folder for the whole test program.
 void useTemporarySettings();
+// The user settings store the program reads and writes ("Halvgard", "Tessund").
+class QSettings;
+std::unique_ptr<QSettings> userSettings();
 
 // The message of the Error the action throws; empty when it throws none.
 QString errorOf(const std::function<void()> &action);

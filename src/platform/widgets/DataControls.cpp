@@ -167,6 +167,20 @@ int DBGrid::widthForColumns() const
     return width;
 }
 
+bool downIntoGrid(QEvent *event, DBGrid *grid)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Down || key->modifiers() != Qt::NoModifier)
+        return false;
+    grid->setFocus();
+    db::DataSet *ds = grid->dataSet();
+    if (ds && ds->isActive() && ds->recNo() + 1 < ds->recordCount())
+        guarded([&] { ds->next(); });
+    return true;
+}
+
 void shadeReadOnly(QWidget *control, bool readOnly)
 {
     QPalette palette = control->palette();

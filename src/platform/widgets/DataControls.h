@@ -77,6 +77,10 @@ private:
     QString m_refusal, m_shownRefusal;
 };
 
+// For a filter box above a grid: Down (no modifier) puts the focus into the grid and moves its dataset one
+// row on, unless it stands on the last row. True when the key was taken.
+bool downIntoGrid(QEvent *event, DBGrid *grid);
+
 // Read-only controls are shaded like the window behind them, so the user sees they take no typing.
 void shadeReadOnly(QWidget *control, bool readOnly);
 

@@ -7,8 +7,6 @@
 #include "platform/widgets/UserSettings.h"
 #include "ui_fPostalAddress.h"
 
-#include <QKeyEvent>
-
 namespace {
 
 db::DataSet &places()
@@ -75,18 +73,8 @@ void TfrmPostalAddress::edtPostalAddressChange(const QString &text)
 
 bool TfrmPostalAddress::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->edtPostalAddress && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier) {
-            ui->DBGrid1->setFocus();
-            RunCommand([] {
-                db::DataSet &clone = places();
-                if (clone.recNo() + 1 < clone.recordCount())
-                    clone.next();
-            });
-            return true;
-        }
-    }
+    if (watched == ui->edtPostalAddress && downIntoGrid(event, ui->DBGrid1))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

@@ -8,8 +8,6 @@
 #include "platform/widgets/uDBStuff.h"
 #include "ui_fLookupItems.h"
 
-#include <QKeyEvent>
-
 namespace {
 
 db::DataSet &catalogue()
@@ -104,18 +102,8 @@ void TfrmLookupItems::edtDescFilterChange(const QString &text)
 
 bool TfrmLookupItems::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->edtDescFilter && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier) {
-            ui->DBGrid1->setFocus();
-            RunCommand([] {
-                db::DataSet &items = catalogue();
-                if (items.recNo() + 1 < items.recordCount())
-                    items.next();
-            });
-            return true;
-        }
-    }
+    if (watched == ui->edtDescFilter && downIntoGrid(event, ui->DBGrid1))
+        return true;
     return QDialog::eventFilter(watched, event);
 }
 

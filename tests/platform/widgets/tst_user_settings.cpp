@@ -16,11 +16,6 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
-}
-
 QByteArray placementBytes(int x, int y, int w, int h)
 {
     QByteArray bytes(16, '\0');
@@ -58,7 +53,7 @@ private slots:
     void initTestCase() { useTemporarySettings(); }
     void init()
     {
-        store().clear();
+        userSettings()->clear();
         database = std::make_unique<TempDatabase>();
         module = std::make_unique<TdmInvoice>(database->folder());
         QVERIFY(module->isConnected());
@@ -79,7 +74,7 @@ private slots:
         QCOMPARE(RegSettings().ReadSetting("CustomersVisible"), QString());
         QCOMPARE(RegSettings().ReadSetting("PrinterName"), QString());
         // Reading creates nothing.
-        QVERIFY(store().allKeys().isEmpty());
+        QVERIFY(userSettings()->allKeys().isEmpty());
     }
 
     void storedUserValues_data()
@@ -101,8 +96,8 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QString, showHints);
-        store().setValue("Setting/LANGUAGE", language);
-        store().setValue("Setting/SHOWHINTS", showHints);
+        userSettings()->setValue("Setting/LANGUAGE", language);
+        userSettings()->setValue("Setting/SHOWHINTS", showHints);
         RegSettings().setShowHints(!RegSettings().ShowHints()); // discarded by loading
         RegSettings().LoadUserSettings();
         QTEST(RegSettings().Language(), "expectedLanguage");
@@ -119,8 +114,9 @@ private slots:
             window.setGeometry(30, 40, 500, 350);
             window.grid->setColumnWidth(window.section("SURNAME"), 222);
             RegSettings().SaveWindowState(&window);
-            QCOMPARE(store().value("WindowState/TfrmGridWindow").toByteArray(), placementBytes(30, 40, 500, 350));
-            QCOMPARE(store().value("WindowState/gridCustomers_SURNAME").toInt(), 222);
+            QCOMPARE(userSettings()->value("WindowState/TfrmGridWindow").toByteArray(),
+                     placementBytes(30, 40, 500, 350));
+            QCOMPARE(userSettings()->value("WindowState/gridCustomers_SURNAME").toInt(), 222);
 
             // Neither placement nor widths are saved while maximised or minimised.
             window.grid->setColumnWidth(window.section("SURNAME"), 50);
@@ -128,8 +124,9 @@ private slots:
             RegSettings().SaveWindowState(&window);
             window.showMinimized();
             RegSettings().SaveWindowState(&window);
-            QCOMPARE(store().value("WindowState/TfrmGridWindow").toByteArray(), placementBytes(30, 40, 500, 350));
-            QCOMPARE(store().value("WindowState/gridCustomers_SURNAME").toInt(), 222);
+            QCOMPARE(userSettings()->value("WindowState/TfrmGridWindow").toByteArray(),
+                     placementBytes(30, 40, 500, 350));
+            QCOMPARE(userSettings()->value("WindowState/gridCustomers_SURNAME").toInt(), 222);
         }
         TfrmGridWindow window;
         const int designedAddress = window.grid->columnWidth(window.section("ADDRESS"));
@@ -141,8 +138,8 @@ private slots:
         // A column hidden at closing keeps the width saved for it before.
         window.grid->setColumnHidden(window.section("SURNAME"), true);
         RegSettings().SaveWindowState(&window);
-        QCOMPARE(store().value("WindowState/gridCustomers_SURNAME").toInt(), 222);
-        QVERIFY(store().contains("WindowState/gridCustomers_ADDRESS"));
+        QCOMPARE(userSettings()->value("WindowState/gridCustomers_SURNAME").toInt(), 222);
+        QVERIFY(userSettings()->contains("WindowState/gridCustomers_ADDRESS"));
     }
 
     void badPlacementKeepsDesign_data()
@@ -156,7 +153,7 @@ private slots:
     void badPlacementKeepsDesign()
     {
         QFETCH(QVariant, stored);
-        store().setValue("WindowState/TfrmGridWindow", stored);
+        userSettings()->setValue("WindowState/TfrmGridWindow", stored);
         TfrmGridWindow window;
         RegSettings().RestoreWindowState(&window);
         QCOMPARE(window.geometry(), QRect(100, 100, 400, 300));
@@ -188,7 +185,7 @@ private slots:
         // English without an English module: the Norwegian texts stay for now.
         RegSettings().setLanguage(1033);
         RegSettings().SaveUserSettings();
-        QCOMPARE(store().value("Setting/LANGUAGE").toString(), QString("1033"));
+        QCOMPARE(userSettings()->value("Setting/LANGUAGE").toString(), QString("1033"));
         QCOMPARE(QCoreApplication::translate("MessageDialog", "Error"), QString("Feil"));
         setProgramFile(QString());
     }

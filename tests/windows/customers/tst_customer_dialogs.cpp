@@ -13,11 +13,6 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
-}
-
 // Three customers numbered 1 to 3, with surnames out of order.
 struct Customers {
     TempDatabase database;
@@ -54,7 +49,7 @@ class TestCustomerDialogs : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useTemporarySettings(); }
-    void init() { store().clear(); }
+    void init() { userSettings()->clear(); }
     void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
 
     void selectionStartsOnTheCustomerAndRemembersItsSort()
@@ -80,7 +75,7 @@ private slots:
             dialog.reject();
         });
         QCOMPARE(SelectCustomer(nullptr, c.ids[0]), -1);
-        QCOMPARE(store().value("Setting/CUSTSELROW").toString(), QString("SURNAME"));
+        QCOMPARE(userSettings()->value("Setting/CUSTSELROW").toString(), QString("SURNAME"));
         // The next opening comes sorted; an unknown customer leaves it on its first row; Escape and the
         // close box are -1; Insert adds nothing to the list.
         onNextModal([&](QDialog &dialog) {
@@ -96,7 +91,7 @@ private slots:
         onNextModal([](QDialog &dialog) { dialog.close(); });
         QCOMPARE(SelectCustomer(nullptr, c.ids[0]), -1);
         // A remembered column that is not there anymore is ignored.
-        store().setValue("Setting/CUSTSELROW", "GONE");
+        userSettings()->setValue("Setting/CUSTSELROW", "GONE");
         onNextModal([&](QDialog &dialog) {
             QCOMPARE(column(c.dm.qrySelectCust, "SURNAME"), QStringList({"Nordmann", "Berg", "Aas"}));
             auto *grid = dialog.findChild<DBGrid *>("DBGrid1");

@@ -26,11 +26,6 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
-}
-
 // Runs the program on the database; body runs once the main window stands, then the program ends.
 void runWith(const QString &folder, const std::function<void(TfrmMain &)> &body)
 {
@@ -96,7 +91,7 @@ class TestCustomerWindows : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useTemporarySettings(); }
-    void init() { store().clear(); }
+    void init() { userSettings()->clear(); }
     void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
 
     void newCustomerWithPostalCompletionAndTheSaveQuestion()

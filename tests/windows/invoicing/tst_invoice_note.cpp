@@ -11,11 +11,6 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
-}
-
 struct NoteWindow {
     TfrmInvoiceNote window;
     QComboBox *slotBox = window.findChild<QComboBox *>("cboDefaultText");
@@ -36,7 +31,7 @@ class TestInvoiceNote : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useTemporarySettings(); }
-    void init() { store().clear(); }
+    void init() { userSettings()->clear(); }
     void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
 
     void slotsLoadTheirTextsAndRememberIsWrittenAtOnce()
@@ -58,7 +53,7 @@ private slots:
             QVERIFY(w.remember->isEnabled());
             w.memo->setPlainText("Purring: betal innen 7 dager.");
             QVERIFY(triggerAction(&w.window, "actRemember"));
-            QCOMPARE(store().value("Setting/DEFINVNOTE2").toString(), QString("Purring: betal innen 7 dager."));
+            QCOMPARE(userSettings()->value("Setting/DEFINVNOTE2").toString(), QString("Purring: betal innen 7 dager."));
             // An empty text leaves its slot unassigned for the next window.
             w.choose(7);
             w.memo->clear();

@@ -35,14 +35,9 @@
 
 namespace {
 
-QSettings store()
-{
-    return QSettings(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
-}
-
 QRect storedPlacement(const QString &windowClass)
 {
-    const QByteArray bytes = store().value("WindowState/" + windowClass).toByteArray();
+    const QByteArray bytes = userSettings()->value("WindowState/" + windowClass).toByteArray();
     if (bytes.size() != 16)
         return QRect();
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
@@ -149,7 +144,7 @@ class TestMain : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useTemporarySettings(); }
-    void init() { store().clear(); }
+    void init() { userSettings()->clear(); }
     void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
 
     void standardErrorBox_data()
@@ -215,14 +210,14 @@ private slots:
         QCOMPARE(answers.texts(), QStringList({NoPrinter + "\nPrint and preview will not work.", NoPrinter}));
         QCOMPARE(answers.shown().at(0).type, MsgType::Warning);
         QCOMPARE(answers.shown().at(1).type, MsgType::Error);
-        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("0"));
-        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("0"));
-        QVERIFY(!store().contains("Setting/PrinterName"));
+        QCOMPARE(userSettings()->value("Setting/CustomersVisible").toString(), QString("0"));
+        QCOMPARE(userSettings()->value("Setting/InvoicesVisible").toString(), QString("0"));
+        QVERIFY(!userSettings()->contains("Setting/PrinterName"));
         QCOMPARE(storedPlacement("TfrmMain"), QRect(268, 157, 725, 584));
         QVERIFY(!programAlreadyRunning());
 
         // The saved placement is used at the next start.
-        store().setValue("WindowState/TfrmMain", placement(40, 50, 600, 420));
+        userSettings()->setValue("WindowState/TfrmMain", placement(40, 50, 600, 420));
         runWith(database.folder(), [&](TfrmMain &main) { shownAt = main.geometry(); });
         QCOMPARE(shownAt, QRect(40, 50, 600, 420));
     }
@@ -291,7 +286,7 @@ private slots:
             after = dmInvoice->tblInvoiceList.recordCount();
         });
         QCOMPARE(after, before + 1);
-        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("1"));
+        QCOMPARE(userSettings()->value("Setting/InvoicesVisible").toString(), QString("1"));
     }
 
     void secondStartIsRefused()
@@ -317,7 +312,7 @@ private slots:
     {
         TempDatabase database;
         MessageAnswers answers;
-        store().setValue("WindowState/TfrmFakeInvoices", placement(15, 25, 300, 200));
+        userSettings()->setValue("WindowState/TfrmFakeInvoices", placement(15, 25, 300, 200));
         runWith(
             database.folder(),
             [&](TfrmMain &main) {
@@ -332,8 +327,8 @@ private slots:
                 frameOf(main.InvoiceList())->showMinimized();
             },
             useFakeLists);
-        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("1"));
-        QCOMPARE(store().value("Setting/InvoicesVisible").toString(), QString("1"));
+        QCOMPARE(userSettings()->value("Setting/CustomersVisible").toString(), QString("1"));
+        QCOMPARE(userSettings()->value("Setting/InvoicesVisible").toString(), QString("1"));
         QCOMPARE(storedPlacement("TfrmFakeInvoices"), QRect(15, 25, 300, 200)); // not the minimised one
 
         QStringList order;
@@ -355,7 +350,7 @@ private slots:
         QCOMPARE(order, QStringList({"TfrmFakeCustomers", "TfrmFakeInvoices"})); // customers first
         QCOMPARE(invoicesAt, QRect(15, 25, 300, 200));
         QVERIFY(!minimised);
-        QCOMPARE(store().value("Setting/CustomersVisible").toString(), QString("0"));
+        QCOMPARE(userSettings()->value("Setting/CustomersVisible").toString(), QString("0"));
     }
 
     void newCustomerAndNewInvoiceGoToTheCustomerList()
@@ -513,7 +508,7 @@ private slots:
         TempDatabase database;
         MessageAnswers answers;
         setPrinterSystem({[] { return QStringList{"Office", "Label"}; }, [] { return QString("Office"); }});
-        store().setValue("Setting/PrinterName", "label");
+        userSettings()->setValue("Setting/PrinterName", "label");
         int shownIndex = -2;
         runWith(database.folder(), [&](TfrmMain &) {
             shownIndex = printerIndex();
@@ -521,9 +516,9 @@ private slots:
         });
         QCOMPARE(shownIndex, 1);
         QVERIFY(answers.shown().isEmpty());
-        QCOMPARE(store().value("Setting/PrinterName").toString(), QString("Office"));
+        QCOMPARE(userSettings()->value("Setting/PrinterName").toString(), QString("Office"));
         // A remembered printer that is gone leaves the default one selected.
-        store().setValue("Setting/PrinterName", "Gone");
+        userSettings()->setValue("Setting/PrinterName", "Gone");
         runWith(database.folder(), [&](TfrmMain &) { shownIndex = printerIndex(); });
         QCOMPARE(shownIndex, 0);
         setPrinterSystem({});
@@ -548,7 +543,7 @@ private slots:
         QCOMPARE(browse, QString("Bla gjennom ..."));
         QVERIFY(!tip.isEmpty() && tip != QString("Customers"));
         QCOMPARE(caption, QString("Kvarnel"));
-        QCOMPARE(store().value("Setting/LANGUAGE").toString(), QString("1044"));
+        QCOMPARE(userSettings()->value("Setting/LANGUAGE").toString(), QString("1044"));
         // The next start comes up in Norwegian, boxes included.
         runWith(database.folder(), [&](TfrmMain &main) { after = menu(main, "File1")->title(); });
         QCOMPARE(after, QString("&Fil"));
