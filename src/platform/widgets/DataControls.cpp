@@ -188,12 +188,17 @@ void shadeReadOnly(QWidget *control, bool readOnly)
     control->setPalette(palette);
 }
 
-void fitFixedSize(QWidget *dialog, DBGrid *grid)
+int windowWidthForGrid(const QWidget *window, const DBGrid *grid)
 {
     int margins = 0;
-    if (const QLayout *layout = dialog->layout())
+    if (const QLayout *layout = window->layout())
         margins = layout->contentsMargins().left() + layout->contentsMargins().right();
-    dialog->setFixedSize(std::max(dialog->width(), grid->widthForColumns() + margins), dialog->height());
+    return grid->widthForColumns() + margins;
+}
+
+void fitFixedSize(QWidget *dialog, DBGrid *grid)
+{
+    dialog->setFixedSize(std::max(dialog->width(), windowWidthForGrid(dialog, grid)), dialog->height());
 }
 
 db::DataSet *DBGrid::dataSet() const

@@ -84,6 +84,9 @@ bool downIntoGrid(QEvent *event, DBGrid *grid);
 // Read-only controls are shaded like the window behind them, so the user sees they take no typing.
 void shadeReadOnly(QWidget *control, bool readOnly);
 
+// The width a window needs to show every column of its grid: the columns and the window's layout margins.
+int windowWidthForGrid(const QWidget *window, const DBGrid *grid);
+
 // Fixes a dialog's size at its designed size, made wider where its grid's columns need it (titles in a
 // larger font, another screen density).
 void fitFixedSize(QWidget *dialog, DBGrid *grid);

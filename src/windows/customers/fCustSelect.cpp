@@ -26,8 +26,7 @@ TfrmCustomerSelect::TfrmCustomerSelect(QWidget *parent)
     ui->DBGrid1->setReadOnly(true);
     ui->DBGrid1->setRowIndicator(true);
     // The designed size, wider where the columns need it on this screen; then the user's own placement.
-    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
-    resize(std::max(width(), ui->DBGrid1->widthForColumns() + margins), height());
+    resize(std::max(width(), windowWidthForGrid(this, ui->DBGrid1)), height());
     RegSettings().RestoreWindowState(this);
     customers.open();
     SortDataSet(&customers, RegSettings().ReadSetting(SortSetting));

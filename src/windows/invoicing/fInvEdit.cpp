@@ -104,9 +104,8 @@ TfrmInvoiceEdit::TfrmInvoiceEdit(QWidget *parent)
     }
 
     // The designed size, or larger where the lines' columns and the fields need it on this screen.
-    const int margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
     resize(
-        std::max({width(), ui->gridInvItems->widthForColumns() + margins, minimumSizeHint().width()}),
+        std::max({width(), windowWidthForGrid(this, ui->gridInvItems), minimumSizeHint().width()}),
         std::max(height(), minimumSizeHint().height() + 8 * ui->gridInvItems->verticalHeader()->defaultSectionSize()));
 
     // Creation: placement, the catalogue, the transaction, the calendars, the note window, money without
