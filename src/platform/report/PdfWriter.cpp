@@ -1,6 +1,7 @@
 #include "PdfWriter.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QRawFont>
 
 #include <algorithm>
@@ -699,7 +700,14 @@ struct UsedFont {
 
 class Document {
 public:
-    QByteArray write(const std::vector<Page> &pages, const QString &title);
+    // Written into `device` as it goes when given one, else kept in memory for takeData().
+    explicit Document(QIODevice *device) : m_device(device) {}
+    void start(const QString &title);
+    void addPage(const Page &page);
+    void finish();
+    QByteArray takeData() { return QByteArray::fromStdString(std::move(m_out.data)); }
+    // What went wrong, empty when nothing did.
+    const QString &error() const { return m_error; }
 
 private:
     // A new object number; its offset is recorded when the object is written.
@@ -710,19 +718,21 @@ private:
     }
     void begin(int object)
     {
-        m_offsets[size_t(object) - 1] = m_out.size();
+        m_offsets[size_t(object) - 1] = m_written + m_out.size();
         m_out << object << " 0 obj\n";
     }
     void end() { m_out << "\nendobj\n"; }
     void stream(int object, const QByteArray &packed, const QByteArray &extra = QByteArray())
     {
-        if (packed.isEmpty())
-            m_failed = true;
+        if (packed.isEmpty() && m_error.isEmpty())
+            m_error = QStringLiteral("out of memory");
         begin(object);
         m_out << "<< /Length " << qint64(packed.size()) << " /Filter /FlateDecode" << extra << " >>\nstream\n"
               << packed << "\nendstream";
         end();
     }
+    // Hands what was made so far to the device.
+    void flush();
     const std::string &content(const Page &page);
     int fontIndex(Face *face);
     void setFill(const QColor &c);
@@ -730,15 +740,29 @@ private:
     void setLineWidth(double w);
     static void colour(Out &out, const QColor &c);
 
+    QIODevice *m_device;
     Out m_out;
+    qint64 m_written = 0; // bytes handed to the device before m_out
+    QString m_error;
+    int m_catalog = 0, m_pageTree = 0, m_resources = 0, m_info = 0;
     std::vector<qint64> m_offsets;
+    std::vector<int> m_pageObjects;
     std::vector<UsedFont> m_fonts;
-    bool m_failed = false; // a stream could not be compressed
     // Graphics state of the page being written.
     Out m_page;
     QRgb m_fill = 0, m_stroke = 0;
     double m_lineWidth = 1;
 };
+
+void Document::flush()
+{
+    if (!m_device || m_out.data.empty())
+        return;
+    if (m_error.isEmpty() && m_device->write(m_out.data.data(), qint64(m_out.data.size())) != qint64(m_out.data.size()))
+        m_error = m_device->errorString();
+    m_written += m_out.size();
+    m_out.data.clear();
+}
 
 int Document::fontIndex(Face *face)
 {
@@ -937,39 +961,48 @@ void writeTextString(Out &out, const QString &text)
     out << '>';
 }
 
-QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
+void Document::start(const QString &title)
 {
     m_out.data.reserve(64 * 1024);
     m_page.data.reserve(16 * 1024);
     m_out << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
-    const int catalog = reserve(), pageTree = reserve(), resources = reserve(), info = reserve();
-
-    begin(catalog);
-    m_out << "<< /Type /Catalog /Pages " << pageTree << " 0 R >>";
+    m_catalog = reserve();
+    m_pageTree = reserve();
+    m_resources = reserve();
+    m_info = reserve();
+    begin(m_catalog);
+    m_out << "<< /Type /Catalog /Pages " << m_pageTree << " 0 R >>";
     end();
-    begin(info);
+    begin(m_info);
     m_out << "<< /Title ";
     writeTextString(m_out, title);
     m_out << " /Creator (Tessund) /Producer (Tessund) >>";
     end();
+}
 
+void Document::addPage(const Page &page)
+{
+    const int contents = reserve(), object = reserve();
+    stream(contents, deflate(content(page), Packing::Fast));
+    begin(object);
+    m_out << "<< /Type /Page /Parent " << m_pageTree << " 0 R /MediaBox [0 0 ";
+    m_out.num(page.paper.width() * pointsPerMm) << ' ';
+    m_out.num(page.paper.height() * pointsPerMm)
+        << "] /Resources " << m_resources << " 0 R /Contents " << contents << " 0 R >>";
+    end();
+    m_pageObjects.push_back(object);
+    if (m_out.data.size() >= 256 * 1024)
+        flush();
+}
+
+void Document::finish()
+{
     // A document without pages is one blank A4 sheet, which every reader opens.
-    static const std::vector<Page> blank{Page{QSizeF(210, 297), {}}};
-    std::vector<int> pageObjects;
-    for (const Page &page : pages.empty() ? blank : pages) {
-        const int contents = reserve(), object = reserve();
-        stream(contents, deflate(content(page), Packing::Fast));
-        begin(object);
-        m_out << "<< /Type /Page /Parent " << pageTree << " 0 R /MediaBox [0 0 ";
-        m_out.num(page.paper.width() * pointsPerMm) << ' ';
-        m_out.num(page.paper.height() * pointsPerMm)
-            << "] /Resources " << resources << " 0 R /Contents " << contents << " 0 R >>";
-        end();
-        pageObjects.push_back(object);
-    }
-    begin(pageTree);
-    m_out << "<< /Type /Pages /Count " << int(pageObjects.size()) << " /Kids [";
-    for (int object : pageObjects)
+    if (m_pageObjects.empty())
+        addPage(Page{QSizeF(210, 297), {}});
+    begin(m_pageTree);
+    m_out << "<< /Type /Pages /Count " << int(m_pageObjects.size()) << " /Kids [";
+    for (int object : m_pageObjects)
         m_out << object << " 0 R ";
     m_out << "] >>";
     end();
@@ -996,24 +1029,24 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
         stream(file, subset.fontFile, " /Length1 " + QByteArray::number(subset.fontFileLength));
         stream(cmap, subset.toUnicode);
     }
-    begin(resources);
+    begin(m_resources);
     m_out << "<< /ProcSet [/PDF /Text] /Font <<";
     for (size_t i = 0; i < fontObjects.size(); ++i)
         m_out << " /F" << int(i) << ' ' << fontObjects[i] << " 0 R";
     m_out << " >> >>";
     end();
 
-    const qint64 xref = m_out.size();
+    const qint64 xref = m_written + m_out.size();
     m_out << "xref\n0 " << int(m_offsets.size() + 1) << "\n0000000000 65535 f \n";
     for (qint64 offset : m_offsets) {
         char entry[21];
         std::snprintf(entry, sizeof entry, "%010lld 00000 n \n", static_cast<long long>(offset));
         m_out.data.append(entry, 20);
     }
-    m_out << "trailer\n<< /Size " << int(m_offsets.size() + 1) << " /Root " << catalog << " 0 R /Info " << info
+    m_out << "trailer\n<< /Size " << int(m_offsets.size() + 1) << " /Root " << m_catalog << " 0 R /Info " << m_info
           << " 0 R >>\nstartxref\n"
           << xref << "\n%%EOF\n";
-    return m_failed ? QByteArray() : QByteArray::fromStdString(m_out.data);
+    flush();
 }
 
 } // namespace
@@ -1021,7 +1054,43 @@ QByteArray Document::write(const std::vector<Page> &pages, const QString &title)
 QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title)
 {
     const std::lock_guard lock(facesMutex);
-    return Document().write(pages, title);
+    Document document(nullptr);
+    document.start(title);
+    for (const Page &page : pages)
+        document.addPage(page);
+    document.finish();
+    return document.error().isEmpty() ? document.takeData() : QByteArray();
+}
+
+struct PdfStream::Private {
+    explicit Private(QIODevice &device) : document(&device) {}
+    Document document;
+};
+
+PdfStream::PdfStream(QIODevice &device, const QString &title) : d(std::make_unique<Private>(device))
+{
+    const std::lock_guard lock(facesMutex);
+    d->document.start(title);
+}
+
+PdfStream::~PdfStream() = default;
+
+void PdfStream::addPage(const Page &page)
+{
+    const std::lock_guard lock(facesMutex);
+    d->document.addPage(page);
+}
+
+QString PdfStream::finish()
+{
+    const std::lock_guard lock(facesMutex);
+    d->document.finish();
+    return d->document.error();
+}
+
+QString PdfStream::error() const
+{
+    return d->document.error();
 }
 
 } // namespace report

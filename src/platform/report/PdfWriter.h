@@ -5,7 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <vector>
+
+class QIODevice;
 
 namespace report {
 
@@ -18,5 +21,25 @@ namespace report {
 // recent compressed subset that holds them and at most a few dozen more serves it without new work. Empty when the
 // document could not be compressed (out of memory).
 QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title);
+
+// The same document written into `device` page by page as the pages come, keeping only what the end of the
+// file needs (object offsets and the glyphs used): memory does not grow with the number of pages.
+class PdfStream {
+public:
+    PdfStream(QIODevice &device, const QString &title);
+    ~PdfStream();
+    PdfStream(const PdfStream &) = delete;
+    PdfStream &operator=(const PdfStream &) = delete;
+
+    void addPage(const Page &page);
+    // Writes the fonts and the end of the file. Returns what went wrong (a write error of the device), or
+    // an empty text.
+    QString finish();
+    QString error() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
 
 } // namespace report

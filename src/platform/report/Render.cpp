@@ -83,36 +83,76 @@ QImage pageImage(const Page &page, double dpi)
     return image;
 }
 
-void writePdf(const std::vector<Page> &pages, const QString &path, const QString &title)
+OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(path), m_errorText(errorText)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QByteArray document = pdfDocument(pages, title);
-    if (document.isEmpty())
-        throw Error(tr("Cannot write the PDF file \"%1\"").arg(shown));
-
-    // The document goes into a hidden file beside the target and is renamed into place once complete: readers
-    // never see part of it, and a file already there stays as it was until then. It is not synced to disk
-    // first; batch exports write a thousand files a second, and one lost in a power cut is exported again.
     const QFileInfo target(path);
     static std::atomic<int> serial{0};
     const QString partPath =
         target.absolutePath() +
         QStringLiteral("/.%1.%2-%3.part").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(serial++);
-    QFile part(partPath);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, part.errorString()));
-    const auto fail = [&](const QString &reason) {
-        part.close();
-        QFile::remove(partPath);
-        throw Error(tr("Cannot write the PDF file \"%1\": %2").arg(shown, reason));
-    };
-    if (part.write(document) != document.size() || !part.flush())
-        fail(part.errorString());
-    if (target.exists())
-        part.setPermissions(QFile::permissions(path));
-    part.close();
-    if (std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(path).constData()) != 0)
+    m_part = std::make_unique<QFile>(partPath);
+    if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), m_part->errorString()));
+}
+
+OutputFile::~OutputFile()
+{
+    if (!m_committed) {
+        m_part->close();
+        m_part->remove();
+    }
+}
+
+void OutputFile::fail(const QString &reason)
+{
+    m_part->close();
+    m_part->remove();
+    m_committed = true; // nothing left to clean up
+    throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), reason));
+}
+
+// Not synced to disk first: batch exports write a thousand files a second, and one lost in a power cut
+// is exported again.
+void OutputFile::commitPart()
+{
+    if (!m_part->flush())
+        fail(m_part->errorString());
+    if (QFileInfo::exists(m_path))
+        m_part->setPermissions(QFile::permissions(m_path));
+    m_part->close();
+    if (std::rename(QFile::encodeName(m_part->fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
         fail(QString::fromLocal8Bit(std::strerror(errno)));
+    m_committed = true;
+}
+
+PdfFile::PdfFile(const QString &path, const QString &title)
+    : OutputFile(path, tr("Cannot write the PDF file \"%1\": %2")), m_stream(std::make_unique<PdfStream>(part(), title))
+{
+}
+
+PdfFile::~PdfFile() = default;
+
+void PdfFile::write(const Page &page)
+{
+    m_stream->addPage(page);
+    if (!m_stream->error().isEmpty())
+        fail(m_stream->error());
+}
+
+void PdfFile::commit()
+{
+    const QString error = m_stream->finish();
+    if (!error.isEmpty())
+        fail(error);
+    commitPart();
+}
+
+void writePdf(const std::vector<Page> &pages, const QString &path, const QString &title)
+{
+    PdfFile file(path, title);
+    for (const Page &page : pages)
+        file.write(page);
+    file.commit();
 }
 
 } // namespace report

@@ -259,7 +259,7 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
 
 class Layout {
 public:
-    explicit Layout(Report &report) : r(report)
+    Layout(Report &report, PageSink &sink, const Progress &progress) : r(report), sink(sink), progress(progress)
     {
         for (const auto &band : r.bands()) {
             switch (band->type()) {
@@ -295,7 +295,7 @@ public:
         columnWidth = (usable - (columns - 1) * r.columnSpace) / columns;
     }
 
-    std::vector<Page> run()
+    int run()
     {
         if (r.beforePrint)
             r.beforePrint();
@@ -319,30 +319,31 @@ public:
         }
         if (!any) {
             if (!r.printIfEmpty)
-                return {};
+                return 0;
             startReport();
         }
         for (Band *summary : summaries)
             placeChain(*summary, false);
         finishPage(true);
-        return std::move(pages);
+        return pageNumber;
     }
 
 private:
     void startReport()
     {
-        if (pages.empty())
+        if (pageNumber == 0)
             newPage();
     }
 
     void newPage()
     {
-        if (!pages.empty())
+        if (pageNumber > 0)
             finishPage(false);
-        pages.push_back(Page{r.paperSize, {}});
+        page = Page{r.paperSize, {}};
+        ++pageNumber;
         y = tenths(r.margins.top());
         column = 0;
-        if (pages.size() > 1 || r.firstPageHeader)
+        if (pageNumber > 1 || r.firstPageHeader)
             for (Band *header : pageHeaders)
                 placeChain(*header, true);
         columnTop = y;
@@ -362,20 +363,30 @@ private:
         }
     }
 
+    // Places the page footer and hands the page on.
     void finishPage(bool last)
     {
-        if (last && !r.lastPageFooter)
-            return;
-        double top = footerTop;
-        for (Band *footer : footers) {
-            for (Band *b = footer; b; b = b->child()) {
-                if (auto placed = snapshot(*b, fullWidth(b))) {
-                    placed->rect.moveTo(r.margins.left(), top);
-                    offsetItems(*placed, top, r.margins.left());
-                    pages.back().bands.push_back(std::move(*placed));
+        if (!last || r.lastPageFooter) {
+            double top = footerTop;
+            for (Band *footer : footers) {
+                for (Band *b = footer; b; b = b->child()) {
+                    if (auto placed = snapshot(*b, fullWidth(b))) {
+                        placed->rect.moveTo(r.margins.left(), top);
+                        offsetItems(*placed, top, r.margins.left());
+                        page.bands.push_back(std::move(*placed));
+                    }
+                    top += b->height;
                 }
-                top += b->height;
             }
+        }
+        sink.addPage(std::move(page));
+        page = Page{};
+        if (progress) {
+            const bool byRows = r.dataSet && r.dataSet->isActive();
+            const qint64 total = byRows ? r.dataSet->recordCount() : 0;
+            const qint64 done = last ? total : byRows ? std::max(0, r.dataSet->recNo()) : 0;
+            if (!progress(done, total))
+                throw Cancelled();
         }
     }
 
@@ -423,7 +434,7 @@ private:
         const double left = r.margins.left() + (wide ? 0 : column * (columnWidth + r.columnSpace));
         placed->rect.moveTo(left, top);
         offsetItems(*placed, top, left);
-        pages.back().bands.push_back(std::move(*placed));
+        page.bands.push_back(std::move(*placed));
         y += tenths(placed->rect.height());
     }
 
@@ -462,7 +473,6 @@ private:
         placed.items.reserve(2 * band.elements().size() + 2);
         const double width = wide ? r.paperSize.width() - r.margins.left() - r.margins.right() : columnWidth;
         double growth = 0;
-        const int pageNumber = int(pages.size());
         for (const auto &element : band.elements()) {
             if (!element->enabled)
                 continue;
@@ -482,8 +492,11 @@ private:
     }
 
     Report &r;
+    PageSink &sink;
+    const Progress &progress;
     std::vector<Band *> pageHeaders, columnHeaders, details, subDetails, summaries, footers;
-    std::vector<Page> pages;
+    Page page;
+    int pageNumber = 0; // of the page being laid out, 1-based
     double footerTop = 0;
     double columnWidth = 0;
     int y = 0;
@@ -493,9 +506,19 @@ private:
 
 } // namespace
 
+int Report::generate(PageSink &sink, const Progress &progress)
+{
+    return Layout(*this, sink, progress).run();
+}
+
 std::vector<Page> Report::generate()
 {
-    return Layout(*this).run();
+    struct Collect : PageSink {
+        std::vector<Page> pages;
+        void addPage(Page &&page) override { pages.push_back(std::move(page)); }
+    } collect;
+    generate(collect);
+    return std::move(collect.pages);
 }
 
 } // namespace report

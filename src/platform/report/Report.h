@@ -220,6 +220,21 @@ struct Page {
     std::vector<PlacedBand> bands;
 };
 
+// Receives the pages of one generation, each as soon as it is laid out; the layout keeps none of them, so
+// output costs by page however long the document is. A sink may throw to end the generation.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    virtual void addPage(Page &&page) = 0;
+};
+
+// Told after each page how far a generation has come: `done` of `total` rows of the report's dataset
+// (`total` 0 when the report has none). Returning false cancels the generation, which then throws Cancelled.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
+
+// Thrown by a generation that its Progress cancelled; whatever it was writing is left unwritten.
+struct Cancelled {};
+
 // A report: paper and margins in millimetres, bands, and the handlers of its events.
 class Report {
 public:
@@ -264,13 +279,16 @@ public:
     // Every element of every band, in band order and then their stored order.
     std::vector<Element *> allElements() const;
 
-    // One layout pass: runs the events and returns the pages.
+    // One layout pass: runs the events and hands each page to `sink` once laid out. Returns the number of pages.
+    int generate(PageSink &sink, const Progress &progress = {});
+    // The same, keeping all pages: for short documents.
     std::vector<Page> generate();
 
-    // Generates all pages into a PDF file (no band colours). The file appears under `path` only complete;
-    // a path that cannot be written throws Error.
-    void exportPdf(const QString &path);
-    void exportRtf(const QString &path);
+    // Generates the pages into a PDF file (no band colours) or an RTF document, writing each page as it is
+    // laid out. The file appears under `path` only complete; a path that cannot be written throws Error,
+    // a cancelled progress throws Cancelled, and either leaves no file behind.
+    void exportPdf(const QString &path, const Progress &progress = {});
+    void exportRtf(const QString &path, const Progress &progress = {});
 
 private:
     [[noreturn]] static void throwNoElement(const QString &name);

@@ -3,14 +3,11 @@
 
 namespace report {
 
-void Report::exportPdf(const QString &path)
+void Report::exportPdf(const QString &path, const Progress &progress)
 {
-    writePdf(generate(), path, title);
-}
-
-void Report::exportRtf(const QString &path)
-{
-    writeRtf(generate(), path);
+    PdfFile file(path, title);
+    generate(file, progress);
+    file.commit();
 }
 
 } // namespace report

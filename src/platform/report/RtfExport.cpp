@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -41,58 +40,98 @@ double pointSize(const QFont &font)
 } // namespace
 
 // Each text line becomes a paragraph in a frame anchored to the page at its place on the paper, so the
-// document keeps the layout while staying editable text.
-void writeRtf(const std::vector<Page> &pages, const QString &path)
+// document keeps the layout while staying editable text. The pages go into a second hidden file first:
+// the font table at the head of the document is known only once every page has been seen.
+RtfFile::RtfFile(const QString &path)
+    : OutputFile(path, QCoreApplication::translate("Report", "Cannot write the RTF file \"%1\": %2"))
 {
-    QStringList families;
-    for (const Page &page : pages)
-        for (const PlacedBand &band : page.bands)
-            for (const DrawItem &item : band.items)
-                if (item.kind == DrawItem::Kind::Text && !families.contains(item.font.family()))
-                    families << item.font.family();
+    m_body = std::make_unique<QFile>(part().fileName() + QStringLiteral(".body"));
+    if (!m_body->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+        fail(m_body->errorString());
+}
 
-    const QSizeF paper = pages.empty() ? QSizeF(210, 297) : pages.front().paper;
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
-    for (qsizetype i = 0; i < families.size(); ++i)
-        rtf += "{\\f" + QByteArray::number(i) + "\\fnil " + escaped(families[i]) + ";}";
-    if (families.isEmpty())
-        rtf += "{\\f0\\fnil Liberation Sans;}";
-    rtf += "}\n";
-    rtf += "\\paperw" + QByteArray::number(twips(paper.width())) + "\\paperh" +
-           QByteArray::number(twips(paper.height())) + "\\margl0\\margr0\\margt0\\margb0";
-    if (paper.width() > paper.height())
-        rtf += "\\landscape";
-    rtf += "\n";
-    for (size_t p = 0; p < pages.size(); ++p) {
-        if (p > 0)
-            rtf += "\\pard\\plain\\fs2\\page\n";
-        for (const PlacedBand &band : pages[p].bands) {
-            for (const DrawItem &item : band.items) {
-                if (item.kind != DrawItem::Kind::Text)
-                    continue;
-                const QByteArray font = "\\f" + QByteArray::number(families.indexOf(item.font.family())) + "\\fs" +
-                                        QByteArray::number(int(std::lround(pointSize(item.font) * 2))) +
-                                        (item.font.bold() ? "\\b" : "") + (item.font.italic() ? "\\i" : "");
-                for (qsizetype i = 0; i < item.lines.size(); ++i) {
-                    const double left = item.lineLefts[size_t(i)];
-                    const double top = item.rect.top() + double(i) * item.lineHeight;
-                    // A little room to the right keeps a word processor's metrics from wrapping the line.
-                    const double width = std::max(item.rect.right() - left, 1.0) + 5.0;
-                    rtf += "\\pard\\plain\\pvpg\\phpg\\posx" + QByteArray::number(twips(left)) + "\\posy" +
-                           QByteArray::number(twips(top)) + "\\absw" + QByteArray::number(twips(width)) + "\\absh-" +
-                           QByteArray::number(twips(item.lineHeight)) + "\\nowrap\\sl0" + font + " " +
-                           escaped(item.lines[i]) + "\\par\n";
-                }
+RtfFile::~RtfFile()
+{
+    m_body->close();
+    m_body->remove();
+}
+
+void RtfFile::write(const Page &page)
+{
+    if (m_pages++ == 0)
+        m_paper = page.paper;
+    QByteArray rtf;
+    if (m_pages > 1)
+        rtf += "\\pard\\plain\\fs2\\page\n";
+    for (const PlacedBand &band : page.bands) {
+        for (const DrawItem &item : band.items) {
+            if (item.kind != DrawItem::Kind::Text)
+                continue;
+            qsizetype family = m_families.indexOf(item.font.family());
+            if (family < 0) {
+                family = m_families.size();
+                m_families << item.font.family();
+            }
+            const QByteArray font = "\\f" + QByteArray::number(family) + "\\fs" +
+                                    QByteArray::number(int(std::lround(pointSize(item.font) * 2))) +
+                                    (item.font.bold() ? "\\b" : "") + (item.font.italic() ? "\\i" : "");
+            for (qsizetype i = 0; i < item.lines.size(); ++i) {
+                const double left = item.lineLefts[size_t(i)];
+                const double top = item.rect.top() + double(i) * item.lineHeight;
+                // A little room to the right keeps a word processor's metrics from wrapping the line.
+                const double width = std::max(item.rect.right() - left, 1.0) + 5.0;
+                rtf += "\\pard\\plain\\pvpg\\phpg\\posx" + QByteArray::number(twips(left)) + "\\posy" +
+                       QByteArray::number(twips(top)) + "\\absw" + QByteArray::number(twips(width)) + "\\absh-" +
+                       QByteArray::number(twips(item.lineHeight)) + "\\nowrap\\sl0" + font + " " +
+                       escaped(item.lines[i]) + "\\par\n";
             }
         }
     }
-    rtf += "}\n";
+    if (m_body->write(rtf) != rtf.size())
+        fail(m_body->errorString());
+}
 
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size() || !file.commit())
-        throw Error(QCoreApplication::translate("Report", "Cannot write the RTF file \"%1\": %2")
-                        .arg(shown, file.errorString()));
+void RtfFile::commit()
+{
+    const QSizeF paper = m_pages == 0 ? QSizeF(210, 297) : m_paper;
+    QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    for (qsizetype i = 0; i < m_families.size(); ++i)
+        head += "{\\f" + QByteArray::number(i) + "\\fnil " + escaped(m_families[i]) + ";}";
+    if (m_families.isEmpty())
+        head += "{\\f0\\fnil Liberation Sans;}";
+    head += "}\n";
+    head += "\\paperw" + QByteArray::number(twips(paper.width())) + "\\paperh" +
+            QByteArray::number(twips(paper.height())) + "\\margl0\\margr0\\margt0\\margb0";
+    if (paper.width() > paper.height())
+        head += "\\landscape";
+    head += "\n";
+    if (part().write(head) != head.size())
+        fail(part().errorString());
+    if (!m_body->flush() || !m_body->seek(0))
+        fail(m_body->errorString());
+    while (!m_body->atEnd()) {
+        const QByteArray chunk = m_body->read(1 << 20);
+        if (chunk.isEmpty() || part().write(chunk) != chunk.size())
+            fail(chunk.isEmpty() ? m_body->errorString() : part().errorString());
+    }
+    if (part().write("}\n") != 2)
+        fail(part().errorString());
+    commitPart();
+}
+
+void writeRtf(const std::vector<Page> &pages, const QString &path)
+{
+    RtfFile file(path);
+    for (const Page &page : pages)
+        file.write(page);
+    file.commit();
+}
+
+void Report::exportRtf(const QString &path, const Progress &progress)
+{
+    RtfFile file(path);
+    generate(file, progress);
+    file.commit();
 }
 
 } // namespace report

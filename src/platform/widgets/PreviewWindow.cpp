@@ -3,6 +3,7 @@
 #include "ReportPrinting.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Messages.h"
+#include "platform/report/PageStore.h"
 #include "platform/report/Render.h"
 
 #include <QAction>
@@ -67,8 +68,8 @@ PreviewWindow::PrinterSetup PreviewWindow::setPrinterSetup(PrinterSetup setup)
     return std::exchange(printerSetupHandler(), std::move(setup));
 }
 
-PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, QWidget *parent)
-    : QDialog(parent), m_report(report), m_printer(printer)
+PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, std::unique_ptr<PageStore> pages, QWidget *parent)
+    : QDialog(parent), m_report(report), m_printer(printer), m_pages(std::move(pages))
 {
     setWindowTitle(report.title.isEmpty() ? tr("Print Preview") : tr("Print Preview - %1").arg(report.title));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -139,7 +140,6 @@ PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, QWidget *parent)
     m_status->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(m_status);
 
-    m_pages = m_report.generate();
     resize(900, m_report.previewHeight > 0 ? m_report.previewHeight : 750);
     setPage(0);
 
@@ -150,6 +150,11 @@ PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, QWidget *parent)
 }
 
 PreviewWindow::~PreviewWindow() = default;
+
+int PreviewWindow::pageCount() const
+{
+    return m_pages->count();
+}
 
 void PreviewWindow::setPage(int page)
 {
@@ -165,10 +170,10 @@ void PreviewWindow::setZoom(int percent)
 
 void PreviewWindow::render()
 {
-    if (m_pages.empty())
+    if (pageCount() == 0)
         m_image = QImage();
     else
-        m_image = report::pageImage(m_pages[size_t(m_page)], 96.0 * m_zoom / 100.0);
+        m_image = report::pageImage(m_pages->page(m_page), 96.0 * m_zoom / 100.0);
     m_view->setPixmap(QPixmap::fromImage(m_image));
     m_view->resize(m_image.size());
     const int index = m_zoomBox->findData(m_zoom);
@@ -201,7 +206,9 @@ QStringList PreviewWindow::saveFilters() const
 void PreviewWindow::printReport()
 {
     try {
-        report::print(m_report, m_printer);
+        ProgressBar bar(this, tr("Printing..."));
+        report::print(m_report, m_printer, bar.progress());
+    } catch (const Cancelled &) {
     } catch (const Error &e) {
         messageDialog(MsgType::Error, e.message());
     }
@@ -233,10 +240,19 @@ void PreviewWindow::save()
     const bool rtf =
         m_report.rtfExport && (selected == rtfFilter() || path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive));
     try {
-        if (rtf)
-            writeRtf(m_pages, path);
-        else
-            writePdf(m_report.generate(), path, m_report.title);
+        ProgressBar bar(this, tr("Saving..."));
+        if (rtf) {
+            RtfFile file(path);
+            for (int page = 0; page < pageCount(); ++page) {
+                file.write(m_pages->page(page));
+                if (!bar.progress()(page + 1, pageCount()))
+                    throw Cancelled();
+            }
+            file.commit();
+        } else {
+            m_report.exportPdf(path, bar.progress());
+        }
+    } catch (const Cancelled &) {
     } catch (const Error &e) {
         messageDialog(MsgType::Error, e.message());
     }

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -14,15 +15,18 @@ class QScrollArea;
 
 namespace report {
 
-// Shows the pages of one generation of a report: page navigation, zoom, print on the given printer (the
-// report is generated again for it), printer setup, and save as PDF (and RTF where the report offers it).
+class PageStore;
+
+// Shows the pages of one generation of a report, rebuilding only the page on screen from its stored
+// record: page navigation, zoom, print on the given printer (the report is generated again for it),
+// printer setup, and save as PDF (generated again) or RTF (from the pages shown, where the report offers it).
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    PreviewWindow(Report &report, QPrinter &printer, QWidget *parent = nullptr);
+    PreviewWindow(Report &report, QPrinter &printer, std::unique_ptr<PageStore> pages, QWidget *parent = nullptr);
     ~PreviewWindow() override;
 
-    int pageCount() const { return int(m_pages.size()); }
+    int pageCount() const;
     int currentPage() const { return m_page; } // 0-based
     void setPage(int page);
     int zoom() const { return m_zoom; } // percent
@@ -55,7 +59,7 @@ private:
 
     Report &m_report;
     QPrinter &m_printer;
-    std::vector<Page> m_pages;
+    std::unique_ptr<PageStore> m_pages;
     int m_page = 0;
     int m_zoom = 100;
     QImage m_image;
