@@ -21,6 +21,10 @@ CONTEXT_MAP = {
     'db::ConnectionDescription': 'Connection',
     'db::Statement': 'Connection',
     'db::Field': 'Field',
+    'report': 'Report',
+    'report::PdfFile': 'Report',
+    'report::PrinterSink': 'Report',
+    'report::ProgressBar': 'Report',
 }
 
 

@@ -138,6 +138,13 @@
     </message>
   </context>
   <context>
+    <name>ListReports</name>
+    <message>
+      <source>No invoice transaction for given period</source>
+      <translation>Ingen fakturatransaksjoner i angitt periode</translation>
+    </message>
+  </context>
+  <context>
     <name>MessageDialog</name>
     <message>
       <source>Error</source>
@@ -192,6 +199,30 @@
     <message>
       <source>Cannot write the RTF file "%1": %2</source>
       <translation>Kan ikke skrive RTF-filen «%1»: %2</translation>
+    </message>
+    <message>
+      <source>Preparing the report...</source>
+      <translation>Lager rapporten ...</translation>
+    </message>
+    <message>
+      <source>Cannot write the PDF file "%1": %2</source>
+      <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
+    </message>
+    <message>
+      <source>The printer "%1" stopped printing the document</source>
+      <translation>Skriveren «%1» stoppet utskriften av dokumentet</translation>
+    </message>
+    <message>
+      <source>The printer "%1" could not finish the document</source>
+      <translation>Skriveren «%1» kunne ikke fullføre dokumentet</translation>
+    </message>
+    <message>
+      <source>The printer "%1" cannot print the document</source>
+      <translation>Skriveren «%1» kan ikke skrive ut dokumentet</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
     </message>
   </context>
   <context>
@@ -1346,6 +1377,253 @@
     </message>
   </context>
   <context>
+    <name>TfrmRepSelect</name>
+    <message>
+      <source>Reports</source>
+      <translation>Rapporter</translation>
+    </message>
+    <message>
+      <source>Report name:</source>
+      <translation>Rapportnavn:</translation>
+    </message>
+    <message>
+      <source>Select a report here</source>
+      <translation>Velg en rapport her</translation>
+    </message>
+    <message>
+      <source>Transactions</source>
+      <translation>Transaksjoner</translation>
+    </message>
+    <message>
+      <source>Customers</source>
+      <translation>Kunder</translation>
+    </message>
+    <message>
+      <source>Items</source>
+      <translation>Varer</translation>
+    </message>
+    <message>
+      <source>Invoices</source>
+      <translation>Fakturaer</translation>
+    </message>
+    <message>
+      <source>F&amp;rom:</source>
+      <translation>F&amp;ra:</translation>
+    </message>
+    <message>
+      <source>&amp;To</source>
+      <translation>&amp;Til</translation>
+    </message>
+    <message>
+      <source>Filter</source>
+      <translation>Utvalg</translation>
+    </message>
+    <message>
+      <source>All</source>
+      <translation>Alle</translation>
+    </message>
+    <message>
+      <source>Unpaid</source>
+      <translation>Ubetalte</translation>
+    </message>
+    <message>
+      <source>Expired</source>
+      <translation>Forfalte</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help for this topics</source>
+      <translation>Vis hjelp for dette emnet</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>The period ends on %1, before it starts on %2: choose a "To" date on or after the "From" date</source>
+      <translation>Perioden slutter %1, før den begynner %2: velg en «Til»-dato lik eller etter «Fra»-datoen</translation>
+    </message>
+  </context>
+  <context>
+    <name>TrepInvoiceList</name>
+    <message>
+      <source>Invoicelist</source>
+      <translation>Fakturaliste</translation>
+    </message>
+    <message>
+      <source>From date:</source>
+      <translation>Fra dato:</translation>
+    </message>
+    <message>
+      <source>Invoice #</source>
+      <translation>Fakturanr</translation>
+    </message>
+    <message>
+      <source>Cust #</source>
+      <translation>Kundenr</translation>
+    </message>
+    <message>
+      <source>Name</source>
+      <translation>Navn</translation>
+    </message>
+    <message>
+      <source>Date</source>
+      <translation>Dato</translation>
+    </message>
+    <message>
+      <source>Printed</source>
+      <translation>Skrevet ut</translation>
+    </message>
+    <message>
+      <source>Due</source>
+      <translation>Forfall</translation>
+    </message>
+    <message>
+      <source>Paid</source>
+      <translation>Betalt</translation>
+    </message>
+    <message>
+      <source>Gross sum</source>
+      <translation>Brutto</translation>
+    </message>
+    <message>
+      <source>Unpaid Invoices</source>
+      <translation>Ubetalte fakturaer</translation>
+    </message>
+    <message>
+      <source>Overdue Invoices</source>
+      <translation>Forfalte fakturaer</translation>
+    </message>
+  </context>
+  <context>
+    <name>TrepTransactionList</name>
+    <message>
+      <source>Transaction report</source>
+      <translation>Transaksjonsrapport</translation>
+    </message>
+    <message>
+      <source>From date:</source>
+      <translation>Fra dato:</translation>
+    </message>
+    <message>
+      <source>To date:</source>
+      <translation>Til dato:</translation>
+    </message>
+    <message>
+      <source>Date</source>
+      <translation>Dato</translation>
+    </message>
+    <message>
+      <source>Event</source>
+      <translation>Hendelse</translation>
+    </message>
+    <message>
+      <source>Type</source>
+      <translation>Type</translation>
+    </message>
+    <message>
+      <source>Invoice #</source>
+      <translation>Fakturanr</translation>
+    </message>
+    <message>
+      <source>Cust #</source>
+      <translation>Kundenr</translation>
+    </message>
+    <message>
+      <source>Name</source>
+      <translation>Navn</translation>
+    </message>
+    <message>
+      <source>Net sum</source>
+      <translation>Netto</translation>
+    </message>
+    <message>
+      <source>VAT</source>
+      <translation>MVA</translation>
+    </message>
+    <message>
+      <source>Gross sum</source>
+      <translation>Brutto</translation>
+    </message>
+    <message>
+      <source>Due date:</source>
+      <translation>Forfall:</translation>
+    </message>
+    <message>
+      <source>Issue</source>
+      <translation>Utstedt</translation>
+    </message>
+    <message>
+      <source>Payment</source>
+      <translation>Betaling</translation>
+    </message>
+  </context>
+  <context>
+    <name>TrptCustomer</name>
+    <message>
+      <source>Customers</source>
+      <translation>Kunder</translation>
+    </message>
+    <message>
+      <source>Customer report</source>
+      <translation>Kunderapport</translation>
+    </message>
+    <message>
+      <source>Phone:</source>
+      <translation>Telefon:</translation>
+    </message>
+    <message>
+      <source>e-mail:</source>
+      <translation>E-post:</translation>
+    </message>
+    <message>
+      <source>Status:</source>
+      <translation>Status:</translation>
+    </message>
+  </context>
+  <context>
+    <name>TrptItems</name>
+    <message>
+      <source>Items</source>
+      <translation>Varer</translation>
+    </message>
+    <message>
+      <source>Invoiceitems report</source>
+      <translation>Vareliste</translation>
+    </message>
+    <message>
+      <source>Item #</source>
+      <translation>Varenr</translation>
+    </message>
+    <message>
+      <source>Description</source>
+      <translation>Beskrivelse</translation>
+    </message>
+    <message>
+      <source>Net price</source>
+      <translation>Nettopris</translation>
+    </message>
+    <message>
+      <source>VAT</source>
+      <translation>MVA</translation>
+    </message>
+    <message>
+      <source>Gross price</source>
+      <translation>Bruttopris</translation>
+    </message>
+  </context>
+  <context>
     <name>db::DataSet</name>
     <message>
       <source>Cannot add the field '%1' while the dataset %2 is open</source>
@@ -1398,29 +1676,6 @@
     <message>
       <source>Locate was given %1 values for %2 fields</source>
       <translation>Søket fikk %1 verdier for %2 felt</translation>
-    </message>
-  </context>
-  <context>
-    <name>report</name>
-    <message>
-      <source>Cannot write the PDF file "%1"</source>
-      <translation>Kan ikke skrive PDF-filen «%1»</translation>
-    </message>
-    <message>
-      <source>Cannot write the PDF file "%1": %2</source>
-      <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
-    </message>
-    <message>
-      <source>The printer "%1" cannot print the document</source>
-      <translation>Skriveren «%1» kan ikke skrive ut dokumentet</translation>
-    </message>
-    <message>
-      <source>The printer "%1" stopped printing the document</source>
-      <translation>Skriveren «%1» stanset utskriften av dokumentet</translation>
-    </message>
-    <message>
-      <source>The printer "%1" could not finish the document</source>
-      <translation>Skriveren «%1» kunne ikke fullføre dokumentet</translation>
     </message>
   </context>
   <context>
@@ -1488,6 +1743,14 @@
     <message>
       <source>Page %1 of %2</source>
       <translation>Side %1 av %2</translation>
+    </message>
+    <message>
+      <source>Printing...</source>
+      <translation>Skriver ut ...</translation>
+    </message>
+    <message>
+      <source>Saving...</source>
+      <translation>Lagrer ...</translation>
     </message>
   </context>
   <context>

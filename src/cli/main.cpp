@@ -3,10 +3,14 @@
 //   check-db PATH             opens a database as the program does and tells what it holds
 //   pdf DATABASE INV_ID FILE  one invoice as a PDF file, as the program's Save PDF writes it
 //   pdf DATABASE --all FOLDER every invoice as FakturaNUMBER-YEAR.PDF
+//   list transactions DATABASE FROM TO FILE, list invoices DATABASE all|unpaid|overdue FROM FILE,
+//   list customers DATABASE FILE, list items DATABASE FILE
+//                             a printed list as PDF or RTF (by FILE's suffix), as the preview saves it
 
 #include "data/DatabaseCreation.h"
 #include "data/Schema.h"
 #include "data/dInvoice.h"
+#include "document/ListReports.h"
 #include "document/uReports.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Errors.h"
@@ -28,7 +32,12 @@ int usage()
                          "  tessund-cli create-db PATH [--demo]\n"
                          "  tessund-cli check-db PATH\n"
                          "  tessund-cli pdf DATABASE INV_ID FILE\n"
-                         "  tessund-cli pdf DATABASE --all FOLDER\n");
+                         "  tessund-cli pdf DATABASE --all FOLDER\n"
+                         "  tessund-cli list transactions DATABASE FROM TO FILE\n"
+                         "  tessund-cli list invoices DATABASE all|unpaid|overdue FROM FILE\n"
+                         "  tessund-cli list customers DATABASE FILE\n"
+                         "  tessund-cli list items DATABASE FILE\n"
+                         "Dates are written YYYY-MM-DD; FILE ends in .pdf or .rtf.\n");
     return 2;
 }
 
@@ -136,6 +145,92 @@ int pdf(const QStringList &args)
     return 0;
 }
 
+QDate isoDate(const QString &text)
+{
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid())
+        throw Error(QStringLiteral("\"%1\" is not a date of the form YYYY-MM-DD").arg(text));
+    return date;
+}
+
+// Writes the list page by page into FILE, showing the pages written on a terminal.
+void writeList(report::Report &list, const QString &file)
+{
+    const bool rtf = file.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+    if (!rtf && !file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        throw Error(QStringLiteral("%1 must end in .pdf or .rtf").arg(file));
+    const bool terminal = isatty(fileno(stderr));
+    int pages = 0;
+    const report::Progress progress = [&](qint64 done, qint64 total) {
+        ++pages;
+        if (terminal && (pages % 10 == 0 || done == total)) {
+            std::fprintf(stderr, "\rPage %d (%lld of %lld rows)", pages, static_cast<long long>(done),
+                         static_cast<long long>(total));
+            std::fflush(stderr);
+        }
+        return true;
+    };
+    if (rtf)
+        list.exportRtf(file, progress);
+    else
+        list.exportPdf(file, progress);
+    if (terminal && pages > 0)
+        std::fprintf(stderr, "\n");
+    std::printf("Wrote %s (%d pages)\n", qPrintable(QFileInfo(file).absoluteFilePath()), pages);
+}
+
+int list(const QStringList &args)
+{
+    if (args.size() < 3)
+        return usage();
+    const QString kind = args.at(0);
+    const QString database = args.at(1);
+    const QString file = args.last();
+    if (kind == QLatin1String("transactions") && args.size() == 5) {
+        const QDate start = isoDate(args.at(2)), end = isoDate(args.at(3));
+        if (end < start)
+            throw Error(QStringLiteral("The period ends on %1, before it starts on %2").arg(args.at(3), args.at(2)));
+        auto dm = openDataModule(database);
+        TrepTransactionList form(&dm->conInvoice);
+        form.SetStartDate(start);
+        form.SetEndDate(end);
+        form.SetCompanyText(ListCompanyText());
+        if (!form.Open())
+            throw Error(NoTransactionsText());
+        writeList(form.qrList, file);
+        return 0;
+    }
+    if (kind == QLatin1String("invoices") && args.size() == 5) {
+        const QStringList variants{QStringLiteral("all"), QStringLiteral("unpaid"), QStringLiteral("overdue")};
+        const int variant = int(variants.indexOf(args.at(2)));
+        if (variant < 0)
+            return usage();
+        const QDate start = isoDate(args.at(3));
+        auto dm = openDataModule(database);
+        TrepInvoiceList form(&dm->conInvoice);
+        form.SetStartDate(start);
+        form.SetVariant(variant);
+        form.SetCompanyText(ListCompanyText());
+        if (!form.Open())
+            throw Error(NoTransactionsText());
+        writeList(form.qrList, file);
+        return 0;
+    }
+    if (kind == QLatin1String("customers") && args.size() == 3) {
+        auto dm = openDataModule(database);
+        TrptCustomer form(&dm->conInvoice);
+        writeList(form.qrList, file);
+        return 0;
+    }
+    if (kind == QLatin1String("items") && args.size() == 3) {
+        auto dm = openDataModule(database);
+        TrptItems form(&dm->conInvoice);
+        writeList(form.qrList, file);
+        return 0;
+    }
+    return usage();
+}
+
 } // namespace
 
 // Qt's note about a missing runtime folder means nothing to a tool that shows no window.
@@ -164,6 +259,8 @@ int main(int argc, char *argv[])
             return checkDb(args);
         if (command == QLatin1String("pdf"))
             return pdf(args);
+        if (command == QLatin1String("list"))
+            return list(args);
     } catch (const Error &e) {
         std::fprintf(stderr, "tessund-cli: %s.\n", qPrintable(e.message()));
         return 1;

@@ -55,6 +55,7 @@ public:
     // The label, or the name when there is none: the name the user reads in messages.
     QString displayName() const { return m_def.label.isEmpty() ? m_def.name : m_def.label; }
     void setLabel(const QString &label) { m_def.label = label; }
+    void setDisplayFormat(const QString &format) { m_def.displayFormat = format; }
     void setVisible(bool visible) { m_def.visible = visible; }
     void setDisplayWidth(int width) { m_def.displayWidth = width; }
     void setReadOnly(bool readOnly) { m_def.readOnly = readOnly; }

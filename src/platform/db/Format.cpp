@@ -89,6 +89,22 @@ QString dateText(const QDate &value)
     return value.isValid() ? QLocale().toString(value, QLocale::ShortFormat) : QString();
 }
 
+std::optional<QDate> parseDate(const QString &text)
+{
+    const QLocale locale;
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QDate date = locale.toDate(text.trimmed(), format);
+    if (!date.isValid())
+        return std::nullopt;
+    // A two-digit year is read as 19yy; it means the year of that ending nearest to today.
+    if (!format.contains(QLatin1String("yyyy"))) {
+        const int thisYear = QDate::currentDate().year();
+        while (date.year() < thisYear - 50)
+            date = date.addYears(100);
+    }
+    return date;
+}
+
 QString numberText(double value, const QString &displayFormat)
 {
     QLocale locale;
@@ -97,6 +113,10 @@ QString numberText(double value, const QString &displayFormat)
         const double rounded = std::round(value * 10.0) / 10.0;
         const bool whole = rounded == std::trunc(rounded);
         return locale.toString(rounded, 'f', whole ? 0 : 1) + QLatin1Char('%');
+    }
+    if (displayFormat == QLatin1String("#%")) { // no digit for zero: the sign alone
+        const double rounded = std::round(value);
+        return (rounded == 0 ? QString() : locale.toString(rounded, 'f', 0)) + QLatin1Char('%');
     }
     if (displayFormat == QLatin1String("0%"))
         return locale.toString(std::round(value), 'f', 0) + QLatin1Char('%');

@@ -23,9 +23,12 @@ void restoreCurrencySymbol(); // for tests
 // The short date format; a time of day other than midnight adds a blank and the long time format.
 QString dateText(const QDateTime &value);
 QString dateText(const QDate &value);
+// A date in the short date format, as dateText writes it; nothing when the text is no such date.
+std::optional<QDate> parseDate(const QString &text);
 
-// Display formats of numeric fields: "0.#%" (at most one decimal) and "0%" (whole number); the percent
-// sign is literal and does not scale the value. An empty format gives the shortest exact text.
+// Display formats of numeric fields: "0.#%" (at most one decimal), "0%" (whole number) and "#%" (whole
+// number, zero as the sign alone); the percent sign is literal and does not scale the value. An empty format gives the
+// shortest exact text.
 QString numberText(double value, const QString &displayFormat = QString());
 
 // A plain decimal number in the locale's notation; thousands separators and other characters are refused.

@@ -2,9 +2,8 @@
 
 #include "platform/db/Errors.h"
 
-#include <libdeflate.h>
-
 #include <cstring>
+#include <libdeflate.h>
 
 namespace report {
 
@@ -136,8 +135,8 @@ void PageStore::addPage(Page &&page)
     QByteArray record(qsizetype(sizeof(quint32) + bound), Qt::Uninitialized);
     const quint32 raw = quint32(w.data.size());
     std::memcpy(record.data(), &raw, sizeof raw);
-    const size_t packed = libdeflate_deflate_compress(compressor, w.data.data(), w.data.size(),
-                                                      record.data() + sizeof raw, bound);
+    const size_t packed =
+        libdeflate_deflate_compress(compressor, w.data.data(), w.data.size(), record.data() + sizeof raw, bound);
     if (packed == 0)
         throw Error(QStringLiteral("Out of memory"));
     record.truncate(qsizetype(sizeof raw + packed));

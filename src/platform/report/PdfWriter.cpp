@@ -758,8 +758,8 @@ void Document::flush()
 {
     if (!m_device || m_out.data.empty())
         return;
-    if (m_error.isEmpty() && m_device->write(m_out.data.data(), qint64(m_out.data.size())) != qint64(m_out.data.size()))
-        m_error = m_device->errorString();
+    if (m_error.isEmpty())
+        m_error = writeFully(*m_device, m_out.data.data(), qint64(m_out.data.size()));
     m_written += m_out.size();
     m_out.data.clear();
 }

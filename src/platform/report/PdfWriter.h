@@ -12,6 +12,10 @@ class QIODevice;
 
 namespace report {
 
+// Writes all of `data` to the device; a short write is followed up, so that a full disk or a file size
+// limit is told by the system's reason. Returns that reason, or an empty text.
+QString writeFully(QIODevice &device, const char *data, qint64 size);
+
 // The pages as one complete PDF document: one page per report page at its paper size, texts as text in
 // embedded TrueType subsets (with a character map, so that the text can be searched and copied), shapes as
 // paths, streams deflated, `title` in the document information. No band colours. Without pages, one blank

@@ -83,6 +83,24 @@ QImage pageImage(const Page &page, double dpi)
     return image;
 }
 
+QString writeFully(QIODevice &device, const char *data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        errno = 0;
+        const qint64 written = device.write(data + done, size - done);
+        if (written <= 0) {
+            const int error = errno;
+            const QString reason = device.errorString();
+            if (error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
+                return QString::fromLocal8Bit(std::strerror(error));
+            return reason;
+        }
+        done += written;
+    }
+    return QString();
+}
+
 OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(path), m_errorText(errorText)
 {
     const QFileInfo target(path);
@@ -91,7 +109,8 @@ OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(p
         target.absolutePath() +
         QStringLiteral("/.%1.%2-%3.part").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(serial++);
     m_part = std::make_unique<QFile>(partPath);
-    if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    // Unbuffered: every write reaches the system at once, and its failure comes back with its reason.
+    if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), m_part->errorString()));
 }
 

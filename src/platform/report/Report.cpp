@@ -179,10 +179,32 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
                     std::vector<DrawItem> &items)
 {
     const QString text = element.text(report, pageNumber);
-    const TextMetrics &metrics = TextMetrics::forReportFont(element.font ? *element.font
-                                                            : band.font  ? *band.font
-                                                                         : report.font);
+    const QFont &font = element.font ? *element.font : band.font ? *band.font : report.font;
+    const TextMetrics *fitted = &TextMetrics::forReportFont(font);
     const QStringList paragraphs = splitLines(text);
+    bool cut = element.cutOff;
+    if (element.shrinkToFit && !element.autoSize && font.pointSizeF() > 0) {
+        double widest = 0;
+        for (const QString &p : paragraphs)
+            widest = std::max(widest, fitted->width(p));
+        if (widest > element.width) {
+            // Sizes go down in quarter points, so that a list meets only a few of them.
+            constexpr double smallest = 6.0;
+            QFont smaller = font;
+            double size = std::floor(font.pointSizeF() * element.width / widest * 4.0) / 4.0;
+            for (;; size -= 0.25) {
+                smaller.setPointSizeF(std::max(smallest, size));
+                fitted = &TextMetrics::forReportFont(smaller);
+                double needed = 0;
+                for (const QString &p : paragraphs)
+                    needed = std::max(needed, fitted->width(p));
+                if (needed <= element.width || size <= smallest)
+                    break;
+            }
+            cut = true; // what 6 pt cannot hold
+        }
+    }
+    const TextMetrics &metrics = *fitted;
 
     double left = element.left;
     double width = element.width;
@@ -202,6 +224,11 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
         else if (element.alignment == Alignment::Center)
             left += (width - widest) / 2;
         width = widest;
+    } else if (cut) {
+        for (const QString &p : paragraphs) {
+            lines << metrics.cut(p, width);
+            widths.push_back(metrics.width(lines.back()));
+        }
     } else {
         for (const QString &p : paragraphs)
             metrics.wrap(p, element.wordWrap ? width : -1, lines, widths);
@@ -414,28 +441,42 @@ private:
 
     void placeChain(Band &band, bool onFreshPage)
     {
+        if (!band.keepTogether) {
+            for (Band *b = &band; b; b = b->child())
+                if (auto placed = snapshot(*b, fullWidth(b)))
+                    put(std::move(*placed), fullWidth(b), onFreshPage);
+            return;
+        }
+        std::vector<std::pair<PlacedBand, bool>> chain;
+        int height = 0;
         for (Band *b = &band; b; b = b->child())
-            place(*b, onFreshPage);
+            if (auto placed = snapshot(*b, fullWidth(b))) {
+                height += tenths(placed->rect.height());
+                chain.emplace_back(std::move(*placed), fullWidth(b));
+            }
+        if (!onFreshPage && !fits(height))
+            nextColumnOrPage();
+        for (auto &[placed, wide] : chain)
+            put(std::move(placed), wide, onFreshPage);
     }
 
-    // Places one band at the current position, or on the next column or page when it does not fit.
-    void place(Band &band, bool onFreshPage)
+    bool fits(int height) const
     {
-        const bool wide = fullWidth(&band);
-        auto placed = snapshot(band, wide);
-        if (!placed)
-            return;
-        const int height = tenths(placed->rect.height());
         const int spaceLeft = int(std::lround(footerTop * 10.0 - y));
-        if (!onFreshPage && spaceLeft < height && !atColumnTop()) {
+        return spaceLeft >= height || atColumnTop();
+    }
+
+    // Puts a band at the current position, or on the next column or page when it does not fit.
+    void put(PlacedBand &&placed, bool wide, bool onFreshPage)
+    {
+        if (!onFreshPage && !fits(tenths(placed.rect.height())))
             nextColumnOrPage();
-        }
         const double top = y / 10.0;
         const double left = r.margins.left() + (wide ? 0 : column * (columnWidth + r.columnSpace));
-        placed->rect.moveTo(left, top);
-        offsetItems(*placed, top, left);
-        page.bands.push_back(std::move(*placed));
-        y += tenths(placed->rect.height());
+        placed.rect.moveTo(left, top);
+        offsetItems(placed, top, left);
+        y += tenths(placed.rect.height());
+        page.bands.push_back(std::move(placed));
     }
 
     bool atColumnTop() const

@@ -77,6 +77,12 @@ public:
     // The width follows the text, keeping the left edge (left-justified) or the right edge (right-justified).
     bool autoSize = false;
     bool wordWrap = true;
+    // Text wider than the box is cut off at its edge rather than wrapped or printed beyond it (for
+    // columns of a list, whose neighbour starts there).
+    bool cutOff = false;
+    // Text wider than the box is set in a smaller size that fits (not below 6 pt, where it is cut off):
+    // for values that must print whole, such as dates and amounts.
+    bool shrinkToFit = false;
     // Grows downward to show every wrapped line and makes its band taller.
     bool autoStretch = false;
     // Transparent: nothing painted behind the text; otherwise a rectangle of `color`.
@@ -155,6 +161,9 @@ public:
     // Rules along the band's top and bottom edges (SideTop, SideBottom), 1 pixel, black.
     int frameSides = 0;
     bool enabled = true;
+    // The band and its chain of children go to the next column or page together when they do not all
+    // fit where the band would start.
+    bool keepTogether = false;
 
     // The child band printed right after this one (a chain may follow from it).
     Band *child() const { return m_child; }

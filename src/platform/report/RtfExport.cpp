@@ -1,3 +1,4 @@
+#include "PdfWriter.h"
 #include "Render.h"
 #include "platform/db/Errors.h"
 
@@ -46,7 +47,7 @@ RtfFile::RtfFile(const QString &path)
     : OutputFile(path, QCoreApplication::translate("Report", "Cannot write the RTF file \"%1\": %2"))
 {
     m_body = std::make_unique<QFile>(part().fileName() + QStringLiteral(".body"));
-    if (!m_body->open(QIODevice::ReadWrite | QIODevice::NewOnly))
+    if (!m_body->open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered))
         fail(m_body->errorString());
 }
 
@@ -87,8 +88,8 @@ void RtfFile::write(const Page &page)
             }
         }
     }
-    if (m_body->write(rtf) != rtf.size())
-        fail(m_body->errorString());
+    if (const QString error = writeFully(*m_body, rtf.constData(), rtf.size()); !error.isEmpty())
+        fail(error);
 }
 
 void RtfFile::commit()
@@ -105,17 +106,19 @@ void RtfFile::commit()
     if (paper.width() > paper.height())
         head += "\\landscape";
     head += "\n";
-    if (part().write(head) != head.size())
-        fail(part().errorString());
+    if (const QString error = writeFully(part(), head.constData(), head.size()); !error.isEmpty())
+        fail(error);
     if (!m_body->flush() || !m_body->seek(0))
         fail(m_body->errorString());
     while (!m_body->atEnd()) {
         const QByteArray chunk = m_body->read(1 << 20);
-        if (chunk.isEmpty() || part().write(chunk) != chunk.size())
-            fail(chunk.isEmpty() ? m_body->errorString() : part().errorString());
+        if (chunk.isEmpty())
+            fail(m_body->errorString());
+        if (const QString error = writeFully(part(), chunk.constData(), chunk.size()); !error.isEmpty())
+            fail(error);
     }
-    if (part().write("}\n") != 2)
-        fail(part().errorString());
+    if (const QString error = writeFully(part(), "}\n", 2); !error.isEmpty())
+        fail(error);
     commitPart();
 }
 

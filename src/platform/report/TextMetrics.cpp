@@ -113,6 +113,24 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
     push(line);
 }
 
+QString TextMetrics::cut(const QString &text, double maxWidth) const
+{
+    if (width(text) <= maxWidth)
+        return text;
+    // The widest prefix that fits, found by halving: widths grow with the length.
+    qsizetype fits = 0, tooWide = text.size();
+    while (tooWide - fits > 1) {
+        const qsizetype middle = (fits + tooWide) / 2;
+        if (m_metrics.horizontalAdvance(text.left(middle)) * m_scale <= maxWidth)
+            fits = middle;
+        else
+            tooWide = middle;
+    }
+    if (fits > 0 && text[fits - 1].isHighSurrogate())
+        --fits;
+    return text.left(fits);
+}
+
 QStringList splitLines(const QString &text)
 {
     const QChar *chars = text.constData();

@@ -25,6 +25,8 @@ public:
     // Appends the lines of one paragraph wrapped at whole words inside `width` (no wrapping when
     // negative); a word wider than the width is broken between characters.
     void wrap(const QString &paragraph, double width, QStringList &lines, std::vector<double> &widths) const;
+    // The longest beginning of `text` no wider than `width` (never splitting a character in two).
+    QString cut(const QString &text, double width) const;
 
     explicit TextMetrics(const QFont &font);
 

@@ -11,6 +11,7 @@
 #include "windows/customers/fCustList.h"
 #include "windows/invoicing/fInvList.h"
 #include "windows/invoicing/fLookupItems.h"
+#include "windows/reports/fRepSelect.h"
 
 #include <QAction>
 #include <QApplication>
@@ -169,9 +170,9 @@ void TfrmMain::connectActions()
     // Main window actions work wherever the focus is, also in a child window.
     addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
 
-    // Their windows are not part of the program yet: the options dialog, the report selection, the help
-    // viewer and the about box.
-    for (QAction *action : {ui->actOptions, ui->actReports, ui->HelpContents1, ui->About1})
+    command(ui->actReports, &TfrmMain::actReportsExecute);
+    // Their windows are not part of the program yet: the options dialog, the help viewer and the about box.
+    for (QAction *action : {ui->actOptions, ui->HelpContents1, ui->About1})
         action->setEnabled(false);
 }
 
@@ -400,6 +401,13 @@ void TfrmMain::actNewInvoiceExecute()
     }
     MsgWarning(uMsgStrs::sNoCustomerSelected());
     ShowCustomerList();
+}
+
+// The report selection is made for one use and goes when it closes.
+void TfrmMain::actReportsExecute()
+{
+    TfrmRepSelect dialog(this);
+    dialog.exec();
 }
 
 void TfrmMain::FilePrintSetup1Execute()

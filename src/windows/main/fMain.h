@@ -64,6 +64,7 @@ private:
     void actNewCustomerExecute();
     void actNewInvoiceExecute();
     void FilePrintSetup1Execute();
+    void actReportsExecute();
     void WindowArrange1Execute();
     void WindowTileHorizontal1Execute();
     void WindowTileVertical1Execute();

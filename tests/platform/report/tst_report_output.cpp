@@ -1,0 +1,165 @@
+#include "PdfProbe.h"
+#include "ReportFixtures.h"
+#include "platform/db/Errors.h"
+#include "platform/report/PageStore.h"
+#include "platform/report/Render.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace report;
+
+namespace {
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Files may grow to `bytes` while it lives: a disk that fills up in the middle of a document.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_previous); }
+
+private:
+    rlimit m_previous{};
+};
+
+} // namespace
+
+// Output page by page: what the preview keeps of a page, and what a failed or cancelled file leaves.
+class ReportOutputTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void thePreviewStoreGivesThePagesBack()
+    {
+        RowReport rr(8, 40);
+        const std::vector<Page> pages = rr.r.generate();
+        PageStore store;
+        QCOMPARE(rr.r.generate(store), int(pages.size()));
+        QCOMPARE(store.count(), int(pages.size()));
+        QVERIFY(store.size() < qint64(pages.size()) * 4096);
+        for (int p = 0; p < store.count(); ++p) {
+            const Page back = store.page(p);
+            QCOMPARE(back.paper, pages[size_t(p)].paper);
+            QCOMPARE(back.bands.size(), pages[size_t(p)].bands.size());
+            for (size_t b = 0; b < back.bands.size(); ++b) {
+                const PlacedBand &got = back.bands[b], &want = pages[size_t(p)].bands[b];
+                QCOMPARE(got.name, want.name);
+                QCOMPARE(got.items.size(), want.items.size());
+                for (size_t i = 0; i < got.items.size(); ++i) {
+                    const DrawItem &g = got.items[i], &w = want.items[i];
+                    QCOMPARE(g.kind, w.kind);
+                    QVERIFY(std::abs(g.rect.left() - w.rect.left()) < 1e-4 && std::abs(g.rect.top() - w.rect.top()) < 1e-4);
+                    QCOMPARE(g.lines, w.lines);
+                    QCOMPARE(g.font, w.font);
+                    QCOMPARE(g.brushColor, w.brushColor);
+                }
+            }
+        }
+    }
+
+    void aStreamedDocumentHasEveryPage()
+    {
+        QTemporaryDir dir;
+        RowReport rr(8, 500);
+        const QString path = dir.filePath("long.pdf");
+        int reported = 0;
+        rr.r.exportPdf(path, [&](qint64, qint64) {
+            ++reported;
+            return true;
+        });
+        const PdfProbe pdf(path);
+        QCOMPARE(pdf.pageCount(), reported);
+        QCOMPARE(pdf.pageCount(), int(rr.r.generate().size()));
+        QVERIFY(pdf.find(pdf.pageCount() - 1, "row500"));
+    }
+
+    void cancelledOrFailedOutputLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("rtf");
+        QTest::newRow("PDF") << false;
+        QTest::newRow("RTF") << true;
+    }
+    void cancelledOrFailedOutputLeavesNoFile()
+    {
+        QFETCH(bool, rtf);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(rtf ? "list.rtf" : "list.pdf");
+        const auto write = [&](RowReport &rr, const Progress &progress = {}) {
+            if (rtf)
+                rr.r.exportRtf(path, progress);
+            else
+                rr.r.exportPdf(path, progress);
+        };
+
+        RowReport cancelled(8, 500);
+        int pages = 0;
+        QVERIFY_THROWS_EXCEPTION(Cancelled, write(cancelled, [&](qint64, qint64) { return ++pages < 3; }));
+        QCOMPARE(pages, 3);
+        QCOMPARE(filesIn(dir.path()), QStringList());
+
+        // The disk fills up half-way: the reason is told and nothing is left, not even part of the file.
+        {
+            RowReport large(8, 5000);
+            const FileSizeLimit full(16 * 1024);
+            try {
+                write(large);
+                QFAIL("no error");
+            } catch (const Error &e) {
+                QVERIFY2(e.message().contains(QDir::toNativeSeparators(path)), qPrintable(e.message()));
+                QVERIFY2(e.message().contains("too large", Qt::CaseInsensitive), qPrintable(e.message()));
+            }
+        }
+        QCOMPARE(filesIn(dir.path()), QStringList());
+
+        // A folder that is not there.
+        RowReport small(8, 3);
+        const QString nowhere = dir.filePath(rtf ? "missing/list.rtf" : "missing/list.pdf");
+        if (rtf)
+            QVERIFY_THROWS_EXCEPTION(Error, small.r.exportRtf(nowhere));
+        else
+            QVERIFY_THROWS_EXCEPTION(Error, small.r.exportPdf(nowhere));
+        QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // A text column cut at its edge, a value shrunk to fit its column.
+    void cutAndShrunkTexts()
+    {
+        Report r;
+        r.paperSize = QSizeF(100, 50);
+        r.margins = QMarginsF(0, 0, 0, 0);
+        Band &band = r.addBand("band", BandType::Summary, 10);
+        Label &cut = band.addLabel("cut", 0, 0, 20, 4.5, "Bjørnstjerne Martinius Bjørnson");
+        cut.cutOff = true;
+        Label &shrunk = band.addLabel("shrunk", 30, 0, 20, 4.5, "1 234 567 890,00");
+        shrunk.shrinkToFit = true;
+        shrunk.alignment = Alignment::Right;
+        Label &fits = band.addLabel("fits", 55, 0, 40, 4.5, "12,00");
+        fits.shrinkToFit = true;
+        const Page page = r.generate().front();
+        const auto text = [&](int index) { return page.bands.front().items[size_t(index)]; };
+        // Each label: background, then text.
+        QVERIFY(text(1).lines.front().startsWith("Bjørnst"));
+        QVERIFY(text(1).lines.front().size() < 14);
+        QCOMPARE(text(3).lines.front(), QString("1 234 567 890,00"));
+        QVERIFY(text(3).font.pointSizeF() < 10 && text(3).font.pointSizeF() >= 6);
+        QVERIFY(text(3).lineLefts.front() >= 30 - 0.01);
+        QCOMPARE(text(5).font.pointSizeF(), 10.0);
+    }
+};
+
+QTEST_MAIN(ReportOutputTest)
+#include "tst_report_output.moc"
