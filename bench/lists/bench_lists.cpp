@@ -80,8 +80,8 @@ int main(int argc, char *argv[])
                 ++pages;
                 return true;
             });
-            std::printf("journal, %d transactions, %d pages, to PDF: %lld ms (query %lld ms), %lld KB\n",
-                        transactions, pages, clock.elapsed(), opened, QFileInfo(out).size() / 1024);
+            std::printf("journal, %d transactions, %d pages, to PDF: %lld ms (query %lld ms), %lld KB\n", transactions,
+                        pages, clock.elapsed(), opened, QFileInfo(out).size() / 1024);
         } else {
             qint64 first = 0, last = 0;
             int pages = 0;

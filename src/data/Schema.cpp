@@ -169,7 +169,9 @@ QStringList creationStatements()
                << QStringLiteral("CREATE INDEX INVOICE_INVDATE ON INVOICE (INVDATE)")
                << QStringLiteral("CREATE INDEX INVITEM_INV_ID ON INVITEM (INV_ID)")
                << QStringLiteral("CREATE INDEX DYNAITEM_ITEM_NO ON DYNAITEM (ITEM_NO)")
-               << QStringLiteral("CREATE INDEX CUSTOMER_CUST_NO ON CUSTOMER (CUST_NO)");
+               << QStringLiteral("CREATE INDEX CUSTOMER_CUST_NO ON CUSTOMER (CUST_NO)")
+               // The journal of a period looks payments up by their date.
+               << QStringLiteral("CREATE INDEX INVOICE_PAIDDATE ON INVOICE (PAIDDATE)");
     // An invoice whose customer row is missing still shows, with empty customer columns.
     statements << QStringLiteral(
         "CREATE VIEW INVOICELIST AS\n"

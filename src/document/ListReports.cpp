@@ -104,8 +104,7 @@ void pageNumberFooter(report::Report &r, double height, double left, double top,
 {
     Band &footer = r.addBand(QStringLiteral("PageFooterBand1"), BandType::PageFooter, height);
     footer.frameSides = report::SideTop;
-    auto &number =
-        footer.add<report::SysData>(QStringLiteral("qrsPageNumber"), report::SysData::Data::PageNumber);
+    auto &number = footer.add<report::SysData>(QStringLiteral("qrsPageNumber"), report::SysData::Data::PageNumber);
     number.setGeometry(left, top, width, textHeight);
     number.alignment = Alignment::Center;
     number.transparent = true;
@@ -198,7 +197,8 @@ TrepInvoiceList::TrepInvoiceList(db::Connection *connection) : qryInvList(connec
     valueField(detail, qryInvList, QStringLiteral("PRINTDATE"), 97.9, 0.5, 119.1 - 0.5);
     valueField(detail, qryInvList, QStringLiteral("DUEDATE"), 119.1, 0.5, 140.2 - 0.5);
     valueField(detail, qryInvList, QStringLiteral("PAIDDATE"), 140.2, 0.5, 161.3 - 0.5);
-    amountField(detail, qryInvList, QStringLiteral("GROSSSUM"), QStringLiteral("GROSSSUM"), 168.3 + 18.5, 0.5, 186.8 - 161.3);
+    amountField(detail, qryInvList, QStringLiteral("GROSSSUM"), QStringLiteral("GROSSSUM"), 168.3 + 18.5, 0.5,
+                186.8 - 161.3);
 
     pageNumberFooter(r, 7.4, 85.2, 1.3, 12.2);
 }
@@ -333,7 +333,8 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
     valueField(transaction, qryInvMaster, QStringLiteral("INVOICE_NO"), 57.4, 2.1, 73.3 - 0.5);
     valueField(transaction, qryInvMaster, QStringLiteral("CUST_NO"), 73.3, 2.1, 87.3 - 0.5);
     textField(transaction, qryInvMaster, QStringLiteral("NAME"), 87.3, 2.1, 128.0);
-    DBText &paid = amountField(transaction, qryInvMaster, QStringLiteral("qrdPaid"), QStringLiteral("SUMTOTAL"), 186.8, 2.1, 186.8 - 128.5);
+    DBText &paid = amountField(transaction, qryInvMaster, QStringLiteral("qrdPaid"), QStringLiteral("SUMTOTAL"), 186.8,
+                               2.1, 186.8 - 128.5);
 
     Band &issue = r.addChildBand(QStringLiteral("ChildBand1"), transaction, 4.8);
     issue.font = transaction.font;
@@ -341,7 +342,8 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
     valueField(issue, qryInvMaster, QStringLiteral("DUEDATE"), 37.0, -0.3, 57.4 - 0.5);
     amountField(issue, qryInvMaster, QStringLiteral("qrdNetSum"), QStringLiteral("NETSUM"), 145.0, 0.0, 145.0 - 127.2);
     amountField(issue, qryInvMaster, QStringLiteral("qrdVat"), QStringLiteral("SUMVAT"), 164.3, 0.0, 164.3 - 145.5);
-    amountField(issue, qryInvMaster, QStringLiteral("qrdGrossSum"), QStringLiteral("SUMTOTAL"), 186.8, 0.0, 186.8 - 164.8);
+    amountField(issue, qryInvMaster, QStringLiteral("qrdGrossSum"), QStringLiteral("SUMTOTAL"), 186.8, 0.0,
+                186.8 - 164.8);
 
     Band &lines = r.addBand(QStringLiteral("SubDetail1"), BandType::SubDetail, 4.8);
     lines.dataSet = &qryItems;
@@ -446,7 +448,8 @@ TrptCustomer::TrptCustomer(db::Connection *connection) : tblCust(connection, QSt
     card.keepTogether = true;
     DBText &name = textField(card, tblCust, QStringLiteral("NAME"), 4.0, 2.4, 70.0);
     setFont(name, 10, true);
-    DBText &number = amountField(card, tblCust, QStringLiteral("CUST_NO"), QStringLiteral("CUST_NO"), 86.3, 2.4, 86.3 - 70.5);
+    DBText &number =
+        amountField(card, tblCust, QStringLiteral("CUST_NO"), QStringLiteral("CUST_NO"), 86.3, 2.4, 86.3 - 70.5);
     setFont(number, 10, true);
     textField(card, tblCust, QStringLiteral("ADDRESS"), 4.0, 7.1, 86.3);
     textField(card, tblCust, QStringLiteral("POSTALCODE"), 4.0, 11.6, 23.0 - 0.5);

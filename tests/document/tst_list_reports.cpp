@@ -156,7 +156,8 @@ private Q_SLOTS:
     {
         Database db;
         const int kari = db.customer(3, QStringLiteral("Kari"), QStringLiteral("Nordmann"));
-        const int long_ = db.customer(9, QStringLiteral("Bjørnstjerne Martinius"), QStringLiteral("Rørleggerfirma Vestland"));
+        const int long_ =
+            db.customer(9, QStringLiteral("Bjørnstjerne Martinius"), QStringLiteral("Rørleggerfirma Vestland"));
         db.invoice(kari, 201, "N", "2026-11-01", "2026-11-15", "2026-11-30", 125);
         db.invoice(kari, 202, "N", "2026-10-15", "2026-10-29", "2026-11-10", 500);
         db.invoice(long_, 203, "N", "2026-11-20", "2026-12-04", "2026-12-05", 125);
@@ -233,7 +234,8 @@ private Q_SLOTS:
         db.customer(1, QStringLiteral("Carl"), QStringLiteral("Berg"),
                     {{QStringLiteral("POSTALCODE"), QStringLiteral("5003")},
                      {QStringLiteral("EMAIL"), QStringLiteral("carl@berg.no")}});
-        db.customer(2, QStringLiteral("Berit"), QStringLiteral("Berg"), {{QStringLiteral("PHONE2"), QStringLiteral("99887766")}});
+        db.customer(2, QStringLiteral("Berit"), QStringLiteral("Berg"),
+                    {{QStringLiteral("PHONE2"), QStringLiteral("99887766")}});
         db.customer(3, QStringLiteral("Åse"), QStringLiteral("Zahl"));
         db.customer(4, QStringLiteral("Ola"), QStringLiteral("Ødegård"));
 
@@ -265,7 +267,8 @@ private Q_SLOTS:
         // The next card follows right after it.
         double next = 1000;
         for (const PdfProbe::Word &w : pdf.words(0))
-            if (w.text == QStringLiteral("Fyll") && std::abs(w.box.left() - firstColumn) < 0.5 && w.box.top() > mail->box.top())
+            if (w.text == QStringLiteral("Fyll") && std::abs(w.box.left() - firstColumn) < 0.5 &&
+                w.box.top() > mail->box.top())
                 next = std::min(next, w.box.top() - mail->box.top());
         QVERIFY2(std::abs(next - (4.8 + 2.4)) < 0.3, qPrintable(QString::number(next)));
     }
@@ -321,9 +324,9 @@ private Q_SLOTS:
         QCOMPARE(unrtf.exitCode(), 0);
         const QString text = QString::fromUtf8(unrtf.readAllStandardOutput());
         qsizetype at = 0;
-        for (const char *expected : {"Transaction report", "Fjordlys AS", "From date:", "01.11.2026", "Gross sum",
-                                     "02.11.2026", "Issue", "Kari Nordmann", "Due date:", "Vare 1", "12.11.2026",
-                                     "Payment"}) {
+        for (const char *expected :
+             {"Transaction report", "Fjordlys AS", "From date:", "01.11.2026", "Gross sum", "02.11.2026", "Issue",
+              "Kari Nordmann", "Due date:", "Vare 1", "12.11.2026", "Payment"}) {
             const qsizetype found = text.indexOf(QString::fromUtf8(expected), at);
             QVERIFY2(found >= 0, expected);
             at = found;

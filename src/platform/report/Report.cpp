@@ -205,6 +205,8 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
         }
     }
     const TextMetrics &metrics = *fitted;
+    // A smaller size keeps the baseline of the size it stands in for.
+    const double sink = TextMetrics::forReportFont(font).ascent() - metrics.ascent();
 
     double left = element.left;
     double width = element.width;
@@ -246,7 +248,7 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
         }
     }
 
-    const QRectF box(left, element.top, width, height);
+    const QRectF box(left, element.top + sink, width, height);
     if (!element.transparent && width > 0) {
         DrawItem bg;
         bg.kind = DrawItem::Kind::Rect;

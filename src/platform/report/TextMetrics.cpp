@@ -32,6 +32,7 @@ TextMetrics::TextMetrics(const QFont &font)
     : m_font(font), m_metrics(font, &referenceDevice()), m_scale(25.4 / referenceDpi),
       m_ascent(m_metrics.ascent() * m_scale), m_lineHeight(m_metrics.height() * m_scale)
 {
+    m_charWidths.fill(-1);
 }
 
 const TextMetrics &TextMetrics::forFont(const QFont &font)
@@ -66,10 +67,37 @@ const TextMetrics &TextMetrics::forReportFont(const QFont &font)
     return metrics;
 }
 
+namespace {
+
+// Digits and the marks of amounts and dates: their widths add up without kerning or shaping.
+bool isNumeric(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || u == u' ' || u == u',' || u == u'.' || u == u'-' || u == 0xA0 ||
+              u == 0x2212 || u == u'/' || u == u':' || u == u'%'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 double TextMetrics::width(const QString &text) const
 {
     if (const auto it = m_widths.constFind(text); it != m_widths.cend())
         return *it;
+    // Amounts and dates are new on nearly every row: they are added up from their characters' widths.
+    if (!text.isEmpty() && isNumeric(text)) {
+        double sum = 0;
+        for (const QChar c : text) {
+            double &w = m_charWidths[c.unicode() == 0x2212 ? 0x100 : c.unicode()];
+            if (w < 0)
+                w = m_metrics.horizontalAdvance(c) * m_scale;
+            sum += w;
+        }
+        return sum;
+    }
     if (m_widths.size() > 20000)
         m_widths.clear();
     const double w = m_metrics.horizontalAdvance(text) * m_scale;

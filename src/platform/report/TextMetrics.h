@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <vector>
 
 namespace report {
@@ -38,6 +39,8 @@ private:
     double m_lineHeight;
     // Captions and column texts repeat from page to page and report to report.
     mutable QHash<QString, double> m_widths;
+    // Widths of the characters of numbers (Latin-1, the minus sign), -1 until measured.
+    mutable std::array<double, 0x101> m_charWidths;
 };
 
 } // namespace report

@@ -8,8 +8,7 @@
 #include "platform/widgets/UserSettings.h"
 #include "ui_fRepSelect.h"
 
-TfrmRepSelect::TfrmRepSelect(QWidget *owner)
-    : QDialog(owner), ui(std::make_unique<Ui::TfrmRepSelect>()), m_owner(owner)
+TfrmRepSelect::TfrmRepSelect(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TfrmRepSelect>()), m_owner(owner)
 {
     ui->setupUi(this);
     bindButtonToAction(ui->OKButton, ui->btnOK);

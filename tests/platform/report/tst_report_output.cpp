@@ -3,6 +3,7 @@
 #include "platform/db/Errors.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Render.h"
+#include "platform/report/TextMetrics.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -62,7 +63,8 @@ private Q_SLOTS:
                 for (size_t i = 0; i < got.items.size(); ++i) {
                     const DrawItem &g = got.items[i], &w = want.items[i];
                     QCOMPARE(g.kind, w.kind);
-                    QVERIFY(std::abs(g.rect.left() - w.rect.left()) < 1e-4 && std::abs(g.rect.top() - w.rect.top()) < 1e-4);
+                    QVERIFY(std::abs(g.rect.left() - w.rect.left()) < 1e-4 &&
+                            std::abs(g.rect.top() - w.rect.top()) < 1e-4);
                     QCOMPARE(g.lines, w.lines);
                     QCOMPARE(g.font, w.font);
                     QCOMPARE(g.brushColor, w.brushColor);
@@ -158,6 +160,14 @@ private Q_SLOTS:
         QVERIFY(text(3).font.pointSizeF() < 10 && text(3).font.pointSizeF() >= 6);
         QVERIFY(text(3).lineLefts.front() >= 30 - 0.01);
         QCOMPARE(text(5).font.pointSizeF(), 10.0);
+
+        // Amounts and dates are measured by adding up their characters: that is their shaped width.
+        const TextMetrics &metrics = TextMetrics::forReportFont(reportFont("Arial", 10));
+        for (const QString &amount :
+             {QString("1 234 567,89"), QString::fromUtf8("\u2212 12.345,00"), QString("31.12.2026")}) {
+            QCOMPARE(metrics.cut(amount, metrics.width(amount) + 1e-6), amount);
+            QVERIFY(metrics.cut(amount, metrics.width(amount) - 0.02).size() < amount.size());
+        }
     }
 };
 

@@ -58,9 +58,11 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QDate>("first");
         QTest::addColumn<QDate>("last");
-        QTest::newRow("nothing stored") << QDate(2026, 12, 10) << QString() << QDate(2026, 12, 1) << QDate(2026, 12, 31);
+        QTest::newRow("nothing stored") << QDate(2026, 12, 10) << QString() << QDate(2026, 12, 1)
+                                        << QDate(2026, 12, 31);
         QTest::newRow("leap February") << QDate(2028, 2, 10) << QString() << QDate(2028, 2, 1) << QDate(2028, 2, 29);
-        QTest::newRow("unreadable start") << QDate(2026, 4, 3) << "32.13.2026" << QDate(2026, 4, 1) << QDate(2026, 4, 30);
+        QTest::newRow("unreadable start")
+            << QDate(2026, 4, 3) << "32.13.2026" << QDate(2026, 4, 1) << QDate(2026, 4, 30);
     }
     void periodOfTheFirstUse()
     {
@@ -161,8 +163,8 @@ private slots:
         bool ownerDisabled = false;
         QStringList filters;
         QStringList names{out.filePath("kunder.pdf"), out.filePath("kunder.rtf")};
-        const auto previousNames = report::PreviewWindow::setFileNameProvider(
-            [&](QWidget *, const QStringList &offered, QString *selected) {
+        const auto previousNames =
+            report::PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &offered, QString *selected) {
                 filters = offered;
                 const QString name = names.takeFirst();
                 *selected = offered.value(name.endsWith(".rtf") ? 1 : 0);
