@@ -308,10 +308,48 @@
     </message>
   </context>
   <context>
+    <name>THelpWindow</name>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Contents</source>
+      <translation>Innhold</translation>
+    </message>
+    <message>
+      <source>Index</source>
+      <translation>Stikkord</translation>
+    </message>
+    <message>
+      <source>Type a word to look for</source>
+      <translation>Skriv et ord å lete etter</translation>
+    </message>
+    <message>
+      <source>Back</source>
+      <translation>Tilbake</translation>
+    </message>
+    <message>
+      <source>Forward</source>
+      <translation>Fram</translation>
+    </message>
+    <message>
+      <source>Home</source>
+      <translation>Start</translation>
+    </message>
+  </context>
+  <context>
     <name>TInjectedDateTimePicker</name>
     <message>
       <source>Calendar (Alt+Down)</source>
       <translation>Kalender (Alt+Pil ned)</translation>
+    </message>
+  </context>
+  <context>
+    <name>TRegSettings</name>
+    <message>
+      <source>The user settings cannot be written to %1</source>
+      <translation>Brukerinnstillingene kan ikke skrives til %1</translation>
     </message>
   </context>
   <context>
@@ -504,6 +542,21 @@
     <message>
       <source>Credit</source>
       <translation>Kreditt</translation>
+    </message>
+  </context>
+  <context>
+    <name>TfrmAboutBox</name>
+    <message>
+      <source>About</source>
+      <translation>Om</translation>
+    </message>
+    <message>
+      <source>Version: unknown</source>
+      <translation>Versjon: ukjent</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
     </message>
   </context>
   <context>
@@ -1456,6 +1509,89 @@
     </message>
   </context>
   <context>
+    <name>TfrmSettings</name>
+    <message>
+      <source>Options</source>
+      <translation>Innstillinger</translation>
+    </message>
+    <message>
+      <source>Company Information</source>
+      <translation>Firmaopplysninger</translation>
+    </message>
+    <message>
+      <source>Company &amp;name and address</source>
+      <translation>Firma&amp;navn og adresse</translation>
+    </message>
+    <message>
+      <source>Company &amp;details</source>
+      <translation>Firma&amp;detaljer</translation>
+    </message>
+    <message>
+      <source>&amp;Bank accountnumber</source>
+      <translation>&amp;Bankkontonummer</translation>
+    </message>
+    <message>
+      <source>Invoice</source>
+      <translation>Faktura</translation>
+    </message>
+    <message>
+      <source>Invoice &amp;credit days</source>
+      <translation>&amp;Betalingsfrist (dager)</translation>
+    </message>
+    <message>
+      <source>Defaut &amp;VAT %</source>
+      <translation>Standard &amp;MVA %</translation>
+    </message>
+    <message>
+      <source>&amp;Round Off fraction (øre/öre)</source>
+      <translation>&amp;Rund av øre</translation>
+    </message>
+    <message>
+      <source>Pre printed invoice formular</source>
+      <translation>Forhåndstrykt fakturablankett</translation>
+    </message>
+    <message>
+      <source>Application</source>
+      <translation>Program</translation>
+    </message>
+    <message>
+      <source>&amp;Language</source>
+      <translation>&amp;Språk</translation>
+    </message>
+    <message>
+      <source>English</source>
+      <translation>Engelsk</translation>
+    </message>
+    <message>
+      <source>Norwegian</source>
+      <translation>Norsk</translation>
+    </message>
+    <message>
+      <source>Show information hints</source>
+      <translation>Vis verktøytips</translation>
+    </message>
+    <message>
+      <source>OK</source>
+      <translation>OK</translation>
+    </message>
+    <message>
+      <source>Cancel</source>
+      <translation>Avbryt</translation>
+    </message>
+    <message>
+      <source>&amp;Help</source>
+      <translation>&amp;Hjelp</translation>
+    </message>
+    <message>
+      <source>Help</source>
+      <translation>Hjelp</translation>
+    </message>
+    <message>
+      <source>Show help topics for program options dialog</source>
+      <translation>Vis hjelp for innstillingene</translation>
+    </message>
+  </context>
+  <context>
     <name>TrepInvoiceList</name>
     <message>
       <source>Invoicelist</source>
@@ -1790,6 +1926,18 @@
     <message>
       <source>Øre avrunding</source>
       <translation>Øre avrunding</translation>
+    </message>
+    <message>
+      <source>Version: %1</source>
+      <translation>Versjon: %1</translation>
+    </message>
+    <message>
+      <source>Pre-release</source>
+      <translation>Forhåndsutgave</translation>
+    </message>
+    <message>
+      <source>'%1' is not a valid floating point value</source>
+      <translation>«%1» er ikke et gyldig desimaltall</translation>
     </message>
   </context>
   <context>

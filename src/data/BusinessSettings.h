@@ -46,6 +46,22 @@ private:
         QString value;
         bool changed = false;
     };
+
+public:
+    // The store as it is in memory, values and marks, to be put back when saving what followed failed.
+    class Snapshot {
+        friend class TDBSettings;
+        std::vector<Entry> entries;
+    };
+    Snapshot snapshot() const
+    {
+        Snapshot s;
+        s.entries = m_entries;
+        return s;
+    }
+    void restore(const Snapshot &snapshot) { m_entries = snapshot.entries; }
+
+private:
     const Entry *find(const QString &key) const;
     Entry *find(const QString &key);
 

@@ -9,8 +9,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
 
 namespace {
 
@@ -523,4 +526,26 @@ void DBComboBox::focusOutEvent(QFocusEvent *event)
 {
     QComboBox::focusOutEvent(event);
     guarded([&] { m_link.updateRecord(); });
+}
+
+void limitLength(QPlainTextEdit *edit, int maxLength)
+{
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxLength] {
+        const int excess = int(edit->toPlainText().size()) - maxLength;
+        if (excess <= 0)
+            return;
+        QTextCursor cursor = edit->textCursor();
+        const QSignalBlocker block(edit);
+        const int end = cursor.position();
+        cursor.setPosition(std::max(0, end - excess));
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        edit->setTextCursor(cursor);
+        // A text handed in whole (or a paste at the start) may still be too long: its end goes.
+        if (edit->toPlainText().size() > maxLength) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.setPosition(maxLength, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+    });
 }

@@ -87,6 +87,10 @@ void shadeReadOnly(QWidget *control, bool readOnly);
 // The width a window needs to show every column of its grid: the columns and the window's layout margins.
 int windowWidthForGrid(const QWidget *window, const DBGrid *grid);
 
+// A multi-line edit that holds at most `maxLength` characters: characters typed or pasted beyond that are
+// not taken, and the text already there stays whole.
+void limitLength(class QPlainTextEdit *edit, int maxLength);
+
 // Fixes a dialog's size at its designed size, made wider where its grid's columns need it (titles in a
 // larger font, another screen density).
 void fitFixedSize(QWidget *dialog, DBGrid *grid);

@@ -1,8 +1,14 @@
 #include "Help.h"
 
+#include "HelpViewer.h"
+
 #include <QAbstractButton>
 #include <QAction>
-#include <QShortcut>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -14,6 +20,12 @@ HelpViewer &viewer()
     return v;
 }
 
+void request(const HelpRequest &r)
+{
+    if (viewer())
+        viewer()(r);
+}
+
 } // namespace
 
 HelpViewer setHelpViewer(HelpViewer v)
@@ -23,18 +35,100 @@ HelpViewer setHelpViewer(HelpViewer v)
 
 void ShowHelpContext(int context)
 {
-    if (viewer())
-        viewer()(context);
+    request({HelpRequest::Kind::Context, context, QString()});
 }
+
+void ShowHelpTopic(const QString &topic)
+{
+    request({HelpRequest::Kind::Topic, 0, topic});
+}
+
+void ShowHelpKeyword(const QString &keyword)
+{
+    request({HelpRequest::Kind::Keyword, 0, keyword});
+}
+
+void ShowHelpContents()
+{
+    request({HelpRequest::Kind::Contents, 0, QString()});
+}
+
+void installHelpFile(const QString &fileName)
+{
+    setHelpViewer([fileName](const HelpRequest &r) {
+        const QString path = QFileInfo(fileName).isAbsolute() || fileName.contains(QLatin1Char('/'))
+                                 ? fileName
+                                 : QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+        if (!path.endsWith(QLatin1String(".chm"), Qt::CaseInsensitive) || !QFileInfo(path).isFile())
+            return;
+        THelpWindow *window = THelpWindow::open(path);
+        if (!window)
+            return;
+        switch (r.kind) {
+        case HelpRequest::Kind::Context:
+            window->showContext(r.context);
+            break;
+        case HelpRequest::Kind::Topic:
+            window->showTopic(r.text);
+            break;
+        case HelpRequest::Kind::Keyword:
+            window->showKeyword(r.text);
+            break;
+        case HelpRequest::Kind::Contents:
+            window->showContents();
+            break;
+        }
+    });
+}
+
+namespace {
+
+// The context of a control, or of the nearest control or window around it that has one.
+int contextOf(QWidget *w)
+{
+    for (; w; w = w->parentWidget()) {
+        const QVariant context = w->property("HelpContext");
+        if (context.isValid() && context.toInt() != 0)
+            return context.toInt();
+    }
+    return 0;
+}
+
+// F1 anywhere in the program asks for the help of the focused control.
+class F1Help : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
+            static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && watched->isWidgetType()) {
+            QWidget *focus = QApplication::focusWidget();
+            if (const int context = contextOf(focus ? focus : static_cast<QWidget *>(watched)->window())) {
+                ShowHelpContext(context);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void installF1()
+{
+    static QPointer<F1Help> filter;
+    if (!filter && qApp) {
+        filter = new F1Help(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
+
+} // namespace
 
 void attachHelp(QWidget *window, QAbstractButton *helpButton)
 {
-    const auto open = [window] { ShowHelpContext(window->property("HelpContext").toInt()); };
+    installF1();
     if (helpButton)
-        QObject::connect(helpButton, &QAbstractButton::clicked, window, open);
-    auto *f1 = new QShortcut(QKeySequence::HelpContents, window);
-    f1->setContext(Qt::WindowShortcut);
-    QObject::connect(f1, &QShortcut::activated, window, open);
+        QObject::connect(helpButton, &QAbstractButton::clicked, window,
+                         [window] { ShowHelpContext(window->property("HelpContext").toInt()); });
 }
 
 void bindButtonToAction(QAbstractButton *button, QAction *action)

@@ -106,6 +106,17 @@ void TRegSettings::WriteSetting(const QString &name, const QString &text)
     openStore()->setValue(SettingGroup + QLatin1Char('/') + name, text);
 }
 
+bool TRegSettings::isWritable(QString *reason) const
+{
+    const auto store = openStore();
+    if (store->isWritable() && store->status() == QSettings::NoError)
+        return true;
+    if (reason)
+        *reason = QCoreApplication::translate("TRegSettings", "The user settings cannot be written to %1")
+                      .arg(QDir::toNativeSeparators(store->fileName()));
+    return false;
+}
+
 void TRegSettings::LoadUserSettings()
 {
     m_language = storedInteger(ReadSetting(QStringLiteral("LANGUAGE")), 0);

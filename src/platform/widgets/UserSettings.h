@@ -19,6 +19,8 @@ public:
 
     // Language := LANGUAGE as a whole number (0: built-in texts); ShowHints := SHOWHINTS is not "0".
     void LoadUserSettings();
+    // Whether the store can be written; when not, `reason` names it.
+    bool isWritable(QString *reason = nullptr) const;
     // Writes a changed language (and switches to its module when there is one) and the tool tip switch,
     // and applies the tool tip switch at once.
     void SaveUserSettings();

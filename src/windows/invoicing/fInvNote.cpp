@@ -1,5 +1,6 @@
 #include "fInvNote.h"
 
+#include "platform/widgets/DataControls.h"
 #include "platform/widgets/Help.h"
 #include "platform/widgets/UserSettings.h"
 #include "ui_fInvNote.h"
@@ -26,7 +27,7 @@ TfrmInvoiceNote::TfrmInvoiceNote(QWidget *parent) : QDialog(parent), ui(std::mak
     }
     connect(ui->cboDefaultText, &QComboBox::activated, this, &TfrmInvoiceNote::cboDefaultTextChange);
     connect(ui->actRemember, &QAction::triggered, this, &TfrmInvoiceNote::actRememberExecute);
-    connect(ui->memoNote, &QPlainTextEdit::textChanged, this, &TfrmInvoiceNote::limitLength);
+    limitLength(ui->memoNote, MaxNoteLength);
 }
 
 TfrmInvoiceNote::~TfrmInvoiceNote()
@@ -80,26 +81,4 @@ void TfrmInvoiceNote::actRememberExecute()
     const QString text = NoteText();
     RegSettings().WriteSetting(slotSetting(slot), text);
     m_defaultNotes[slot] = text;
-}
-
-// The field holds 255 characters: characters typed or pasted beyond that are not taken, and the text
-// already there stays whole.
-void TfrmInvoiceNote::limitLength()
-{
-    const int excess = int(NoteText().size()) - MaxNoteLength;
-    if (excess <= 0)
-        return;
-    QTextCursor cursor = ui->memoNote->textCursor();
-    const QSignalBlocker block(ui->memoNote);
-    const int end = cursor.position();
-    cursor.setPosition(std::max(0, end - excess));
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    ui->memoNote->setTextCursor(cursor);
-    // A text handed in whole (or a paste at the start) may still be too long: its end goes.
-    if (NoteText().size() > MaxNoteLength) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.setPosition(MaxNoteLength, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
 }

@@ -32,7 +32,6 @@ protected:
 private:
     void cboDefaultTextChange(int slot);
     void actRememberExecute();
-    void limitLength();
 
     std::unique_ptr<Ui::TfrmInvoiceNote> ui;
     QStringList m_defaultNotes;

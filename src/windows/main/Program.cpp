@@ -3,6 +3,7 @@
 #include "data/dInvoice.h"
 #include "fMain.h"
 #include "platform/db/Messages.h"
+#include "platform/widgets/Help.h"
 #include "platform/widgets/MessageBoxes.h"
 #include "platform/widgets/Printers.h"
 #include "platform/widgets/UserSettings.h"
@@ -62,6 +63,9 @@ int runProgram(const QString &programFolder, const ProgramHooks &hooks)
     qApp->setProperty("HelpFile", QStringLiteral("tessund.chm"));
     if (!programFolder.isEmpty())
         setProgramFile(QDir(programFolder).filePath(QStringLiteral("tessund")));
+    // The help file lies beside the program.
+    installHelpFile(programFolder.isEmpty() ? QStringLiteral("tessund.chm")
+                                            : QDir(programFolder).filePath(QStringLiteral("tessund.chm")));
     resetPrinterSelection();
 
     // The main window is created before the data module, so it must not touch the database yet.

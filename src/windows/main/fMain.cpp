@@ -1,8 +1,10 @@
 #include "fMain.h"
 
 #include "data/dInvoice.h"
+#include "fAbout.h"
 #include "platform/db/Messages.h"
 #include "platform/widgets/Application.h"
+#include "platform/widgets/Help.h"
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/Printers.h"
 #include "platform/widgets/UserSettings.h"
@@ -12,6 +14,7 @@
 #include "windows/invoicing/fInvList.h"
 #include "windows/invoicing/fLookupItems.h"
 #include "windows/reports/fRepSelect.h"
+#include "windows/settings/fSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,9 +174,9 @@ void TfrmMain::connectActions()
     addActions(findChildren<QAction *>(Qt::FindDirectChildrenOnly));
 
     command(ui->actReports, &TfrmMain::actReportsExecute);
-    // Their windows are not part of the program yet: the options dialog, the help viewer and the about box.
-    for (QAction *action : {ui->actOptions, ui->HelpContents1, ui->About1})
-        action->setEnabled(false);
+    command(ui->actOptions, &TfrmMain::actOptionsExecute);
+    command(ui->About1, &TfrmMain::About1Execute);
+    connect(ui->HelpContents1, &QAction::triggered, this, [] { ShowHelpContext(1000); });
 }
 
 void TfrmMain::FormCreate()
@@ -182,6 +185,7 @@ void TfrmMain::FormCreate()
     if (RegSettings().Language() != 0 && LoadLanguageModule(RegSettings().Language()))
         ReloadAllForms();
     setToolTipsEnabled(RegSettings().ShowHints());
+    attachHelp(this);
     warned = false;
     qApp->installEventFilter(new TApplicationKeys(this));
     RegSettings().RestoreWindowState(this);
@@ -401,6 +405,19 @@ void TfrmMain::actNewInvoiceExecute()
     }
     MsgWarning(uMsgStrs::sNoCustomerSelected());
     ShowCustomerList();
+}
+
+// The options dialog and the about box are made for one use and go when they close.
+void TfrmMain::actOptionsExecute()
+{
+    TfrmSettings dialog(this);
+    dialog.exec();
+}
+
+void TfrmMain::About1Execute()
+{
+    TfrmAboutBox dialog(this);
+    dialog.exec();
 }
 
 // The report selection is made for one use and goes when it closes.

@@ -65,6 +65,8 @@ private:
     void actNewInvoiceExecute();
     void FilePrintSetup1Execute();
     void actReportsExecute();
+    void actOptionsExecute();
+    void About1Execute();
     void WindowArrange1Execute();
     void WindowTileHorizontal1Execute();
     void WindowTileVertical1Execute();

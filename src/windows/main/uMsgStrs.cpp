@@ -43,3 +43,13 @@ QString uMsgStrs::sRoundingLine()
 {
     return tr("Øre avrunding");
 }
+
+QString uMsgStrs::sVersion()
+{
+    return tr("Version: %1") + QLatin1Char('\n') + tr("Pre-release");
+}
+
+QString uMsgStrs::sNotAFloat()
+{
+    return tr("'%1' is not a valid floating point value");
+}

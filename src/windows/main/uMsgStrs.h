@@ -22,4 +22,8 @@ public:
     static QString sInvoicePaid();
     // The text of the line that rounds an invoice's total to whole kroner.
     static QString sRoundingLine();
+    // The about box's version text, two lines; %1 is the version.
+    static QString sVersion();
+    // The settings dialog's VAT text that is not a number; %1 is the text.
+    static QString sNotAFloat();
 };

@@ -3,6 +3,7 @@
 #include "data/dInvoice.h"
 #include "platform/db/Connection.h"
 #include "platform/widgets/DataControls.h"
+#include "platform/widgets/Help.h"
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/Printers.h"
 #include "windows/customers/fCustEdit.h"
@@ -93,6 +94,25 @@ private slots:
     void initTestCase() { useTemporarySettings(); }
     void init() { userSettings()->clear(); }
     void cleanup() { QTRY_VERIFY2(noWindowLeft(), qPrintable(visibleWindows())); }
+
+    // F1 asks for the help of the focused control's window: the list's grid opens the customer list's.
+    void f1InTheGridOpensTheListsHelp()
+    {
+        Business b;
+        MessageAnswers answers;
+        QList<int> asked;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            setHelpViewer([&](const HelpRequest &r) { asked << r.context; });
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(list);
+            auto *grid = list->findChild<DBGrid *>("gridCustomers");
+            grid->setFocus();
+            QTRY_VERIFY(grid->hasFocus());
+            QTest::keyClick(grid, Qt::Key_F1);
+        });
+        setHelpViewer({});
+        QCOMPARE(asked, QList<int>{1500});
+    }
 
     void newCustomerWithPostalCompletionAndTheSaveQuestion()
     {
