@@ -101,8 +101,8 @@ HelpFile::~HelpFile()
 bool HelpFile::contains(const QString &path) const
 {
     chmUnitInfo info{};
-    return m_file && chm_resolve_object(m_file, QFile::encodeName(objectPath(path)).constData(), &info) ==
-                         CHM_RESOLVE_SUCCESS;
+    return m_file &&
+           chm_resolve_object(m_file, QFile::encodeName(objectPath(path)).constData(), &info) == CHM_RESOLVE_SUCCESS;
 }
 
 QByteArray HelpFile::read(const QString &path) const
@@ -112,8 +112,8 @@ QByteArray HelpFile::read(const QString &path) const
         chm_resolve_object(m_file, QFile::encodeName(objectPath(path)).constData(), &info) != CHM_RESOLVE_SUCCESS)
         return QByteArray();
     QByteArray data(qsizetype(info.length), Qt::Uninitialized);
-    const LONGINT64 got = chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(data.data()), 0,
-                                              LONGINT64(info.length));
+    const LONGINT64 got =
+        chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(data.data()), 0, LONGINT64(info.length));
     data.truncate(qsizetype(std::max<LONGINT64>(0, got)));
     return data;
 }

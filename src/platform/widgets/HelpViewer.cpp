@@ -1,6 +1,7 @@
 #include "HelpViewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QHeaderView>
@@ -63,14 +64,23 @@ private:
 
 THelpWindow *THelpWindow::open(const QString &path)
 {
-    if (openWindow() && openWindow()->m_file->path() == path)
+    // A dialog that waits for an answer blocks every window but its own: help asked for from it belongs
+    // to it, so that it can be read and used beside it.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (openWindow() && openWindow()->m_file->path() == path) {
+        if (openWindow()->parentWidget() != owner) {
+            const QRect placement = openWindow()->geometry();
+            openWindow()->setParent(owner, openWindow()->windowFlags());
+            openWindow()->setGeometry(placement);
+        }
         return openWindow();
+    }
     auto file = std::make_unique<HelpFile>(path);
     if (!file->isOpen())
         return nullptr;
     if (openWindow())
         openWindow()->close();
-    openWindow() = new THelpWindow(std::move(file));
+    openWindow() = new THelpWindow(std::move(file), owner);
     return openWindow();
 }
 
@@ -79,7 +89,8 @@ THelpWindow *THelpWindow::current()
     return openWindow();
 }
 
-THelpWindow::THelpWindow(std::unique_ptr<HelpFile> file) : QWidget(nullptr, Qt::Window), m_file(std::move(file))
+THelpWindow::THelpWindow(std::unique_ptr<HelpFile> file, QWidget *owner)
+    : QWidget(owner, Qt::Window), m_file(std::move(file))
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);

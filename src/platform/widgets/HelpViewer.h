@@ -35,7 +35,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    explicit THelpWindow(std::unique_ptr<HelpFile> file);
+    THelpWindow(std::unique_ptr<HelpFile> file, QWidget *owner);
     void showPage(const QString &page);
     void fillIndex(const QString &filter);
     void retranslate();

@@ -189,8 +189,11 @@ void TfrmInvoiceEdit::connectActions()
             &TfrmInvoiceEdit::gridCurrentChanged);
 }
 
+// The customer's columns of the header are looked up in qryInvoiceCustomer: it is open before the header
+// is read, so that the customer shows from the start.
 bool TfrmInvoiceEdit::LoadInvoice(int invoiceId)
 {
+    dm().qryInvoiceCustomer.open();
     header().close();
     header().setParam(QStringLiteral("INVOICEID"), invoiceId);
     header().open();
@@ -199,19 +202,18 @@ bool TfrmInvoiceEdit::LoadInvoice(int invoiceId)
         header().open();
     }
     lines().open();
-    dm().qryInvoiceCustomer.open();
     return !header().isEmpty();
 }
 
 bool TfrmInvoiceEdit::StartNewInvoice(int customerId)
 {
+    dm().qryInvoiceCustomer.open();
     header().close();
     header().setParam(QStringLiteral("INVOICEID"), -1);
     header().open();
     lines().open();
     header().append();
     header().fieldByName(QStringLiteral("CUST_ID")).setValue(customerId);
-    dm().qryInvoiceCustomer.open();
     return true;
 }
 

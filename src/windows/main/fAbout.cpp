@@ -1,8 +1,8 @@
 #include "fAbout.h"
 
 #include "platform/db/Messages.h"
-#include "ui_fAbout.h"
 #include "uMsgStrs.h"
+#include "ui_fAbout.h"
 
 #include <QIcon>
 

@@ -114,6 +114,7 @@ private slots:
             EditWindow e;
             QVERIFY(e.w.StartNewInvoice(b.customer));
             e.show();
+            QCOMPARE(e.w.findChild<QLineEdit *>("edtFirstName")->text(), QString("Kari"));
             QCOMPARE(e.w.windowTitle(), QString("Invoice details"));
             QVERIFY(!(e.w.windowFlags() & Qt::WindowCloseButtonHint));
             QVERIFY(!e.enabled("actPreview")); // not stored yet
@@ -164,6 +165,8 @@ private slots:
         MessageAnswers answers;
         EditWindow e;
         QVERIFY(e.w.LoadInvoice(id));
+        // The customer shows from the first reading on.
+        QCOMPARE(e.w.findChild<QLineEdit *>("edtSurname")->text(), QString("Nordmann"));
         QVERIFY(!e.w.LoadInvoice(4711) && e.header.isEmpty());
         QVERIFY(e.w.LoadInvoice(id));
         e.show();

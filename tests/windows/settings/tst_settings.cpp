@@ -21,7 +21,7 @@
 
 namespace {
 
-const QStringList businessKeys{"NAMECOMPADDR", "COMPDETAIL", "BANKACCNO", "PREPRINTED",
+const QStringList businessKeys{"NAMECOMPADDR", "COMPDETAIL", "BANKACCNO",  "PREPRINTED",
                                "INFOHINTS",    "ROUNDFRAC",  "DEFAULTTAX", "CREDITDAYS"};
 
 struct Options {
@@ -54,7 +54,8 @@ struct Business {
     }
     QString stored(const QString &key)
     {
-        return dm.conInvoice.scalar(QStringLiteral("select AVALUE from APPDATA where ANAME = '%1'").arg(key)).toString();
+        return dm.conInvoice.scalar(QStringLiteral("select AVALUE from APPDATA where ANAME = '%1'").arg(key))
+            .toString();
     }
     int rows() { return dm.conInvoice.scalar(QStringLiteral("select count(*) from APPDATA")).toInt(); }
 };
