@@ -9,7 +9,7 @@ packages=(
     libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev libqt6svg6 libgl-dev
     libsqlite3-dev sqlite3 libdeflate-dev
     fonts-liberation fonts-dejavu-core
-    poppler-utils libpoppler-qt6-dev unrtf
+    poppler-utils libpoppler-qt6-dev unrtf qpdf
     libchm-dev fp-utils
     xdg-utils
     python3

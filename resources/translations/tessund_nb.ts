@@ -197,6 +197,10 @@
   <context>
     <name>Report</name>
     <message>
+      <source>"%1" does not fit its field on the page, even in the smallest legible size</source>
+      <translation>«%1» får ikke plass i feltet sitt på siden, heller ikke i den minste lesbare størrelsen</translation>
+    </message>
+    <message>
       <source>Cannot write the RTF file "%1": %2</source>
       <translation>Kan ikke skrive RTF-filen «%1»: %2</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "qGiroF60.h"
 
 #include "platform/db/Format.h"
+#include "platform/report/TextMetrics.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -14,6 +15,9 @@ namespace {
 
 // Elements the pre-printed stationery already carries: drawn on blank paper only.
 constexpr int backgroundTag = 100;
+
+// Where most printers stop printing on the right of an A4 sheet.
+constexpr double printableRight = 200.0;
 
 // The slip colour as the layout stores it; every generation replaces it (SetBackgroundVisible).
 const QColor storedSlipColour(255, 255, 144);
@@ -51,6 +55,24 @@ Label &label(Band &band, const QString &name, bool background, double left, doub
     l.transparent = look.transparent;
     l.autoStretch = look.stretch;
     return l;
+}
+
+// A value of the slip is printed whole on one line, in a smaller size where it needs one; one that 6 pt
+// cannot hold stops the output rather than print part of it.
+Label &wholeValue(Label &l)
+{
+    l.wordWrap = false;
+    l.shrinkToFit = true;
+    l.mustFit = true;
+    return l;
+}
+
+// An address shrinks to fit its box before a line is dropped, and the postcode line goes last.
+Memo &address(Memo &m)
+{
+    m.shrinkToFit = true;
+    m.keepLastLine = true;
+    return m;
 }
 
 Memo &memo(Band &band, const QString &name, double left, double top, double width, double height,
@@ -105,16 +127,23 @@ TfrmGiroF60::TfrmGiroF60()
 
     // Invoice part
     PageHeaderBand2 = &r.addBand(QStringLiteral("PageHeaderBand2"), BandType::PageHeader, 66.15);
-    memo(*PageHeaderBand2, QStringLiteral("memoHeadCompanyAddress"), 16.14, 0.26, 80.70, 19.31);
-    memo(*PageHeaderBand2, QStringLiteral("memoHeadCustomerAddress"), 16.14, 33.87, 80.70, 19.31);
+    address(memo(*PageHeaderBand2, QStringLiteral("memoHeadCompanyAddress"), 16.14, 0.26, 80.70, 19.31));
+    address(memo(*PageHeaderBand2, QStringLiteral("memoHeadCustomerAddress"), 16.14, 33.87, 80.70, 19.31));
     memo(*PageHeaderBand2, QStringLiteral("memoHeadCompanyDetailsL"), 120.65, 0.00, 44.19, 21.70, Alignment::Right);
     memo(*PageHeaderBand2, QStringLiteral("memoHeadInvoiceDetailsL"), 120.65, 28.57, 44.19, 36.25, Alignment::Right);
     auto &title = PageHeaderBand2->add<SysData>(QStringLiteral("QRSysData1"), SysData::Data::ReportTitle);
     title.setGeometry(120.65, 21.96, 44.45, 6.09);
     title.font = arial(14);
     title.alignment = Alignment::Right;
-    memo(*PageHeaderBand2, QStringLiteral("memoHeadCompanyDetailsR"), 166.16, 0.00, 41.01, 21.70);
-    memo(*PageHeaderBand2, QStringLiteral("memoHeadInvoiceDetailsR"), 166.16, 28.57, 43.66, 36.25);
+    // Nothing of the header runs past 200 mm, where most printers stop.
+    memo(*PageHeaderBand2, QStringLiteral("memoHeadCompanyDetailsR"), 166.16, 0.00, printableRight - 166.16, 21.70);
+    memo(*PageHeaderBand2, QStringLiteral("memoHeadInvoiceDetailsR"), 166.16, 28.57, printableRight - 166.16, 36.25);
+    // On an invoice of several pages each says which it is, below the customer's address.
+    auto &pages = PageHeaderBand2->add<SysData>(QStringLiteral("qrsPageOfPages"), SysData::Data::PageOfPages);
+    pages.setGeometry(16.14, 58.0, 80.70, 4.5);
+    pages.font = arial(8);
+    pages.prefix = QStringLiteral("Side %1 av %2");
+    pages.transparent = true;
 
     ColumnHeaderBand1 = &r.addBand(QStringLiteral("ColumnHeaderBand1"), BandType::ColumnHeader, 10.58);
     box(*ColumnHeaderBand1, QStringLiteral("qrsItemsHeader"), false, 8.47, 2.12, 192.88, 5.82, QColor(Qt::black),
@@ -145,7 +174,9 @@ TfrmGiroF60::TfrmGiroF60()
           QStringLiteral("Blankettnummer"));
     label(b1, QStringLiteral("QRLabel10"), true, 13.76, 1.06, 16.40, 4.50, arial(10, true), leftAutoTransparent,
           QStringLiteral("Kvittering"));
-    label(b1, QStringLiteral("lblGiroSum"), false, 80.43, 12.70, 17.20, 4.50, arial(10), leftAuto);
+    // The receipt's amount: within its box (QRShape13), whole or not at all.
+    wholeValue(label(b1, QStringLiteral("lblGiroSum"), false, 80.43, 12.70, 78.05 + 38.36 - 80.43 - 0.8, 4.50,
+                     arial(10), leftFixedTransparent));
     label(b1, QStringLiteral("lblFormNumber"), false, 169.86, 12.70, 28.84, 4.76, courier(11),
           Look{Alignment::Center, false, false, false}, QStringLiteral("6111654090"));
 
@@ -173,8 +204,8 @@ TfrmGiroF60::TfrmGiroF60()
     bar.brushColor = storedSlipColour;
     label(b4, QStringLiteral("QRLabel24"), true, 150.81, 2.38, 13.49, 6.35, arial(7, true), leftFixed,
           QStringLiteral("Betalings- frist"));
-    memo(b4, QStringLiteral("memoGiroCompanyAddress"), 113.51, 37.84, 77.79, 18.79);
-    memo(b4, QStringLiteral("memoGiroCustomerAddress"), 14.02, 37.84, 77.79, 18.79);
+    address(memo(b4, QStringLiteral("memoGiroCompanyAddress"), 113.51, 37.84, 77.79, 18.79));
+    address(memo(b4, QStringLiteral("memoGiroCustomerAddress"), 14.02, 37.84, 77.79, 18.79));
     label(b4, QStringLiteral("lblGiroDueDate"), false, 166.69, 3.44, 30.43, 4.50, arial(10),
           Look{Alignment::Center, false, false, false});
     memo(b4, QStringLiteral("memoGiroPayInfo"), 14.02, 5.29, 80.70, 20.64);
@@ -216,16 +247,18 @@ TfrmGiroF60::TfrmGiroF60()
     Shape &gap = box(b6, QStringLiteral("QRShape57"), true, 103.19, 1.32, 1.85, 15.88);
     gap.brushColor = storedSlipColour;
     verticalLine(b6, QStringLiteral("QRShape59"), 6.61, 1.59, 1.85, 15.88);
-    label(b6, QStringLiteral("lblGiroKID"), false, 8.73, 7.41, 26.72, 5.03, courier(12), leftAuto);
-    label(b6, QStringLiteral("lblGiroSumMinor"), false, 106.10, 7.41, 5.56, 5.03, courier(12), leftAuto,
-          QStringLiteral("00"));
-    label(b6, QStringLiteral("lblGiroBankAccount"), false, 131.23, 7.41, 34.66, 5.03, courier(12), leftAuto,
-          QStringLiteral("9999.99.99999"));
+    // The slip's fields end where the next one begins.
+    wholeValue(label(b6, QStringLiteral("lblGiroKID"), false, 8.73, 7.41, 77.26 - 8.73 - 0.5, 5.03, courier(12),
+                     leftFixedTransparent));
+    wholeValue(label(b6, QStringLiteral("lblGiroSumMinor"), false, 106.10, 7.41, 5.56, 5.03, courier(12),
+                     leftFixedTransparent, QStringLiteral("00")));
+    wholeValue(label(b6, QStringLiteral("lblGiroBankAccount"), false, 131.23, 7.41, 169.07 - 131.23 - 0.5, 5.03,
+                     courier(12), leftFixedTransparent, QStringLiteral("9999.99.99999")));
     label(b6, QStringLiteral("lblFormNumber2"), false, 169.07, 6.88, 28.84, 5.03, courier(11), leftAuto,
           QStringLiteral("<6111654090>"));
     verticalLine(b6, QStringLiteral("QRShape2"), 77.26, 1.59, 2.65, 15.88);
-    label(b6, QStringLiteral("lblGiroSumMajor"), false, 77.26, 7.41, 23.81, 5.03, courier(12),
-          Look{Alignment::Right, false, true, false}, QStringLiteral("99999999"));
+    wholeValue(label(b6, QStringLiteral("lblGiroSumMajor"), false, 77.26, 7.41, 23.81, 5.03, courier(12),
+                     Look{Alignment::Right, false, true, false}, QStringLiteral("99999999")));
 
     // The closing strip
     ChildBand1 = &r.addChildBand(QStringLiteral("ChildBand1"), b6, 2.12);
@@ -233,6 +266,12 @@ TfrmGiroF60::TfrmGiroF60()
     slipArea(*ChildBand1, QStringLiteral("QRPDFShape3"), 2.12);
 
     r.beforePrint = [this] { qrGiroBeforePrint(); };
+    // A PDF file always carries the whole slip, wherever it is saved from.
+    r.beforePdf = [this] {
+        FPrePrintedForPaper = FPrePrinted;
+        FPrePrinted = false;
+    };
+    r.afterPdf = [this] { FPrePrinted = FPrePrintedForPaper; };
     r.needData = [this] { return qrGiroNeedData(); };
     r.afterPrint = [this] { qrGiroAfterPrint(); };
 
@@ -273,7 +312,6 @@ bool TfrmGiroF60::qrGiroNeedData()
 
 void TfrmGiroF60::ExportToPdf(const QString &path)
 {
-    FPrePrinted = false;
     qrGiro.exportPdf(path);
 }
 
@@ -389,15 +427,34 @@ void TfrmGiroF60::SetBackgroundVisible(bool visible)
         qrGiro.element<Shape>(QLatin1String(name)).brushColor = colour;
 }
 
+// Each pair is a row: a value that wraps takes its label's row and the rows below it, so the next label
+// moves down with it. The pairs are set in a smaller size when the box would not hold them all.
 void TfrmGiroF60::SplitLabelValueLines(const QString &text, Memo &labels, Memo &values)
 {
-    labels.lines.clear();
-    values.lines.clear();
+    QStringList names, texts;
     for (const QString &line : splitLines(text)) {
         const qsizetype bar = line.indexOf(QLatin1Char('|'));
         // A line without a label shows whole in the value column.
-        labels.lines << (bar < 0 ? QString() : line.left(bar));
-        values.lines << (bar < 0 ? line : line.mid(bar + 1));
+        names << (bar < 0 ? QString() : line.left(bar));
+        texts << (bar < 0 ? line : line.mid(bar + 1));
+    }
+    for (double size = 10;; size -= 0.5) {
+        const QFont font = arial(size);
+        const TextMetrics &metrics = TextMetrics::forReportFont(font);
+        labels.lines.clear();
+        values.lines.clear();
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            QStringList wrapped;
+            std::vector<double> widths;
+            metrics.wrap(texts[i], values.width, wrapped, widths);
+            for (qsizetype k = 0; k < wrapped.size(); ++k) {
+                labels.lines << (k == 0 ? names[i] : QString());
+                values.lines << wrapped[k];
+            }
+        }
+        labels.font = values.font = font;
+        if (double(values.lines.size()) * metrics.lineHeight() <= values.height + 0.01 || size <= 6)
+            break;
     }
 }
 
@@ -438,6 +495,7 @@ void TfrmGiroF60::BuildColumns()
 {
     if (FColumnsBuilt)
         return;
+    FColumnBoxes.clear();
     if (FColumns.size() > 1) {
         // The header box qrsItemsHeader: left 32, top 8, width 729 pixels.
         constexpr int boxLeft = 32, boxTop = 8, boxWidth = 729;
@@ -454,11 +512,15 @@ void TfrmGiroF60::BuildColumns()
             caption.transparent = true;
             Label &value = DetailBand1->addLabel(QStringLiteral("lblColumnValue%1").arg(i), pxToMm(x), 0,
                                                  pxToMm(c.Width), pxToMm(17));
+            FColumnBoxes.push_back(value.rect());
             value.alignment = c.Alignment;
             value.transparent = true;
             value.tag = int(i);
-            if (c.Alignment == Alignment::Right) {
-                value.autoSize = true;
+            if (c.Alignment == Alignment::Right || i == 0) {
+                // Amounts and the item code print whole on one line within their column, smaller where
+                // they need it, never over the next column and never broken.
+                value.wordWrap = false;
+                value.shrinkToFit = true;
             } else {
                 value.wordWrap = true;
                 value.autoStretch = true;
@@ -471,11 +533,24 @@ void TfrmGiroF60::BuildColumns()
 
 void TfrmGiroF60::FillDetailRow(int index)
 {
-    const QStringList lines = splitLines(FRows.value(index));
+    // A row's values are separated by CR LF; a value's own line breaks come as U+2028.
+    const QStringList lines = FRows.value(index).split(QLatin1String("\r\n"));
     for (const auto &element : DetailBand1->elements()) {
         if (element->kind() != Element::Kind::Label)
             continue;
         auto &label = static_cast<Label &>(*element);
         label.caption = lines.value(label.tag);
+        // A right-aligned value may use the columns on its left that are empty in its row (the captions
+        // of the totals), never one that holds something.
+        const size_t column = size_t(label.tag);
+        if (column >= FColumnBoxes.size())
+            continue;
+        const QRectF &own = FColumnBoxes[column];
+        double left = own.left();
+        if (label.alignment == Alignment::Right)
+            for (size_t k = column; k-- > 0 && lines.value(qsizetype(k)).isEmpty();)
+                left = FColumnBoxes[k].left();
+        label.left = left;
+        label.width = own.right() - left;
     }
 }

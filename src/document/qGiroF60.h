@@ -4,6 +4,7 @@
 #include "platform/report/Report.h"
 
 #include <QDateTime>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -80,11 +81,13 @@ private:
     void AlignDetailColumns();
 
     std::vector<TItemHeaderDef> FColumns;
+    std::vector<QRectF> FColumnBoxes; // each column's place in the row, in millimetres
     QStringList FRows;
     int FRowIndex = 0;
     bool FColumnsBuilt = false;
     int FInvoiceId = 0;
     bool FPrePrinted = false;
+    bool FPrePrintedForPaper = false; // kept while a PDF file is written
 
     report::Band *PageHeaderBand2, *ColumnHeaderBand1, *DetailBand1, *SummaryBand1;
     report::Band *PageHeaderBand1, *ChildBand4, *ChildBand5, *ChildBand6, *ChildBand1;

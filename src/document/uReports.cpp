@@ -29,8 +29,12 @@ QString quantityText(double value)
     return locale.toString(value, 'g', 15);
 }
 
-QString row(const QStringList &values)
+// The values of a row, separated by CR LF; a value's own line breaks become U+2028, so that it stays in
+// its column and breaks its line there.
+QString row(QStringList values)
 {
+    for (QString &value : values)
+        value = report::splitLines(value).join(QChar(0x2028));
     return values.join(QLatin1String("\r\n"));
 }
 
@@ -58,7 +62,7 @@ bool ComposeInvoiceDocument(int invoiceId, TfrmGiroF60 &giro)
     if (!textOf(invoice, "ORDER_NO").isEmpty())
         details << QStringLiteral("Ordrenr.|") + textOf(invoice, "ORDER_NO");
     details << QStringLiteral("Fakturadato|") + textOf(invoice, "INVDATE")
-            << QStringLiteral("Forfalsdato|") + textOf(invoice, "DUEDATE");
+            << QStringLiteral("Forfallsdato|") + textOf(invoice, "DUEDATE");
     if (!textOf(invoice, "OURREF").isEmpty())
         details << QStringLiteral("Vår ref.|") + textOf(invoice, "OURREF");
     if (!textOf(invoice, "YOURREF").isEmpty())
@@ -108,6 +112,7 @@ bool ComposeInvoiceDocument(int invoiceId, TfrmGiroF60 &giro)
 
     const QString kind = textOf(invoice, "INV_TYPE").left(1);
     giro.SetTitle(InvoiceDocumentTitle(kind));
+    giro.qrGiro.documentName = InvoiceDocumentTitle(kind) + QLatin1Char(' ') + textOf(invoice, "INVOICE_NO");
     if (kind == QLatin1String("C")) {
         giro.SetBankAccount(QStringLiteral("KREDITTNOTA - INGEN BETALING"));
         giro.SetKID(QStringLiteral("KREDITTNOTA-INGEN BETALING"));

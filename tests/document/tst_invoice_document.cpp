@@ -37,7 +37,7 @@ private Q_SLOTS:
         QCOMPARE(memoLines(giro, "memoHeadCompanyDetailsL"), (QStringList{"Org.nr.", ""}));
         QCOMPARE(memoLines(giro, "memoHeadCompanyDetailsR"), (QStringList{"987 654 321 MVA", "Telefon uten skille"}));
         QCOMPARE(memoLines(giro, "memoHeadInvoiceDetailsL"),
-                 (QStringList{"Kundenr", "Fakturanr", "Ordrenr.", "Fakturadato", "Forfalsdato", "Deres ref."}));
+                 (QStringList{"Kundenr", "Fakturanr", "Ordrenr.", "Fakturadato", "Forfallsdato", "Deres ref."}));
         QCOMPARE(memoLines(giro, "memoHeadInvoiceDetailsR"),
                  (QStringList{"3", "17", "A-7", "10.12.2026", "24.12.2026", "Per"}));
         QCOMPARE(memoLines(giro, "memoGiroPayInfo"), (QStringList{"Kundenr:   3", "Fakturanr: 17"}));
@@ -68,7 +68,7 @@ private Q_SLOTS:
         TfrmGiroF60 giro;
         QVERIFY(ComposeInvoiceDocument(id, giro));
         QCOMPARE(memoLines(giro, "memoHeadInvoiceDetailsL"),
-                 (QStringList{"Kundenr", "Fakturanr", "Fakturadato", "Forfalsdato"}));
+                 (QStringList{"Kundenr", "Fakturanr", "Fakturadato", "Forfallsdato"}));
         QCOMPARE(giro.rows().size(), 4);
         QVERIFY(giro.rows().at(1).endsWith(QLatin1String("Nettosalg:\r\n0,00")));
         QVERIFY(giro.rows().at(3).endsWith(QLatin1String("Total:\r\n0,00")));

@@ -1,12 +1,30 @@
 #include "PdfProbe.h"
 
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
 #include <poppler-qt6.h>
 
 namespace {
 constexpr double mmPerPoint = 25.4 / 72.0;
 }
 
-PdfProbe::PdfProbe(const QString &path) : m_doc(Poppler::Document::load(path)) {}
+// Poppler forgives broken files: every file read here is first checked by qpdf, and a fault fails the
+// test that wrote it.
+PdfProbe::PdfProbe(const QString &path) : m_doc(Poppler::Document::load(path))
+{
+    if (!QFileInfo::exists(path))
+        return;
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
+    if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0) {
+        const QString report = QString::fromLocal8Bit(qpdf.readAllStandardOutput() + qpdf.readAllStandardError());
+        QTest::qFail(qPrintable(QStringLiteral("qpdf --check %1: %2").arg(path, report.left(2000))), __FILE__,
+                     __LINE__);
+        m_doc.reset();
+    }
+}
 
 PdfProbe::~PdfProbe() = default;
 
@@ -84,4 +102,14 @@ QList<PdfProbe::Font> PdfProbe::fontDetails() const
 QString PdfProbe::title() const
 {
     return m_doc->info(QStringLiteral("Title"));
+}
+
+QString PdfProbe::info(const QString &key) const
+{
+    return m_doc ? m_doc->info(key) : QString();
+}
+
+QDateTime PdfProbe::creationDate() const
+{
+    return m_doc ? m_doc->date(QStringLiteral("CreationDate")) : QDateTime();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QDateTime>
 #include <QImage>
 #include <QList>
 #include <QRectF>
@@ -45,6 +46,9 @@ public:
     QList<Font> fontDetails() const;
     // The document information's title.
     QString title() const;
+    // Another entry of the document information ("Producer", "Creator"); the creation date.
+    QString info(const QString &key) const;
+    QDateTime creationDate() const;
 
 private:
     std::unique_ptr<Poppler::Document> m_doc;

@@ -1,5 +1,7 @@
 #include "PdfWriter.h"
 
+#include "platform/db/Clock.h"
+
 #include <QHash>
 #include <QIODevice>
 #include <QRawFont>
@@ -976,7 +978,14 @@ void Document::start(const QString &title)
     begin(m_info);
     m_out << "<< /Title ";
     writeTextString(m_out, title);
+    // The moment of writing, in the program's local time as its clock gives it.
+    const QDateTime now = Clock::now();
+    m_out << " /CreationDate (D:" << now.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() << ")";
+#ifdef TESSUND_VERSION
+    m_out << " /Creator (Tessund " TESSUND_VERSION ") /Producer (Tessund " TESSUND_VERSION ") >>";
+#else
     m_out << " /Creator (Tessund) /Producer (Tessund) >>";
+#endif
     end();
 }
 

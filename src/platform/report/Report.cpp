@@ -5,6 +5,8 @@
 #include "platform/db/Errors.h"
 #include "platform/db/Field.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace report {
@@ -16,6 +18,8 @@ QString SysData::text(const Report &report, int pageNumber) const
         return prefix + report.title;
     case Data::PageNumber:
         return prefix + QString::number(pageNumber);
+    case Data::PageOfPages:
+        return report.pageCount() > 1 ? QString(prefix).arg(pageNumber).arg(report.pageCount()) : QString();
     }
     return prefix;
 }
@@ -184,24 +188,48 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
     const QStringList paragraphs = splitLines(text);
     bool cut = element.cutOff;
     if (element.shrinkToFit && !element.autoSize && font.pointSizeF() > 0) {
-        double widest = 0;
-        for (const QString &p : paragraphs)
-            widest = std::max(widest, fitted->width(p));
-        if (widest > element.width) {
+        // Without wrapping every line must fit the width; with it, the wrapped lines the height.
+        const auto fits = [&](const TextMetrics &m) {
+            if (!element.wordWrap) {
+                for (const QString &p : paragraphs)
+                    if (m.width(p) > element.width)
+                        return false;
+                return true;
+            }
+            if (element.autoStretch)
+                return true;
+            QStringList wrapped;
+            std::vector<double> widths;
+            for (const QString &p : paragraphs)
+                m.wrap(p, element.width, wrapped, widths);
+            return double(wrapped.size()) * m.lineHeight() <= element.height + 0.01;
+        };
+        if (!fits(*fitted)) {
             // Sizes go down in quarter points, so that a list meets only a few of them.
             constexpr double smallest = 6.0;
+            double size = font.pointSizeF() - 0.25;
+            if (!element.wordWrap) { // the width tells roughly where to start
+                double widest = 0;
+                for (const QString &p : paragraphs)
+                    widest = std::max(widest, fitted->width(p));
+                size = std::min(size, std::floor(font.pointSizeF() * element.width / widest * 4.0) / 4.0);
+            }
             QFont smaller = font;
-            double size = std::floor(font.pointSizeF() * element.width / widest * 4.0) / 4.0;
             for (;; size -= 0.25) {
                 smaller.setPointSizeF(std::max(smallest, size));
                 fitted = &TextMetrics::forReportFont(smaller);
-                double needed = 0;
-                for (const QString &p : paragraphs)
-                    needed = std::max(needed, fitted->width(p));
-                if (needed <= element.width || size <= smallest)
+                if (fits(*fitted))
                     break;
+                if (size <= smallest) {
+                    if (element.mustFit)
+                        throw Error(QCoreApplication::translate(
+                                        "Report", "\"%1\" does not fit its field on the page, even in the "
+                                                  "smallest legible size")
+                                        .arg(text));
+                    cut = !element.wordWrap; // what 6 pt cannot hold
+                    break;
+                }
             }
-            cut = true; // what 6 pt cannot hold
         }
     }
     const TextMetrics &metrics = *fitted;
@@ -240,11 +268,13 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
     if (element.autoStretch)
         height = std::max(height, double(lines.size()) * metrics.lineHeight());
     else {
-        // A fixed-size element shows the lines that fit (at least the first).
+        // A fixed-size element shows the lines that fit (at least the first); the last line stays when
+        // it is kept.
         const int fit = std::max(1, int((height + 0.01) / metrics.lineHeight()));
         while (lines.size() > fit) {
-            lines.removeLast();
-            widths.pop_back();
+            const qsizetype drop = element.keepLastLine && lines.size() > 1 ? lines.size() - 2 : lines.size() - 1;
+            lines.removeAt(drop);
+            widths.erase(widths.begin() + drop);
         }
     }
 
@@ -473,12 +503,93 @@ private:
     {
         if (!onFreshPage && !fits(tenths(placed.rect.height())))
             nextColumnOrPage();
+        // A band taller than the space of a whole column goes on column by column, split between its
+        // lines of text.
+        while (!onFreshPage && tenths(placed.rect.height()) > spaceLeft()) {
+            std::optional<PlacedBand> rest = split(placed, spaceLeft() / 10.0);
+            if (!rest)
+                break;
+            place(std::move(placed), wide);
+            nextColumnOrPage();
+            placed = std::move(*rest);
+        }
+        place(std::move(placed), wide);
+    }
+
+    int spaceLeft() const { return int(std::lround(footerTop * 10.0 - y)); }
+
+    void place(PlacedBand &&placed, bool wide)
+    {
         const double top = y / 10.0;
         const double left = r.margins.left() + (wide ? 0 : column * (columnWidth + r.columnSpace));
         placed.rect.moveTo(left, top);
         offsetItems(placed, top, left);
         y += tenths(placed.rect.height());
         page.bands.push_back(std::move(placed));
+    }
+
+    // Cuts a band (its items relative to its top) at the top of its first line of text that ends below
+    // `space`: `band` keeps what lies above, the returned rest what lies below, moved up. Nothing when no
+    // line of text can be kept.
+    static std::optional<PlacedBand> split(PlacedBand &band, double space)
+    {
+        double cut = space;
+        for (const DrawItem &item : band.items)
+            if (item.kind == DrawItem::Kind::Text)
+                for (qsizetype i = 0; i < item.lines.size(); ++i) {
+                    const double lineTop = item.rect.top() + double(i) * item.lineHeight;
+                    if (lineTop + item.lineHeight > space + 0.001)
+                        cut = std::min(cut, lineTop);
+                }
+        if (cut <= 0.001)
+            return std::nullopt;
+        PlacedBand rest;
+        rest.name = band.name;
+        rest.color = band.color;
+        rest.rect = QRectF(0, 0, band.rect.width(), band.rect.height() - cut);
+        std::vector<DrawItem> kept;
+        for (DrawItem &item : band.items) {
+            if (item.kind == DrawItem::Kind::Text) {
+                DrawItem below = item;
+                below.lines.clear();
+                below.lineLefts.clear();
+                DrawItem above = item;
+                above.lines.clear();
+                above.lineLefts.clear();
+                for (qsizetype i = 0; i < item.lines.size(); ++i) {
+                    const double lineTop = item.rect.top() + double(i) * item.lineHeight;
+                    DrawItem &part = lineTop < cut - 0.001 ? above : below;
+                    part.lines << item.lines[i];
+                    part.lineLefts.push_back(item.lineLefts[size_t(i)]);
+                }
+                if (!above.lines.isEmpty()) {
+                    above.rect.setHeight(double(above.lines.size()) * item.lineHeight);
+                    kept.push_back(std::move(above));
+                }
+                if (!below.lines.isEmpty()) {
+                    const double firstTop =
+                        item.rect.top() + double(item.lines.size() - below.lines.size()) * item.lineHeight;
+                    below.rect = QRectF(item.rect.left(), std::max(0.0, firstTop - cut), item.rect.width(),
+                                        double(below.lines.size()) * item.lineHeight);
+                    rest.items.push_back(std::move(below));
+                }
+            } else if (item.rect.top() >= cut) {
+                item.rect.translate(0, -cut);
+                rest.items.push_back(item);
+            } else {
+                // A shape across the cut: its part above stays, its part below goes on.
+                if (item.rect.bottom() > cut && item.kind == DrawItem::Kind::Rect) {
+                    DrawItem lower = item;
+                    lower.rect = QRectF(item.rect.left(), 0, item.rect.width(), item.rect.bottom() - cut);
+                    rest.items.push_back(lower);
+                    item.rect.setBottom(cut);
+                }
+                kept.push_back(item);
+            }
+        }
+        band.items = std::move(kept);
+        band.rect.setHeight(cut);
+        return rest;
     }
 
     bool atColumnTop() const
@@ -551,7 +662,21 @@ private:
 
 int Report::generate(PageSink &sink, const Progress &progress)
 {
-    return Layout(*this, sink, progress).run();
+    // "Page 1 of 2" needs the number of pages before the first is done: a first pass counts them.
+    m_pageCount = 0;
+    for (Element *e : allElements())
+        if (e->enabled && e->kind() == Element::Kind::SysData &&
+            static_cast<SysData *>(e)->data == SysData::Data::PageOfPages) {
+            struct Count : PageSink {
+                int pages = 0;
+                void addPage(Page &&) override { ++pages; }
+            } count;
+            m_pageCount = Layout(*this, count, {}).run();
+            break;
+        }
+    const int pages = Layout(*this, sink, progress).run();
+    m_pageCount = 0;
+    return pages;
 }
 
 std::vector<Page> Report::generate()

@@ -80,9 +80,13 @@ public:
     // Text wider than the box is cut off at its edge rather than wrapped or printed beyond it (for
     // columns of a list, whose neighbour starts there).
     bool cutOff = false;
-    // Text wider than the box is set in a smaller size that fits (not below 6 pt, where it is cut off):
-    // for values that must print whole, such as dates and amounts.
+    // Text that does not fit the box is set in a smaller size that fits (not below 6 pt): a line without
+    // wrapping its width, wrapped lines the box's height. What 6 pt cannot hold is cut off, or dropped a
+    // line at a time; with mustFit the generation fails instead (an amount is never printed in part).
     bool shrinkToFit = false;
+    bool mustFit = false;
+    // When lines must be dropped, the last one stays (the postcode line of an address).
+    bool keepLastLine = false;
     // Grows downward to show every wrapped line and makes its band taller.
     bool autoStretch = false;
     // Transparent: nothing painted behind the text; otherwise a rectangle of `color`.
@@ -111,7 +115,9 @@ public:
 
 class SysData : public TextElement {
 public:
-    enum class Data { ReportTitle, PageNumber };
+    // PageOfPages: `prefix` with the page number as %1 and the number of pages as %2 ("Side %1 av %2"),
+    // empty on a document of one page. It makes a generation lay the document out twice.
+    enum class Data { ReportTitle, PageNumber, PageOfPages };
     SysData(QString name, Data data) : TextElement(Kind::SysData, std::move(name)), data(data) {}
     Data data;
     QString prefix; // printed before the value ("Side ")
@@ -268,9 +274,14 @@ public:
     // Height of the preview window in pixels; 0 lets the window choose.
     int previewHeight = 0;
 
+    // The name of the document in a PDF file's information ("Faktura 17"); the title when empty.
+    QString documentName;
+
     std::function<void()> beforePrint; // at the start of every generation
-    std::function<bool()> needData;    // before each detail band of a report without dataset
-    std::function<void()> afterPrint;  // after the document went to a printer
+    // Around a generation into a PDF file, which may show what paper does not (a pre-printed form).
+    std::function<void()> beforePdf, afterPdf;
+    std::function<bool()> needData;   // before each detail band of a report without dataset
+    std::function<void()> afterPrint; // after the document went to a printer
 
     Band &addBand(const QString &name, BandType type, double height);
     Band &addChildBand(const QString &name, Band &parent, double height);
@@ -299,8 +310,12 @@ public:
     void exportPdf(const QString &path, const Progress &progress = {});
     void exportRtf(const QString &path, const Progress &progress = {});
 
+    // The number of pages of the generation under way; 0 while it is not yet known.
+    int pageCount() const { return m_pageCount; }
+
 private:
     [[noreturn]] static void throwNoElement(const QString &name);
+    int m_pageCount = 0;
     std::vector<std::unique_ptr<Band>> m_bands;
     // Elements by name with their band's place, for findElement, and how many of each band it holds.
     struct IndexedElement {
@@ -316,7 +331,8 @@ private:
 QFont paperFont(const QFont &font);
 QFont reportFont(const QString &family, double pointSize, bool bold = false, bool italic = false);
 
-// The pieces of a text between its line breaks (CR LF, CR or LF).
+// The pieces of a text between its line breaks (CR LF, CR, LF, or the line separator U+2028, which a
+// value uses where CR and LF separate the values of a row).
 QStringList splitLines(const QString &text);
 
 } // namespace report

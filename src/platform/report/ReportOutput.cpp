@@ -5,7 +5,17 @@ namespace report {
 
 void Report::exportPdf(const QString &path, const Progress &progress)
 {
-    PdfFile file(path, title);
+    if (beforePdf)
+        beforePdf();
+    struct After {
+        Report &r;
+        ~After()
+        {
+            if (r.afterPdf)
+                r.afterPdf();
+        }
+    } after{*this};
+    PdfFile file(path, documentName.isEmpty() ? title : documentName);
     generate(file, progress);
     file.commit();
 }

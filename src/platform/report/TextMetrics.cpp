@@ -165,7 +165,7 @@ QStringList splitLines(const QString &text)
     const qsizetype size = text.size();
     qsizetype breaks = 0;
     for (qsizetype i = 0; i < size; ++i)
-        if (chars[i].unicode() == u'\n' || chars[i].unicode() == u'\r')
+        if (chars[i].unicode() == u'\n' || chars[i].unicode() == u'\r' || chars[i].unicode() == 0x2028)
             ++breaks;
     if (breaks == 0)
         return QStringList{text};
@@ -174,7 +174,7 @@ QStringList splitLines(const QString &text)
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = chars[i].unicode();
-        if (c != u'\n' && c != u'\r')
+        if (c != u'\n' && c != u'\r' && c != 0x2028)
             continue;
         lines << text.mid(start, i - start);
         if (c == u'\r' && i + 1 < size && chars[i + 1].unicode() == u'\n')
