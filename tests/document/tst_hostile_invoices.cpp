@@ -64,7 +64,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("kroner");
         // 9 876 543,12 at 25 % is 12 345 678,90; a credit note prints its amount with the minus sign.
-        QTest::newRow("twelve million") << 9876543.12 << "N" << "12345678";
+        QTest::newRow("twelve million") << 9876543.12 << "N"
+                                        << "12345678";
         QTest::newRow("credit note of a million") << -987654.312 << "C" << QString::fromUtf8("−1234567");
     }
     void amountsPrintWhole()
