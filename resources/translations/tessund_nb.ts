@@ -1943,6 +1943,10 @@
       <source>'%1' is not a valid floating point value</source>
       <translation>«%1» er ikke et gyldig desimaltall</translation>
     </message>
+    <message>
+      <source>The default VAT must be from 0 to 100 %; %1 is not</source>
+      <translation>Standard MVA må være fra 0 til 100 %; %1 er ikke det</translation>
+    </message>
   </context>
   <context>
     <name>uReports</name>

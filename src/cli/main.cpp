@@ -1,4 +1,4 @@
-// tessund-cli: the program's tasks that need no window.
+// tessund-cli: the program's tasks that need no window. --help shows the usage, --version the version.
 //   create-db PATH [--demo]   a new invoice database (with a sample business when --demo is given)
 //   check-db PATH             opens a database as the program does and tells what it holds
 //   pdf DATABASE INV_ID FILE  one invoice as a PDF file, as the program's Save PDF writes it
@@ -26,19 +26,20 @@
 
 namespace {
 
-int usage()
+int usage(FILE *to = stderr)
 {
-    std::fprintf(stderr, "Usage:\n"
-                         "  tessund-cli create-db PATH [--demo]\n"
-                         "  tessund-cli check-db PATH\n"
-                         "  tessund-cli pdf DATABASE INV_ID FILE\n"
-                         "  tessund-cli pdf DATABASE --all FOLDER\n"
-                         "  tessund-cli list transactions DATABASE FROM TO FILE\n"
-                         "  tessund-cli list invoices DATABASE all|unpaid|overdue FROM FILE\n"
-                         "  tessund-cli list customers DATABASE FILE\n"
-                         "  tessund-cli list items DATABASE FILE\n"
-                         "Dates are written YYYY-MM-DD; FILE ends in .pdf or .rtf.\n");
-    return 2;
+    std::fprintf(to, "Usage:\n"
+                     "  tessund-cli create-db PATH [--demo]\n"
+                     "  tessund-cli check-db PATH\n"
+                     "  tessund-cli pdf DATABASE INV_ID FILE\n"
+                     "  tessund-cli pdf DATABASE --all FOLDER\n"
+                     "  tessund-cli list transactions DATABASE FROM TO FILE\n"
+                     "  tessund-cli list invoices DATABASE all|unpaid|overdue FROM FILE\n"
+                     "  tessund-cli list customers DATABASE FILE\n"
+                     "  tessund-cli list items DATABASE FILE\n"
+                     "  tessund-cli --help | --version\n"
+                     "Dates are written YYYY-MM-DD; FILE ends in .pdf or .rtf.\n");
+    return to == stderr ? 2 : 0;
 }
 
 int createDb(const QStringList &args)
@@ -110,8 +111,8 @@ int pdf(const QStringList &args)
     }
 
     const QDir folder(args.at(2));
-    if (!folder.exists())
-        throw Error(QStringLiteral("The folder %1 does not exist").arg(args.at(2)));
+    if (!folder.exists() && !QDir().mkpath(folder.path()))
+        throw Error(QStringLiteral("Cannot make the folder %1").arg(args.at(2)));
     struct Invoice {
         int id;
         QString number, year;
@@ -181,11 +182,19 @@ void writeList(report::Report &list, const QString &file)
 
 int list(const QStringList &args)
 {
-    if (args.size() < 3)
-        return usage();
-    const QString kind = args.at(0);
+    const QString kind = args.value(0);
+    const int expected = kind == QLatin1String("transactions") || kind == QLatin1String("invoices") ? 5
+                         : kind == QLatin1String("customers") || kind == QLatin1String("items")     ? 3
+                                                                                                    : 0;
+    if (expected == 0 || args.size() != expected) {
+        usage();
+        return 1;
+    }
     const QString database = args.at(1);
     const QString file = args.last();
+    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) &&
+        !file.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive))
+        throw Error(QStringLiteral("%1 must end in .pdf or .rtf").arg(file));
     if (kind == QLatin1String("transactions") && args.size() == 5) {
         const QDate start = isoDate(args.at(2)), end = isoDate(args.at(3));
         if (end < start)
@@ -204,7 +213,7 @@ int list(const QStringList &args)
         const QStringList variants{QStringLiteral("all"), QStringLiteral("unpaid"), QStringLiteral("overdue")};
         const int variant = int(variants.indexOf(args.at(2)));
         if (variant < 0)
-            return usage();
+            throw Error(QStringLiteral("\"%1\" is no list of invoices: all, unpaid or overdue").arg(args.at(2)));
         const QDate start = isoDate(args.at(3));
         auto dm = openDataModule(database);
         TrepInvoiceList form(&dm->conInvoice);
@@ -252,6 +261,14 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+        return usage(stdout);
+    if (command == QLatin1String("--version")) {
+#ifdef TESSUND_VERSION
+        std::printf("tessund-cli " TESSUND_VERSION "\n");
+#endif
+        return 0;
+    }
     try {
         if (command == QLatin1String("create-db"))
             return createDb(args);
@@ -263,6 +280,9 @@ int main(int argc, char *argv[])
             return list(args);
     } catch (const Error &e) {
         std::fprintf(stderr, "tessund-cli: %s.\n", qPrintable(e.message()));
+        return 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "tessund-cli: %s.\n", e.what());
         return 1;
     }
     return usage();

@@ -4,6 +4,7 @@
 #include "document/ListReports.h"
 #include "platform/db/Connection.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QProcess>
 #include <QTest>
@@ -311,7 +312,9 @@ private Q_SLOTS:
     {
         Database db;
         const int kari = db.customer(3, QStringLiteral("Kari"), QStringLiteral("Nordmann"));
-        db.invoice(kari, 301, "N", "2026-11-02", "2026-11-16", "2026-11-12", 125);
+        const int id = db.invoice(kari, 301, "N", "2026-11-02", "2026-11-16", "2026-11-12", 125, 1000);
+        db.dm.conInvoice.execute(
+            QStringLiteral("update INVITEM set ITEM_DESC = 'Håndbok, trykt' where INV_ID = %1").arg(id));
         TrepTransactionList list(&db.dm.conInvoice);
         list.SetStartDate(QDate(2026, 11, 1));
         list.SetEndDate(QDate(2026, 11, 30));
@@ -322,15 +325,58 @@ private Q_SLOTS:
         unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--text"), db.path("journal.rtf")});
         QVERIFY(unrtf.waitForFinished(30000));
         QCOMPARE(unrtf.exitCode(), 0);
-        const QString text = QString::fromUtf8(unrtf.readAllStandardOutput());
+        // unrtf writes the document's own code page (1252; Latin-1 for these letters).
+        const QString text = QString::fromLatin1(unrtf.readAllStandardOutput());
         qsizetype at = 0;
         for (const char *expected :
              {"Transaction report", "Fjordlys AS", "From date:", "01.11.2026", "Gross sum", "02.11.2026", "Issue",
-              "Kari Nordmann", "Due date:", "Vare 1", "12.11.2026", "Payment"}) {
+              "Kari Nordmann", "Due date:", "Håndbok, trykt", "250,00", "12.11.2026", "Payment"}) {
             const qsizetype found = text.indexOf(QString::fromUtf8(expected), at);
-            QVERIFY2(found >= 0, expected);
+            QVERIFY2(found >= 0, qPrintable(QString::fromUtf8(expected) + " in " + text));
             at = found;
         }
+    }
+
+    // The lists from the command line: written as asked, or refused with the reason and status 1.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("journal as PDF") << QStringList{"transactions", "DB", "2026-01-01", "2026-12-31", "out.pdf"} << 0
+                                        << "Wrote";
+        QTest::newRow("customers as RTF") << QStringList{"customers", "DB", "out.rtf"} << 0 << "Wrote";
+        QTest::newRow("an empty period") << QStringList{"transactions", "DB", "2020-01-01", "2020-01-31", "out.pdf"}
+                                         << 1 << "No invoice transaction for given period";
+        QTest::newRow("end before start")
+            << QStringList{"transactions", "DB", "2026-02-01", "2026-01-01", "out.pdf"} << 1 << "before it starts";
+        QTest::newRow("no date") << QStringList{"invoices", "DB", "all", "2026-02-30", "out.pdf"} << 1 << "YYYY-MM-DD";
+        QTest::newRow("no such variant") << QStringList{"invoices", "DB", "bogus", "2026-01-01", "out.pdf"} << 1
+                                         << "all, unpaid or overdue";
+        QTest::newRow("another suffix") << QStringList{"items", "DB", "out.txt"} << 1 << ".pdf or .rtf";
+        QTest::newRow("no folder") << QStringList{"items", "DB", "missing/out.pdf"} << 1 << "Cannot write";
+        QTest::newRow("too few words") << QStringList{"items", "DB"} << 1 << "Usage";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        TempDatabase file(true);
+        QTemporaryDir out;
+        for (QString &arg : args) {
+            if (arg == QLatin1String("DB"))
+                arg = file.path();
+            else if (arg.contains(QLatin1String("out.")))
+                arg = out.filePath(arg);
+        }
+        QProcess cli;
+        cli.start(QStringLiteral(TESSUND_CLI), QStringList{"list"} + args);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), status);
+        const QString output = QString::fromLocal8Bit(cli.readAllStandardOutput() + cli.readAllStandardError());
+        QVERIFY2(output.contains(said), qPrintable(output));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), status == 0 ? 1 : 0);
     }
 };
 

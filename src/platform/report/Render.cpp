@@ -105,9 +105,10 @@ OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(p
 {
     const QFileInfo target(path);
     static std::atomic<int> serial{0};
+    // A short name of its own: a target's name may already be as long as the file system allows.
     const QString partPath =
         target.absolutePath() +
-        QStringLiteral("/.%1.%2-%3.part").arg(target.fileName()).arg(QCoreApplication::applicationPid()).arg(serial++);
+        QStringLiteral("/.tessund-%1-%2.part").arg(QCoreApplication::applicationPid()).arg(serial++);
     m_part = std::make_unique<QFile>(partPath);
     // Unbuffered: every write reaches the system at once, and its failure comes back with its reason.
     if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))

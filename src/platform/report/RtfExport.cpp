@@ -26,8 +26,16 @@ QByteArray escaped(const QString &text)
             out += char(u);
         } else if (u >= 32 && u < 128) {
             out += char(u);
+        } else if (u == 0xA0) {
+            out += "\\~"; // the no-break space between thousands
+        } else if (u > 0xA0 && u <= 0xFF) {
+            // Latin-1 letters are the same in the document's code page 1252: every reader knows them.
+            static const char hex[] = "0123456789abcdef";
+            out += "\\'";
+            out += hex[u >> 4];
+            out += hex[u & 15];
         } else if (u >= 128) {
-            out += "\\u" + QByteArray::number(int(static_cast<int16_t>(u))) + '?';
+            out += "\\u" + QByteArray::number(int(static_cast<int16_t>(u))) + (u == 0x2212 ? '-' : '?');
         }
     }
     return out;
@@ -96,10 +104,20 @@ void RtfFile::commit()
 {
     const QSizeF paper = m_pages == 0 ? QSizeF(210, 297) : m_paper;
     QByteArray head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
-    for (qsizetype i = 0; i < m_families.size(); ++i)
-        head += "{\\f" + QByteArray::number(i) + "\\fnil " + escaped(m_families[i]) + ";}";
+    // The faces the paper prints in stand for the common ones a word processor knows by name.
+    for (qsizetype i = 0; i < m_families.size(); ++i) {
+        const QString &family = m_families[i];
+        QByteArray face = "\\fnil " + escaped(family);
+        if (family == QLatin1String("Liberation Sans"))
+            face = "\\fswiss Arial";
+        else if (family == QLatin1String("Liberation Mono"))
+            face = "\\fmodern Courier New";
+        else if (family == QLatin1String("Liberation Serif"))
+            face = "\\froman Times New Roman";
+        head += "{\\f" + QByteArray::number(i) + face + ";}";
+    }
     if (m_families.isEmpty())
-        head += "{\\f0\\fnil Liberation Sans;}";
+        head += "{\\f0\\fswiss Arial;}";
     head += "}\n";
     head += "\\paperw" + QByteArray::number(twips(paper.width())) + "\\paperh" +
             QByteArray::number(twips(paper.height())) + "\\margl0\\margr0\\margt0\\margb0";

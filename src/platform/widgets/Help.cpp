@@ -103,6 +103,9 @@ public:
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
             static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && watched->isWidgetType()) {
             QWidget *focus = QApplication::focusWidget();
+            // The help window asks for no help of the dialog it belongs to.
+            if (focus && qobject_cast<THelpWindow *>(focus->window()))
+                return false;
             if (const int context = contextOf(focus ? focus : static_cast<QWidget *>(watched)->window())) {
                 ShowHelpContext(context);
                 return true;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QPrintDialog>
@@ -211,6 +212,8 @@ void PreviewWindow::printReport()
     } catch (const Cancelled &) {
     } catch (const Error &e) {
         messageDialog(MsgType::Error, e.message());
+    } catch (const std::exception &e) {
+        ShowException(e);
     }
 }
 
@@ -237,8 +240,15 @@ void PreviewWindow::save()
         path = QFileDialog::getSaveFileName(this, tr("Save"), QString(), filters.join(QLatin1String(";;")), &selected);
     if (path.isEmpty())
         return;
-    const bool rtf =
-        m_report.rtfExport && (selected == rtfFilter() || path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive));
+    // The name's suffix decides; a name without one takes the chosen filter's.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    bool rtf = false;
+    if (suffix == QLatin1String("rtf") && m_report.rtfExport) {
+        rtf = true;
+    } else if (suffix != QLatin1String("pdf")) {
+        rtf = m_report.rtfExport && selected == rtfFilter();
+        path += rtf ? QLatin1String(".rtf") : QLatin1String(".pdf");
+    }
     try {
         ProgressBar bar(this, tr("Saving..."));
         if (rtf) {
@@ -255,6 +265,8 @@ void PreviewWindow::save()
     } catch (const Cancelled &) {
     } catch (const Error &e) {
         messageDialog(MsgType::Error, e.message());
+    } catch (const std::exception &e) {
+        ShowException(e);
     }
 }
 

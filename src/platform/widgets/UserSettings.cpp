@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSetModel.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Field.h"
 
 #include <QApplication>
@@ -125,12 +126,21 @@ void TRegSettings::LoadUserSettings()
 
 void TRegSettings::SaveUserSettings()
 {
-    if (m_language != 0 && m_language != storedInteger(ReadSetting(QStringLiteral("LANGUAGE")), 0)) {
-        WriteSetting(QStringLiteral("LANGUAGE"), QString::number(m_language));
-        if (LoadLanguageModule(m_language))
-            ReloadAllForms();
+    const bool newLanguage = m_language != 0 && m_language != storedInteger(ReadSetting(QStringLiteral("LANGUAGE")), 0);
+    {
+        // Both values go to the file together; a file that cannot take them is told, and nothing switches.
+        const auto store = openStore();
+        if (newLanguage)
+            store->setValue(SettingGroup + QStringLiteral("/LANGUAGE"), QString::number(m_language));
+        store->setValue(SettingGroup + QStringLiteral("/SHOWHINTS"),
+                        m_showHints ? QStringLiteral("1") : QStringLiteral("0"));
+        store->sync();
+        if (store->status() != QSettings::NoError)
+            throw Error(QCoreApplication::translate("TRegSettings", "The user settings cannot be written to %1")
+                            .arg(QDir::toNativeSeparators(store->fileName())));
     }
-    WriteSetting(QStringLiteral("SHOWHINTS"), m_showHints ? QStringLiteral("1") : QStringLiteral("0"));
+    if (newLanguage && LoadLanguageModule(m_language))
+        ReloadAllForms();
     setToolTipsEnabled(m_showHints);
 }
 

@@ -22,7 +22,8 @@ public:
     // Whether the store can be written; when not, `reason` names it.
     bool isWritable(QString *reason = nullptr) const;
     // Writes a changed language (and switches to its module when there is one) and the tool tip switch,
-    // and applies the tool tip switch at once.
+    // and applies the tool tip switch at once. A store that cannot take them throws Error, with nothing
+    // switched.
     void SaveUserSettings();
 
     int Language() const { return m_language; }

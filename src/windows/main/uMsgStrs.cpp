@@ -53,3 +53,8 @@ QString uMsgStrs::sNotAFloat()
 {
     return tr("'%1' is not a valid floating point value");
 }
+
+QString uMsgStrs::sVatOutOfRange()
+{
+    return tr("The default VAT must be from 0 to 100 %; %1 is not");
+}

@@ -26,4 +26,6 @@ public:
     static QString sVersion();
     // The settings dialog's VAT text that is not a number; %1 is the text.
     static QString sNotAFloat();
+    // A default VAT outside 0 to 100 %; %1 is the text.
+    static QString sVatOutOfRange();
 };

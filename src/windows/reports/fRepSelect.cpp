@@ -23,10 +23,8 @@ TfrmRepSelect::TfrmRepSelect(QWidget *owner) : QDialog(owner), ui(std::make_uniq
 
 TfrmRepSelect::~TfrmRepSelect()
 {
-    RunCommand([this] {
-        RegSettings().SaveWindowState(this);
-        writePeriod();
-    });
+    RunCommand([this] { RegSettings().SaveWindowState(this); });
+    RunCommand([this] { writePeriod(); });
 }
 
 void TfrmRepSelect::changeEvent(QEvent *event)

@@ -10,6 +10,8 @@
 #include "ui_fSettings.h"
 #include "windows/main/uMsgStrs.h"
 
+#include <cmath>
+
 namespace {
 
 const QString NAMECOMPADDR = QStringLiteral("NAMECOMPADDR");
@@ -67,8 +69,10 @@ void TfrmSettings::OKBtnClick()
 {
     const QString vatText = ui->edtDefaultVAT->text();
     const std::optional<double> vat = Format::parseDecimal(vatText);
-    if (!vat) {
-        ShowErrorText(uMsgStrs::sNotAFloat().arg(vatText));
+    // A rate outside 0 to 100 % would price every new line wrong: refused like a text that is no number.
+    const bool vatInRange = vat && std::isfinite(*vat) && *vat >= 0 && *vat <= 100;
+    if (!vatInRange) {
+        ShowErrorText(vat ? uMsgStrs::sVatOutOfRange().arg(vatText) : uMsgStrs::sNotAFloat().arg(vatText));
         ui->PageControl1->setCurrentWidget(ui->tabInvoice);
         ui->edtDefaultVAT->setFocus();
         ui->edtDefaultVAT->selectAll();
@@ -105,6 +109,7 @@ void TfrmSettings::OKBtnClick()
             connection.beginTransaction();
         try {
             settings.SaveBusinessSettings();
+            user.SaveUserSettings();
             if (ownTransaction)
                 connection.commit();
         } catch (...) {
@@ -112,7 +117,6 @@ void TfrmSettings::OKBtnClick()
                 connection.rollback();
             throw;
         }
-        user.SaveUserSettings();
     } catch (const std::exception &failure) {
         settings.restore(before);
         user.setLanguage(languageBefore);

@@ -162,7 +162,8 @@ private slots:
         int pages = 0;
         bool ownerDisabled = false;
         QStringList filters;
-        QStringList names{out.filePath("kunder.pdf"), out.filePath("kunder.rtf")};
+        // A name without a suffix gets the chosen filter's.
+        QStringList names{out.filePath("kunder"), out.filePath("kunder.rtf")};
         const auto previousNames =
             report::PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &offered, QString *selected) {
                 filters = offered;

@@ -215,6 +215,13 @@ private slots:
             QVERIFY(RegSettings().ShowHints());
             QVERIFY(!userSettings()->contains("Setting/SHOWHINTS"));
 
+            // A number outside 0 to 100 % is refused the same way.
+            answers.clear();
+            o.vat->setText("125");
+            o.ok();
+            QCOMPARE(answers.texts(), QStringList{"The default VAT must be from 0 to 100 %; 125 is not."});
+            QVERIFY(o.dialog.isVisible());
+
             o.vat->setText("12,5");
             o.ok();
             QCOMPARE(o.dialog.result(), int(QDialog::Accepted));
