@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -662,18 +663,30 @@ private:
 
 int Report::generate(PageSink &sink, const Progress &progress)
 {
-    // "Page 1 of 2" needs the number of pages before the first is done: a first pass counts them.
+    // "Page 1 of 2" needs the number of pages before the first is done. A first pass keeps its pages:
+    // a document of one page (where the text stays empty) is done with it, a longer one is laid out again.
     m_pageCount = 0;
-    for (Element *e : allElements())
-        if (e->enabled && e->kind() == Element::Kind::SysData &&
-            static_cast<SysData *>(e)->data == SysData::Data::PageOfPages) {
-            struct Count : PageSink {
-                int pages = 0;
-                void addPage(Page &&) override { ++pages; }
-            } count;
-            m_pageCount = Layout(*this, count, {}).run();
-            break;
+    const auto all = allElements();
+    const bool counted = std::any_of(all.begin(), all.end(), [](const Element *e) {
+        return e->enabled && e->kind() == Element::Kind::SysData &&
+               static_cast<const SysData *>(e)->data == SysData::Data::PageOfPages;
+    });
+    if (counted) {
+        struct Keep : PageSink {
+            std::vector<Page> pages;
+            void addPage(Page &&page) override { pages.push_back(std::move(page)); }
+        } first;
+        Layout(*this, first, {}).run();
+        if (first.pages.size() <= 1) {
+            for (Page &page : first.pages) {
+                sink.addPage(std::move(page));
+                if (progress && !progress(1, 1))
+                    throw Cancelled();
+            }
+            return int(first.pages.size());
         }
+        m_pageCount = int(first.pages.size());
+    }
     const int pages = Layout(*this, sink, progress).run();
     m_pageCount = 0;
     return pages;
