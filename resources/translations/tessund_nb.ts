@@ -1649,6 +1649,14 @@
   <context>
     <name>TrepTransactionList</name>
     <message>
+      <source>Issue</source>
+      <translation>Utstedt</translation>
+    </message>
+    <message>
+      <source>Payment</source>
+      <translation>Betaling</translation>
+    </message>
+    <message>
       <source>Transaction report</source>
       <translation>Transaksjonsrapport</translation>
     </message>
@@ -1699,14 +1707,6 @@
     <message>
       <source>Due date:</source>
       <translation>Forfall:</translation>
-    </message>
-    <message>
-      <source>Issue</source>
-      <translation>Utstedt</translation>
-    </message>
-    <message>
-      <source>Payment</source>
-      <translation>Betaling</translation>
     </message>
   </context>
   <context>

@@ -203,9 +203,7 @@ int list(const QStringList &args)
         TrepTransactionList form(&dm->conInvoice);
         form.SetStartDate(start);
         form.SetEndDate(end);
-        form.SetCompanyText(ListCompanyText());
-        if (!form.Open())
-            throw Error(NoTransactionsText());
+        OpenWithRows(form);
         writeList(form.qrList, file);
         return 0;
     }
@@ -219,9 +217,7 @@ int list(const QStringList &args)
         TrepInvoiceList form(&dm->conInvoice);
         form.SetStartDate(start);
         form.SetVariant(variant);
-        form.SetCompanyText(ListCompanyText());
-        if (!form.Open())
-            throw Error(NoTransactionsText());
+        OpenWithRows(form);
         writeList(form.qrList, file);
         return 0;
     }

@@ -121,11 +121,8 @@ report::Memo &companyBlock(Band &band, double bandWidth)
 
 void setListPage(report::Report &r, double top, double bottom, double left, double right)
 {
-    r.paperSize = QSizeF(210, 297);
+    // A4, Arial 10 pt, page header on the first page and footer on the last are a report's defaults.
     r.margins = QMarginsF(left, top, right, bottom);
-    r.font = report::reportFont(QStringLiteral("Arial"), 10);
-    r.firstPageHeader = true;
-    r.lastPageFooter = true;
     r.rtfExport = true;
 }
 
@@ -253,7 +250,7 @@ void TrepInvoiceList::qryInvListBeforeOpen()
 TrepTransactionList::TrepTransactionList(db::Connection *connection)
     : qryInvMaster(connection, QStringLiteral("qryInvMaster")), qryItems(connection, QStringLiteral("qryItems"))
 {
-    const QString name = QStringLiteral("ifnull(FIRSTNAME, '') || ' ' || ifnull(SURNAME, '') as NAME, ");
+    const QString name = nameColumn + QStringLiteral(", ");
     qryInvMaster.setCommandText(
         QStringLiteral("select INV_ID, INV_TYPE, INVOICE_NO, 1 as INVACTION, INVDATE as TRANSDATE,\r\n"
                        "CUST_NO, ") +
@@ -286,7 +283,18 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
         qryInvMaster.addField(column(QLatin1String(field), type));
     qryInvMaster.addField(calculated(QStringLiteral("InvoiceAction"), FieldType::String, 20));
     qryInvMaster.addField(calculated(QStringLiteral("InvoiceType"), FieldType::String, 20));
-    qryInvMaster.onCalcFields = [this](db::DataSet &ds) { qryInvMasterCalcFields(ds); };
+    // Run for every transaction of the period: the fields are looked up once.
+    const db::Field *actionCode = &qryInvMaster.fieldByName(QStringLiteral("INVACTION"));
+    const db::Field *kind = &qryInvMaster.fieldByName(QStringLiteral("INV_TYPE"));
+    db::Field *actionName = &qryInvMaster.fieldByName(QStringLiteral("InvoiceAction"));
+    db::Field *kindName = &qryInvMaster.fieldByName(QStringLiteral("InvoiceType"));
+    qryInvMaster.onCalcFields = [actionCode, kind, actionName, kindName](db::DataSet &) {
+        const int code = actionCode->asInteger();
+        actionName->setValue(code == 1 ? tr("Issue") : code == 2 ? tr("Payment") : QString());
+        // An invoice without a kind is an ordinary one; any other first letter is named as such.
+        const QString type = kind->asString();
+        kindName->setValue(InvoiceKindName(type.isEmpty() ? QStringLiteral("N") : type.left(1)));
+    };
 
     qryItems.setCommandText(QStringLiteral("select * \r\nfrom INVITEMVIEW\r\nwhere INV_ID = :INV_ID"));
     qryItems.setReadOnly(true);
@@ -356,35 +364,20 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
     pageNumberFooter(r, 7.4, 85.2, 1.3, 12.2);
 
     // An issue shows its amounts on the line below and its invoice's lines; a payment the amount paid.
-    db::Field &action = qryInvMaster.fieldByName(QStringLiteral("INVACTION"));
-    transaction.beforePrint = [this, &action, &paid](Band &, bool &) {
-        const bool isIssue = action.asInteger() == 1;
-        paid.enabled = !isIssue;
+    const db::Field *invoiceId = &qryInvMaster.fieldByName(QStringLiteral("INV_ID"));
+    DBText *paidAmount = &paid;
+    transaction.beforePrint = [this, actionCode, invoiceId, paidAmount](Band &, bool &) {
+        const bool isIssue = actionCode->asInteger() == 1;
+        paidAmount->enabled = !isIssue;
         if (isIssue) {
             qryItems.close();
-            qryItems.setParam(QStringLiteral("INV_ID"), qryInvMaster.fieldByName(QStringLiteral("INV_ID")).value());
+            qryItems.setParam(QStringLiteral("INV_ID"), invoiceId->value());
             qryItems.open();
         }
     };
-    issue.beforePrint = [&action](Band &, bool &print) { print = action.asInteger() == 1; };
-    lines.beforePrint = [&action](Band &, bool &print) { print = action.asInteger() == 1; };
-}
-
-void TrepTransactionList::qryInvMasterCalcFields(db::DataSet &ds)
-{
-    QString actionName;
-    switch (ds.fieldByName(QStringLiteral("INVACTION")).asInteger()) {
-    case 1:
-        actionName = tr("Issue");
-        break;
-    case 2:
-        actionName = tr("Payment");
-        break;
-    }
-    ds.fieldByName(QStringLiteral("InvoiceAction")).setValue(actionName);
-    const QString type = ds.fieldByName(QStringLiteral("INV_TYPE")).asString();
-    ds.fieldByName(QStringLiteral("InvoiceType"))
-        .setValue(InvoiceKindName(type.isEmpty() ? QStringLiteral("N") : type.left(1)));
+    const auto onlyForIssues = [actionCode](Band &, bool &print) { print = actionCode->asInteger() == 1; };
+    issue.beforePrint = onlyForIssues;
+    lines.beforePrint = onlyForIssues;
 }
 
 void TrepTransactionList::SetStartDate(const QDate &day)
@@ -425,10 +418,11 @@ TrptCustomer::TrptCustomer(db::Connection *connection) : tblCust(connection, QSt
     for (const Schema::Column &c : Schema::table(CUSTOMER).columns)
         tblCust.addField(Schema::fieldDef(CUSTOMER, QLatin1String(c.name)));
     tblCust.addField(calculated(QStringLiteral("NAME"), FieldType::String, 50));
-    tblCust.onCalcFields = [](db::DataSet &ds) {
-        ds.fieldByName(QStringLiteral("NAME"))
-            .setValue(QString(ds.fieldByName(QStringLiteral("FIRSTNAME")).asString() + QLatin1Char(' ') +
-                              ds.fieldByName(QStringLiteral("SURNAME")).asString()));
+    const db::Field *first = &tblCust.fieldByName(QStringLiteral("FIRSTNAME"));
+    const db::Field *surname = &tblCust.fieldByName(QStringLiteral("SURNAME"));
+    db::Field *fullName = &tblCust.fieldByName(QStringLiteral("NAME"));
+    tblCust.onCalcFields = [first, surname, fullName](db::DataSet &) {
+        fullName->setValue(QString(first->asString() + QLatin1Char(' ') + surname->asString()));
     };
 
     report::Report &r = qrList;
@@ -501,12 +495,14 @@ TrptItems::TrptItems(db::Connection *connection) : tblItems(connection, QStringL
     gross.currency = true;
     tblItems.addField(gross);
     // Unrounded from the exact net price; only its printed form has two decimals.
-    tblItems.onCalcFields = [](db::DataSet &ds) {
-        const db::Field &vat = ds.fieldByName(QStringLiteral("VAT"));
-        const double net = ds.fieldByName(QStringLiteral("NETPRICE")).asMoney().toDouble();
-        const double rate = vat.isNull() ? 0.0 : vat.asFloat();
-        const double grossPrice = net + net * rate / 100.0;
-        ds.fieldByName(QStringLiteral("GROSSPRICE")).setValue(std::isfinite(grossPrice) ? grossPrice : net);
+    const db::Field *vat = &tblItems.fieldByName(QStringLiteral("VAT"));
+    const db::Field *netPrice = &tblItems.fieldByName(QStringLiteral("NETPRICE"));
+    db::Field *grossPrice = &tblItems.fieldByName(QStringLiteral("GROSSPRICE"));
+    tblItems.onCalcFields = [vat, netPrice, grossPrice](db::DataSet &) {
+        const double net = netPrice->asMoney().toDouble();
+        const double rate = vat->isNull() ? 0.0 : vat->asFloat();
+        const double gross = net + net * rate / 100.0;
+        grossPrice->setValue(std::isfinite(gross) ? gross : net);
     };
 
     report::Report &r = qrList;

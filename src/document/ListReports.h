@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
 #include "platform/report/Report.h"
 
 #include <QCoreApplication>
@@ -48,9 +49,6 @@ public:
     report::Report qrList;
     db::DataSet qryInvMaster;
     db::DataSet qryItems;
-
-private:
-    void qryInvMasterCalcFields(db::DataSet &ds);
 };
 
 // The customer register as address cards in two columns, by name.
@@ -76,3 +74,12 @@ QStringList ListCompanyText();
 
 // "No invoice transaction for given period": the refusal of an empty invoice or transaction list.
 QString NoTransactionsText();
+
+// Gives an invoice or transaction list its company block and opens it; an empty one throws Error with
+// NoTransactionsText().
+template <class List> void OpenWithRows(List &list)
+{
+    list.SetCompanyText(ListCompanyText());
+    if (!list.Open())
+        throw Error(NoTransactionsText());
+}

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -1059,6 +1060,24 @@ void Document::finish()
 }
 
 } // namespace
+
+QString writeFully(QIODevice &device, const char *data, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        errno = 0;
+        const qint64 written = device.write(data + done, size - done);
+        if (written <= 0) {
+            const int error = errno;
+            const QString reason = device.errorString();
+            if (error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
+                return QString::fromLocal8Bit(std::strerror(error));
+            return reason;
+        }
+        done += written;
+    }
+    return QString();
+}
 
 QByteArray pdfDocument(const std::vector<Page> &pages, const QString &title)
 {

@@ -83,24 +83,6 @@ QImage pageImage(const Page &page, double dpi)
     return image;
 }
 
-QString writeFully(QIODevice &device, const char *data, qint64 size)
-{
-    qint64 done = 0;
-    while (done < size) {
-        errno = 0;
-        const qint64 written = device.write(data + done, size - done);
-        if (written <= 0) {
-            const int error = errno;
-            const QString reason = device.errorString();
-            if (error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
-                return QString::fromLocal8Bit(std::strerror(error));
-            return reason;
-        }
-        done += written;
-    }
-    return QString();
-}
-
 OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(path), m_errorText(errorText)
 {
     const QFileInfo target(path);

@@ -75,7 +75,4 @@ private:
 // failures throw Error.
 void writePdf(const std::vector<Page> &pages, const QString &path, const QString &title);
 
-// Writes the texts of the pages into an RTF document, page by page, at their places.
-void writeRtf(const std::vector<Page> &pages, const QString &path);
-
 } // namespace report

@@ -185,7 +185,8 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
 {
     const QString text = element.text(report, pageNumber);
     const QFont &font = element.font ? *element.font : band.font ? *band.font : report.font;
-    const TextMetrics *fitted = &TextMetrics::forReportFont(font);
+    const TextMetrics &base = TextMetrics::forReportFont(font);
+    const TextMetrics *fitted = &base;
     const QStringList paragraphs = splitLines(text);
     bool cut = element.cutOff;
     if (element.shrinkToFit && !element.autoSize && font.pointSizeF() > 0) {
@@ -235,7 +236,7 @@ double snapshotText(const Report &report, const Band &band, const TextElement &e
     }
     const TextMetrics &metrics = *fitted;
     // A smaller size keeps the baseline of the size it stands in for.
-    const double sink = TextMetrics::forReportFont(font).ascent() - metrics.ascent();
+    const double sink = base.ascent() - metrics.ascent();
 
     double left = element.left;
     double width = element.width;

@@ -20,4 +20,11 @@ void Report::exportPdf(const QString &path, const Progress &progress)
     file.commit();
 }
 
+void Report::exportRtf(const QString &path, const Progress &progress)
+{
+    RtfFile file(path);
+    generate(file, progress);
+    file.commit();
+}
+
 } // namespace report

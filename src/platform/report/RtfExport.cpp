@@ -140,19 +140,4 @@ void RtfFile::commit()
     commitPart();
 }
 
-void writeRtf(const std::vector<Page> &pages, const QString &path)
-{
-    RtfFile file(path);
-    for (const Page &page : pages)
-        file.write(page);
-    file.commit();
-}
-
-void Report::exportRtf(const QString &path, const Progress &progress)
-{
-    RtfFile file(path);
-    generate(file, progress);
-    file.commit();
-}
-
 } // namespace report

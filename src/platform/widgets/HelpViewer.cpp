@@ -142,14 +142,13 @@ THelpWindow::THelpWindow(std::unique_ptr<HelpFile> file, QWidget *owner)
         parents << item;
     }
     m_contents->expandAll();
-    connect(m_contents, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+    // A click, Enter or a double-click opens an entry's page.
+    const auto openContentsEntry = [this](QTreeWidgetItem *item) {
         if (const QString page = item->data(0, Qt::UserRole).toString(); !page.isEmpty())
             showPage(page);
-    });
-    connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        if (const QString page = item->data(0, Qt::UserRole).toString(); !page.isEmpty())
-            showPage(page);
-    });
+    };
+    connect(m_contents, &QTreeWidget::itemActivated, this, openContentsEntry);
+    connect(m_contents, &QTreeWidget::itemClicked, this, openContentsEntry);
 
     m_indexEntries = m_file->index();
     fillIndex(QString());
@@ -158,10 +157,9 @@ THelpWindow::THelpWindow(std::unique_ptr<HelpFile> file, QWidget *owner)
         if (m_index->count() > 0)
             showPage(m_index->item(0)->data(Qt::UserRole).toString());
     });
-    connect(m_index, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
-    connect(m_index, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
+    const auto openIndexEntry = [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); };
+    connect(m_index, &QListWidget::itemActivated, this, openIndexEntry);
+    connect(m_index, &QListWidget::itemClicked, this, openIndexEntry);
 
     retranslate();
     resize(900, 640);

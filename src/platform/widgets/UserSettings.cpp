@@ -34,6 +34,12 @@ std::unique_ptr<QSettings> openStore()
     return std::make_unique<QSettings>(QStringLiteral("Halvgard"), QStringLiteral("Tessund"));
 }
 
+QString unwritable(const QSettings &store)
+{
+    return QCoreApplication::translate("TRegSettings", "The user settings cannot be written to %1")
+        .arg(QDir::toNativeSeparators(store.fileName()));
+}
+
 // The widget whose geometry is the window's placement: the child frame for a window in the main window.
 QWidget *placementOf(QWidget *window)
 {
@@ -113,8 +119,7 @@ bool TRegSettings::isWritable(QString *reason) const
     if (store->isWritable() && store->status() == QSettings::NoError)
         return true;
     if (reason)
-        *reason = QCoreApplication::translate("TRegSettings", "The user settings cannot be written to %1")
-                      .arg(QDir::toNativeSeparators(store->fileName()));
+        *reason = unwritable(*store);
     return false;
 }
 
@@ -136,8 +141,7 @@ void TRegSettings::SaveUserSettings()
                         m_showHints ? QStringLiteral("1") : QStringLiteral("0"));
         store->sync();
         if (store->status() != QSettings::NoError)
-            throw Error(QCoreApplication::translate("TRegSettings", "The user settings cannot be written to %1")
-                            .arg(QDir::toNativeSeparators(store->fileName())));
+            throw Error(unwritable(*store));
     }
     if (newLanguage && LoadLanguageModule(m_language))
         ReloadAllForms();

@@ -18,13 +18,6 @@ template <class Form, class Prepare> bool run(QWidget *owner, Prepare &&prepare)
     return report::preview(form.qrList, currentPrinter(), nullptr);
 }
 
-template <class Form> void openWithRows(Form &form)
-{
-    form.SetCompanyText(ListCompanyText());
-    if (!form.Open())
-        throw Error(NoTransactionsText());
-}
-
 } // namespace
 
 bool PreviewTransactionList(QWidget *owner, const QDate &start, const QDate &end)
@@ -32,7 +25,7 @@ bool PreviewTransactionList(QWidget *owner, const QDate &start, const QDate &end
     return run<TrepTransactionList>(owner, [&](TrepTransactionList &form) {
         form.SetStartDate(start);
         form.SetEndDate(end);
-        openWithRows(form);
+        OpenWithRows(form);
     });
 }
 
@@ -51,6 +44,6 @@ bool PreviewInvoiceList(QWidget *owner, int filter, const QDate &start)
     return run<TrepInvoiceList>(owner, [&](TrepInvoiceList &form) {
         form.SetStartDate(start);
         form.SetVariant(filter);
-        openWithRows(form);
+        OpenWithRows(form);
     });
 }
