@@ -1,12 +1,15 @@
 # make run: install what is missing, build, create the database if absent, start the program.
 # make test: the same setup, then the whole test suite headless.
+# make install PREFIX=...: install the program; make package: the Debian package.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Where make install puts the program (bin/, share/); DESTDIR=... stages it for a package.
+PREFIX ?= /usr/local
 # Extra CMake options for the build, e.g. CMAKE_FLAGS=-DTESSUND_WERROR=ON (as CI builds).
 CMAKE_FLAGS ?=
 CTEST = QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps build run test test-sanitize format format-check bench clean
+.PHONY: deps build run test install package test-sanitize format format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -20,6 +23,14 @@ run: build
 
 test: build
 	cd $(BUILD) && $(CTEST)
+
+# The program, its files, menu entry, icons and AppStream data under $(PREFIX) (root for /usr/local).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package tessund_VERSION_ARCH.deb in $(BUILD), from the same install rules.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer: any finding fails.
 test-sanitize: deps

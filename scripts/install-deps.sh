@@ -12,6 +12,7 @@ packages=(
     poppler-utils libpoppler-qt6-dev unrtf qpdf
     libchm-dev fp-utils
     xdg-utils
+    librsvg2-bin desktop-file-utils appstream
     python3
 )
 

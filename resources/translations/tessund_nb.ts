@@ -1947,6 +1947,26 @@
       <source>The default VAT must be from 0 to 100 %; %1 is not</source>
       <translation>Standard MVA må være fra 0 til 100 %; %1 er ikke det</translation>
     </message>
+    <message>
+      <source>There is no invoice database yet. Create a new one as %1?
+
+Without a database the program cannot start.</source>
+      <translation>Det finnes ingen fakturadatabase ennå. Vil du opprette en ny som %1?
+
+Uten database kan ikke programmet starte.</translation>
+    </message>
+    <message>
+      <source>Fill the new database with a demo business (customers, items and invoices) to try the program?
+
+No makes it empty, ready for your own business.</source>
+      <translation>Vil du fylle den nye databasen med en demobedrift (kunder, varer og fakturaer) for å prøve programmet?
+
+Nei gjør den tom, klar for din egen bedrift.</translation>
+    </message>
+    <message>
+      <source>Cannot make the folder %1</source>
+      <translation>Kan ikke opprette mappen %1</translation>
+    </message>
   </context>
   <context>
     <name>uReports</name>

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "data/DatabaseCreation.h"
 #include "data/LineAmounts.h"
 #include "data/dInvoice.h"
 #include "platform/db/Errors.h"
@@ -264,6 +265,37 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("INVOICE.mdb")});
         QCOMPARE(cli({QStringLiteral("create-db")}).exitCode, 2);
         QCOMPARE(cli({QStringLiteral("check-db"), path}).exitCode, 0);
+    }
+
+    // Scripts see a failure of any command in its status, with the reason on standard error and nothing on
+    // standard output.
+    void commandErrorsGoToStandardError_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("unknown command") << QStringList{"frobnicate"};
+        QTest::newRow("create-db without a path") << QStringList{"create-db"};
+        QTest::newRow("create-db over a file") << QStringList{"create-db", "DB"};
+        QTest::newRow("check-db of no file") << QStringList{"check-db", "MISSING"};
+        QTest::newRow("pdf of no invoice") << QStringList{"pdf", "DB", "999", "OUT/x.pdf"};
+        QTest::newRow("pdf of no database") << QStringList{"pdf", "MISSING", "1", "OUT/x.pdf"};
+        QTest::newRow("pdf --all where no folder can be") << QStringList{"pdf", "DB", "--all", "/proc/tessund"};
+        QTest::newRow("list of an unknown kind") << QStringList{"list", "bogus", "DB", "OUT/x.pdf"};
+        QTest::newRow("list to another suffix") << QStringList{"list", "items", "DB", "OUT/x.txt"};
+    }
+    void commandErrorsGoToStandardError()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        const QString database = dir.filePath(QStringLiteral("INVOICE.mdb"));
+        createDatabase(database, false);
+        for (QString &argument : arguments)
+            argument.replace(QLatin1String("MISSING"), dir.filePath(QStringLiteral("missing.mdb")))
+                .replace(QLatin1String("DB"), database)
+                .replace(QLatin1String("OUT"), dir.path());
+        const Cli run = cli(arguments);
+        QVERIFY(run.exitCode != 0);
+        QCOMPARE(run.output, QString());
+        QVERIFY(!run.errors.trimmed().isEmpty());
     }
 };
 

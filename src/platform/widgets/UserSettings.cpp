@@ -227,14 +227,29 @@ QString programFile()
     return QCoreApplication::applicationFilePath();
 }
 
+QString installedResourceFolder(const QString &programFolder)
+{
+    return QDir::cleanPath(QDir(programFolder).absoluteFilePath(QStringLiteral("../share/tessund")));
+}
+
+QString programResourceFile(const QString &fileName)
+{
+    const QFileInfo executable(programFile());
+    const QString beside = executable.dir().filePath(fileName);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir(installedResourceFolder(executable.absolutePath())).filePath(fileName);
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 bool LoadLanguageModule(int locale)
 {
     const QString language = abbreviatedLanguageName(locale);
     if (language.isEmpty())
         return false;
-    const QFileInfo executable(programFile());
-    const QString base = executable.dir().filePath(executable.completeBaseName()) + QLatin1Char('.');
-    for (const QString &candidate : {QString(base + language), QString(base + language.left(2))}) {
+    const QString base = QFileInfo(programFile()).completeBaseName() + QLatin1Char('.');
+    for (const QString &name : {QString(base + language), QString(base + language.left(2))}) {
+        const QString candidate = programResourceFile(name);
         QFile file(candidate);
         if (!QFileInfo(candidate).isFile() || !file.open(QIODevice::ReadOnly))
             continue;

@@ -45,8 +45,9 @@ private:
 // The one store of user settings.
 TRegSettings &RegSettings();
 
-// Language modules: a translation file beside the executable, named like it with the locale's
-// three-letter language name as extension (tessund.NOR for 1044), or else the first two letters.
+// Language modules: a translation file among the program's files (programResourceFile), named like the
+// executable with the locale's three-letter language name as extension (tessund.NOR for 1044), or else the
+// first two letters.
 // Returns whether one was loaded; a loaded module replaces the one before it.
 bool LoadLanguageModule(int locale);
 // Goes back to the built-in texts (as at the next start).
@@ -58,3 +59,9 @@ QString abbreviatedLanguageName(int locale);
 // The executable whose name language modules follow; the running program's by default.
 void setProgramFile(const QString &path);
 QString programFile();
+// Where a file that comes with the program (a language module, the help file) lies: beside the executable
+// (the build, a portable copy), or else in share/tessund/ beside the executable's bin/ folder (an installed
+// copy). A file found in neither place is named beside the executable.
+QString programResourceFile(const QString &fileName);
+// The installed copy's folder of those files: ../share/tessund from the executable's folder.
+QString installedResourceFolder(const QString &programFolder);

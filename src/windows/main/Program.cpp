@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "DataFolder.h"
 #include "data/dInvoice.h"
 #include "fMain.h"
 #include "platform/db/Messages.h"
@@ -63,18 +64,19 @@ int runProgram(const QString &programFolder, const ProgramHooks &hooks)
     qApp->setProperty("HelpFile", QStringLiteral("tessund.chm"));
     if (!programFolder.isEmpty())
         setProgramFile(QDir(programFolder).filePath(QStringLiteral("tessund")));
-    // The help file lies beside the program.
-    installHelpFile(programFolder.isEmpty() ? QStringLiteral("tessund.chm")
-                                            : QDir(programFolder).filePath(QStringLiteral("tessund.chm")));
+    // The help file comes with the program: beside it, or in share/tessund once installed.
+    installHelpFile(programResourceFile(QStringLiteral("tessund.chm")));
     resetPrinterSelection();
 
     // The main window is created before the data module, so it must not touch the database yet.
     auto mainWindow = std::make_unique<TfrmMain>();
     if (hooks.created)
         hooks.created(*mainWindow);
-    auto dataModule = std::make_unique<TdmInvoice>(programFolder);
+    // An installed copy keeps its database in the user's data folder and offers a new one at its first start.
+    const std::optional<QString> dataFolder = prepareDataFolder(programFolder);
+    auto dataModule = dataFolder ? std::make_unique<TdmInvoice>(*dataFolder) : nullptr;
     int status = 1;
-    if (dataModule->isConnected()) {
+    if (dataModule && dataModule->isConnected()) {
         QObject::connect(dataModule.get(), &TdmInvoice::invoicesChanged, mainWindow.get(),
                          &TfrmMain::RefreshInvoiceList);
         mainWindow->show();

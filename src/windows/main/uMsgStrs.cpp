@@ -58,3 +58,20 @@ QString uMsgStrs::sVatOutOfRange()
 {
     return tr("The default VAT must be from 0 to 100 %; %1 is not");
 }
+
+QString uMsgStrs::sCreateDatabase()
+{
+    return tr("There is no invoice database yet. Create a new one as %1?\n\nWithout a database the program "
+              "cannot start.");
+}
+
+QString uMsgStrs::sDemoBusiness()
+{
+    return tr("Fill the new database with a demo business (customers, items and invoices) to try the program?"
+              "\n\nNo makes it empty, ready for your own business.");
+}
+
+QString uMsgStrs::sCannotMakeFolder()
+{
+    return tr("Cannot make the folder %1");
+}

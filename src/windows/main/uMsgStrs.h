@@ -28,4 +28,9 @@ public:
     static QString sNotAFloat();
     // A default VAT outside 0 to 100 %; %1 is the text.
     static QString sVatOutOfRange();
+    // First start of an installed copy without a database: %1 is the file to create.
+    static QString sCreateDatabase();
+    static QString sDemoBusiness();
+    // %1 is the user's data folder.
+    static QString sCannotMakeFolder();
 };

@@ -5,6 +5,7 @@
 #include "platform/db/Errors.h"
 #include "platform/widgets/UserSettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QSettings>
@@ -187,6 +188,30 @@ private slots:
         RegSettings().SaveUserSettings();
         QCOMPARE(userSettings()->value("Setting/LANGUAGE").toString(), QString("1033"));
         QCOMPARE(QCoreApplication::translate("MessageDialog", "Error"), QString("Feil"));
+        setProgramFile(QString());
+    }
+
+    // An installed program finds its files in share/tessund beside its bin folder; one beside the executable
+    // (the build, a portable copy) comes first.
+    void filesOfAnInstalledProgram()
+    {
+        UnloadLanguageModule();
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/tessund"));
+        setProgramFile(prefix.filePath("bin/tessund"));
+        QCOMPARE(programResourceFile("tessund.chm"), prefix.filePath("bin/tessund.chm")); // in neither place
+        QVERIFY(QFile::copy(TESSUND_BIN_DIR "/tessund.NOR", prefix.filePath("share/tessund/tessund.NOR")));
+        QCOMPARE(programResourceFile("tessund.NOR"), prefix.filePath("share/tessund/tessund.NOR"));
+        QVERIFY(LoadLanguageModule(1044));
+        QCOMPARE(QCoreApplication::translate("MessageDialog", "Error"), QString("Feil"));
+        UnloadLanguageModule();
+
+        QFile beside(prefix.filePath("bin/tessund.NOR"));
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        beside.write("not a translation");
+        beside.close();
+        QCOMPARE(programResourceFile("tessund.NOR"), prefix.filePath("bin/tessund.NOR"));
+        QVERIFY(!LoadLanguageModule(1044));
         setProgramFile(QString());
     }
 

@@ -1,10 +1,12 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
+#include "data/DatabaseCreation.h"
 #include "data/dInvoice.h"
 #include "platform/widgets/IdleUpdate.h"
 #include "platform/widgets/Printers.h"
 #include "platform/widgets/UserSettings.h"
 #include "windows/invoicing/fInvList.h"
+#include "windows/main/DataFolder.h"
 #include "windows/main/Program.h"
 #include "windows/main/fMain.h"
 #include "windows/main/uMsgStrs.h"
@@ -13,6 +15,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -138,6 +141,40 @@ QMdiSubWindow *frameOf(QWidget *window)
 
 const QString NoPrinter = "There is no default printer currently selected";
 
+// A copy of the program as a user meets it: its folder (bin/ of a temporary prefix) laid out as installed
+// (beside share/tessund/), not writable by the user, or a plain portable folder; and an empty home folder.
+struct ProgramCopyFixture {
+    enum Layout { Installed, ReadOnly, Portable };
+    QTemporaryDir prefix, home;
+    const QByteArray previousHome = qgetenv("HOME");
+
+    explicit ProgramCopyFixture(Layout layout)
+    {
+        QDir(prefix.path()).mkpath("bin");
+        if (layout == Installed)
+            QDir(prefix.path()).mkpath("share/tessund");
+        if (layout == ReadOnly)
+            setFolderWritable([bin = bin()](const QString &folder) { return QDir(folder) != QDir(bin); });
+        qputenv("HOME", QFile::encodeName(home.path()));
+    }
+    ~ProgramCopyFixture()
+    {
+        setFolderWritable({});
+        qputenv("HOME", previousHome);
+    }
+    QString bin() const { return prefix.filePath("bin"); }
+    QString userDatabase() const { return QDir(userDataFolder()).filePath("INVOICE.mdb"); }
+};
+
+QList<MessageRequest> questions(const MessageAnswers &answers)
+{
+    QList<MessageRequest> asked;
+    for (const MessageRequest &box : answers.shown())
+        if (box.type == MsgType::Confirmation)
+            asked.append(box);
+    return asked;
+}
+
 } // namespace
 
 class TestMain : public QObject {
@@ -172,6 +209,95 @@ private slots:
         QCOMPARE(answers.shown().at(0).caption, QString("Kvarnel"));
         QCOMPARE(answers.shown().at(0).type, MsgType::Error);
         QTEST(answers.shown().at(0).text, "shown");
+    }
+
+    // An installed copy without a database in the user's data folder offers one there; declining ends the
+    // program as a missing database does, and the next start uses the new file without asking again.
+    void firstStartOfAnInstalledCopy_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("installed, declined") << int(ProgramCopyFixture::Installed) << false << false;
+        QTest::newRow("installed, empty database") << int(ProgramCopyFixture::Installed) << true << false;
+        QTest::newRow("read-only folder, demo business") << int(ProgramCopyFixture::ReadOnly) << true << true;
+    }
+    void firstStartOfAnInstalledCopy()
+    {
+        QFETCH(int, layout);
+        QFETCH(bool, create);
+        QFETCH(bool, demo);
+        ProgramCopyFixture copy{ProgramCopyFixture::Layout(layout)};
+        QVERIFY(copy.userDatabase().startsWith(copy.home.path() + "/"));
+        MessageAnswers answers;
+        answers.push(create ? MsgAnswer::Yes : MsgAnswer::No);
+        answers.push(demo ? MsgAnswer::Yes : MsgAnswer::No);
+        QString opened;
+        qlonglong customers = -1;
+        const int status = runWith(copy.bin(), [&](TfrmMain &) {
+            opened = dmInvoice->conInvoice.databaseName();
+            customers = dmInvoice->conInvoice.scalar("select count(*) from CUSTOMER").toLongLong();
+        });
+        const QList<MessageRequest> asked = questions(answers);
+        QCOMPARE(asked.size(), create ? 2 : 1);
+        QVERIFY2(asked.at(0).text.contains(copy.userDatabase()), qPrintable(asked.at(0).text));
+        if (!create) {
+            QCOMPARE(status, 1);
+            QVERIFY(!QFileInfo::exists(copy.userDatabase()));
+            QCOMPARE(answers.texts().last(), QString("Database error. Unable to continue."));
+            return;
+        }
+        QCOMPARE(status, 0);
+        QCOMPARE(QFileInfo(opened).canonicalFilePath(), QFileInfo(copy.userDatabase()).canonicalFilePath());
+        QCOMPARE(customers > 0, demo);
+        QVERIFY(!QFileInfo::exists(QDir(copy.bin()).filePath("INVOICE.mdb")));
+
+        answers.clear();
+        QCOMPARE(runWith(copy.bin(), [](TfrmMain &) {}), 0);
+        QCOMPARE(questions(answers).size(), 0);
+    }
+
+    // Which database a copy opens, asking nothing: a data link file or database beside the program wins in
+    // every layout, an installed copy otherwise takes the user's, and a portable copy never looks there.
+    void whereTheDatabaseIsFound_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<QString>("beside");
+        QTest::addColumn<QString>("opens"); // beside, user or nothing
+        QTest::newRow("installed, the user's") << int(ProgramCopyFixture::Installed) << ""
+                                               << "user";
+        QTest::newRow("installed, database beside") << int(ProgramCopyFixture::Installed) << "INVOICE.mdb"
+                                                    << "beside";
+        QTest::newRow("read-only, data link beside") << int(ProgramCopyFixture::ReadOnly) << "Tessund.udl"
+                                                     << "beside";
+        QTest::newRow("portable without one") << int(ProgramCopyFixture::Portable) << ""
+                                              << "nothing";
+    }
+    void whereTheDatabaseIsFound()
+    {
+        QFETCH(int, layout);
+        QFETCH(QString, beside);
+        QFETCH(QString, opens);
+        ProgramCopyFixture copy{ProgramCopyFixture::Layout(layout)};
+        QVERIFY(QDir().mkpath(userDataFolder()));
+        createDatabase(copy.userDatabase(), false);
+        // A data link file names a database of another name.
+        const QString besideDatabase =
+            copy.prefix.filePath(beside == "Tessund.udl" ? "bin/linked.mdb" : "bin/INVOICE.mdb");
+        if (!beside.isEmpty())
+            createDatabase(besideDatabase, false);
+        if (beside == "Tessund.udl") {
+            QFile link(copy.prefix.filePath("bin/Tessund.udl"));
+            QVERIFY(link.open(QIODevice::WriteOnly));
+            link.write("Driver=QSQLITE\nDatabase=" + QFile::encodeName(besideDatabase) + "\n");
+        }
+        MessageAnswers answers;
+        QString opened;
+        const int status = runWith(copy.bin(), [&](TfrmMain &) { opened = dmInvoice->conInvoice.databaseName(); });
+        QCOMPARE(questions(answers).size(), 0);
+        QCOMPARE(status, opens == "nothing" ? 1 : 0);
+        const QString expected = opens == "user" ? copy.userDatabase() : opens == "beside" ? besideDatabase : QString();
+        QCOMPARE(QFileInfo(opened).canonicalFilePath(), QFileInfo(expected).canonicalFilePath());
     }
 
     void missingDatabaseEndsBeforeShowing()
