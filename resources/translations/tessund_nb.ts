@@ -4,6 +4,30 @@
   <context>
     <name>Connection</name>
     <message>
+      <source>"%1" is no key=value pair</source>
+      <translation>«%1» er ikke et nøkkel=verdi-par</translation>
+    </message>
+    <message>
+      <source>the value of %1 has no closing quote</source>
+      <translation>verdien av %1 mangler avsluttende anførselstegn</translation>
+    </message>
+    <message>
+      <source>the value of %1 goes on after its closing quote</source>
+      <translation>verdien av %1 fortsetter etter det avsluttende anførselstegnet</translation>
+    </message>
+    <message>
+      <source>"%1" is no port number</source>
+      <translation>«%1» er ikke et portnummer</translation>
+    </message>
+    <message>
+      <source>The connection description names no driver</source>
+      <translation>Tilkoblingsbeskrivelsen angir ingen driver</translation>
+    </message>
+    <message>
+      <source>The connection description names no database</source>
+      <translation>Tilkoblingsbeskrivelsen angir ingen database</translation>
+    </message>
+    <message>
       <source>The database driver %1 is not available</source>
       <translation>Databasedriveren %1 er ikke tilgjengelig</translation>
     </message>
@@ -12,8 +36,24 @@
       <translation>Databasefilen %1 finnes ikke</translation>
     </message>
     <message>
+      <source>Cannot open the database file %1: %2</source>
+      <translation>Kan ikke åpne databasefilen %1: %2</translation>
+    </message>
+    <message>
       <source>The database %1 is not a file</source>
       <translation>Databasen %1 er ikke en fil</translation>
+    </message>
+    <message>
+      <source>The database file %1 is empty: it holds no database</source>
+      <translation>Databasefilen %1 er tom: den inneholder ingen database</translation>
+    </message>
+    <message>
+      <source>The database file %1 is read-only: %2</source>
+      <translation>Databasefilen %1 er skrivebeskyttet: %2</translation>
+    </message>
+    <message>
+      <source>The folder %1 of the database file is read-only: %2</source>
+      <translation>Mappen %1 som databasefilen ligger i, er skrivebeskyttet: %2</translation>
     </message>
     <message>
       <source>The database engine does not enforce foreign keys</source>
@@ -32,16 +72,12 @@
       <translation>Databasen angret endringene etter en tidligere feil; ingenting ble lagret</translation>
     </message>
     <message>
-      <source>The data link file %1 is a folder, not a file</source>
-      <translation>Datakoblingsfilen %1 er en mappe, ikke en fil</translation>
-    </message>
-    <message>
-      <source>The data link file %1 cannot be read: %2</source>
-      <translation>Datakoblingsfilen %1 kan ikke leses: %2</translation>
-    </message>
-    <message>
       <source>The data link file %1 is not a text file</source>
       <translation>Datakoblingsfilen %1 er ikke en tekstfil</translation>
+    </message>
+    <message>
+      <source>The data link file %1 cannot be used: %2</source>
+      <translation>Datakoblingsfilen %1 kan ikke brukes: %2</translation>
     </message>
     <message>
       <source>The data link file %1 holds no connection description</source>
@@ -56,12 +92,24 @@
       <translation>Datakoblingsfilen %1 angir ingen database</translation>
     </message>
     <message>
-      <source>The connection description names no driver</source>
-      <translation>Tilkoblingsbeskrivelsen angir ingen driver</translation>
+      <source>The data link file %1 cannot be read: %2</source>
+      <translation>Datakoblingsfilen %1 kan ikke leses: %2</translation>
     </message>
     <message>
-      <source>The connection description names no database</source>
-      <translation>Tilkoblingsbeskrivelsen angir ingen database</translation>
+      <source>The data link file %1 is a folder, not a file</source>
+      <translation>Datakoblingsfilen %1 er en mappe, ikke en fil</translation>
+    </message>
+    <message>
+      <source>The data link file %1 is not a regular file</source>
+      <translation>Datakoblingsfilen %1 er ikke en vanlig fil</translation>
+    </message>
+    <message>
+      <source>The data link file %1 is too large to be one</source>
+      <translation>Datakoblingsfilen %1 er for stor til å være en datakoblingsfil</translation>
+    </message>
+    <message>
+      <source>The connection description cannot be used: %1</source>
+      <translation>Tilkoblingsbeskrivelsen kan ikke brukes: %1</translation>
     </message>
     <message>
       <source>The database connection is not open</source>
@@ -303,6 +351,42 @@
       <source>VAT %</source>
       <translation>MVA %</translation>
     </message>
+    <message>
+      <source>%1 is not an invoice database: %2</source>
+      <translation>%1 er ikke en fakturadatabase: %2</translation>
+    </message>
+    <message>
+      <source>the table %1 is missing</source>
+      <translation>tabellen %1 mangler</translation>
+    </message>
+    <message>
+      <source>the view %1 is missing</source>
+      <translation>visningen %1 mangler</translation>
+    </message>
+    <message>
+      <source>%1 is a view, not a table</source>
+      <translation>%1 er en visning, ikke en tabell</translation>
+    </message>
+    <message>
+      <source>%1 is a table, not a view</source>
+      <translation>%1 er en tabell, ikke en visning</translation>
+    </message>
+    <message>
+      <source>%1 cannot be read: %2</source>
+      <translation>%1 kan ikke leses: %2</translation>
+    </message>
+    <message>
+      <source>the column %1.%2 is missing</source>
+      <translation>kolonnen %1.%2 mangler</translation>
+    </message>
+    <message>
+      <source>the column %1.%2 is of type %3, not %4</source>
+      <translation>kolonnen %1.%2 er av typen %3, ikke %4</translation>
+    </message>
+    <message>
+      <source>none</source>
+      <translation>ingen</translation>
+    </message>
   </context>
   <context>
     <name>TDBSettings</name>
@@ -385,14 +469,6 @@
     <message>
       <source>Sum paid</source>
       <translation>Betalt sum</translation>
-    </message>
-    <message>
-      <source>%1 is not an invoice database: the table %2 is missing</source>
-      <translation>%1 er ingen fakturadatabase: tabellen %2 mangler</translation>
-    </message>
-    <message>
-      <source>%1 is not an invoice database: the view %2 is missing</source>
-      <translation>%1 er ingen fakturadatabase: visningen %2 mangler</translation>
     </message>
     <message>
       <source>Database error. Unable to continue.</source>

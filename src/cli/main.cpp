@@ -12,7 +12,6 @@
 #include "data/dInvoice.h"
 #include "document/ListReports.h"
 #include "document/uReports.h"
-#include "platform/db/Connection.h"
 #include "platform/db/Errors.h"
 
 #include <QDir>
@@ -61,36 +60,35 @@ int createDb(const QStringList &args)
     return 0;
 }
 
-int checkDb(const QStringList &args)
-{
-    if (args.size() != 1)
-        return usage();
-    db::Connection connection(QStringLiteral("check-db"));
-    connection.connectionString =
-        QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(args.first()).absoluteFilePath();
-    connection.open();
-    for (const Schema::Table &table : Schema::tables()) {
-        const QString name = QLatin1String(table.name);
-        if (!connection.hasTableOrView(name))
-            throw Error(
-                QStringLiteral("%1 is not an invoice database: the table %2 is missing").arg(args.first(), name));
-        std::printf("%-12s %lld rows\n", table.name,
-                    connection.scalar(QStringLiteral("select count(*) from ") + name).toLongLong());
-    }
-    return 0;
-}
-
-// The data module on the database, as the program opens it: while the program runs the file is held
-// by it and the tool refuses.
-std::unique_ptr<TdmInvoice> openDataModule(const QString &database)
+// The data module on the database, as the program opens it (the same checks, the same refusals): while
+// the program runs the file is held by it and the tool refuses.
+std::unique_ptr<TdmInvoice> connectDataModule(const QString &database)
 {
     auto dm = std::make_unique<TdmInvoice>(QString(), nullptr, database);
     if (dm->databaseInUse())
         throw Error(QStringLiteral("%1 is in use (is the program running?); close it and try again").arg(database));
     if (!dm->isConnected())
         throw Error(QStringLiteral("Cannot open %1: %2").arg(database, dm->connectFailure()));
+    return dm;
+}
+
+std::unique_ptr<TdmInvoice> openDataModule(const QString &database)
+{
+    auto dm = connectDataModule(database);
     dm->DBSettings.LoadBusinessSettings();
     return dm;
+}
+
+int checkDb(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    auto dm = connectDataModule(args.first());
+    for (const Schema::Table &table : Schema::tables())
+        std::printf(
+            "%-12s %lld rows\n", table.name,
+            dm->conInvoice.scalar(QStringLiteral("select count(*) from ") + QLatin1String(table.name)).toLongLong());
+    return 0;
 }
 
 int pdf(const QStringList &args)

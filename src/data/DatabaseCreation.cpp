@@ -273,7 +273,8 @@ void createDatabase(const QString &path, bool demo)
     part.close();
     {
         db::Connection connection(QStringLiteral("create-db"));
-        connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + part.fileName();
+        connection.description = db::ConnectionDescription::sqliteFile(part.fileName());
+        connection.createsDatabase = true;
         connection.open();
         connection.beginTransaction();
         try {

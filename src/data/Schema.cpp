@@ -1,8 +1,12 @@
 #include "Schema.h"
 
+#include "platform/db/Connection.h"
 #include "platform/db/Errors.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace Schema {
 namespace {
@@ -186,6 +190,110 @@ QStringList creationStatements()
                                  "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
                                  "FROM INVITEM");
     return statements;
+}
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Schema", text);
+}
+
+struct ColumnInfo {
+    QString name;
+    QString type;
+};
+
+std::vector<ColumnInfo> columnsOf(db::Connection &connection, const QString &name, const QString &schema)
+{
+    std::vector<ColumnInfo> columns;
+    db::Statement statement(connection,
+                            QStringLiteral("select name, upper(type) from pragma_table_info(:NAME, :SCHEMA)"));
+    statement.bind(QStringLiteral("NAME"), name);
+    statement.bind(QStringLiteral("SCHEMA"), schema);
+    while (statement.step())
+        columns.push_back({statement.rawValue(0).toString(), statement.rawValue(1).toString()});
+    return columns;
+}
+
+QString kindOf(db::Connection &connection, const QString &name)
+{
+    return connection
+        .scalar(QStringLiteral("select type from main.sqlite_master where type in ('table', 'view') and "
+                               "upper(name) = upper(:NAME)"),
+                {{QStringLiteral("NAME"), name}})
+        .toString();
+}
+
+} // namespace
+
+void check(db::Connection &connection)
+{
+    const QString database = connection.databaseName();
+    const auto refuse = [&](const QString &why) {
+        throw Error(tr("%1 is not an invoice database: %2").arg(database, why));
+    };
+    if (!connection.isSQLite()) {
+        for (const Table &table : tables())
+            if (!connection.hasTableOrView(QLatin1String(table.name)))
+                refuse(tr("the table %1 is missing").arg(QLatin1String(table.name)));
+        for (const QString &view : viewNames())
+            if (!connection.hasTableOrView(view))
+                refuse(tr("the view %1 is missing").arg(view));
+        return;
+    }
+
+    // The schema this program makes, built in memory beside the file, is what the file must hold.
+    static const QString Reference = QStringLiteral("tessund_reference");
+    connection.execute(QStringLiteral("ATTACH DATABASE ':memory:' AS ") + Reference);
+    struct Detach {
+        db::Connection &connection;
+        ~Detach()
+        {
+            try {
+                connection.execute(QStringLiteral("DETACH DATABASE ") + Reference);
+            } catch (...) {
+            }
+        }
+    } detach{connection};
+    static const QRegularExpression creation(QStringLiteral("^CREATE (TABLE|VIEW) "));
+    for (QString statement : creationStatements()) {
+        if (statement.contains(creation)) {
+            statement.replace(creation, QStringLiteral("CREATE \\1 ") + Reference + QLatin1Char('.'));
+            connection.execute(statement);
+        }
+    }
+
+    db::Statement objects(connection, QStringLiteral("select type, name from ") + Reference +
+                                          QStringLiteral(".sqlite_master where type in ('table', 'view') and "
+                                                         "name not like 'sqlite%' order by type, rowid"));
+    while (objects.step()) {
+        const QString kind = objects.rawValue(0).toString();
+        const QString name = objects.rawValue(1).toString();
+        const bool isTable = kind == QLatin1String("table");
+        const QString found = kindOf(connection, name);
+        if (found.isEmpty())
+            refuse((isTable ? tr("the table %1 is missing") : tr("the view %1 is missing")).arg(name));
+        if (found != kind)
+            refuse((isTable ? tr("%1 is a view, not a table") : tr("%1 is a table, not a view")).arg(name));
+        std::vector<ColumnInfo> actual;
+        try {
+            actual = columnsOf(connection, name, QStringLiteral("main"));
+        } catch (const Error &e) {
+            refuse(tr("%1 cannot be read: %2").arg(name, e.message()));
+        }
+        for (const ColumnInfo &wanted : columnsOf(connection, name, Reference)) {
+            const auto it = std::find_if(actual.begin(), actual.end(), [&](const ColumnInfo &c) {
+                return c.name.compare(wanted.name, Qt::CaseInsensitive) == 0;
+            });
+            if (it == actual.end())
+                refuse(tr("the column %1.%2 is missing").arg(name, wanted.name));
+            // A view's columns take their types from its statement; a table's are declared.
+            if (isTable && it->type != wanted.type)
+                refuse(tr("the column %1.%2 is of type %3, not %4")
+                           .arg(name, wanted.name, it->type.isEmpty() ? tr("none") : it->type, wanted.type));
+        }
+    }
 }
 
 } // namespace Schema

@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace db {
+class Connection;
+}
+
 #include <vector>
 
 // The tables of the invoice database: one description used both to create the file and to declare the
@@ -37,5 +41,11 @@ db::FieldDef fieldDef(const QString &tableName, const QString &columnName);
 QStringList viewNames();
 // Statements that create the whole schema (tables, indexes, views) in an empty SQLite database.
 QStringList creationStatements();
+
+// Refuses (throws Error) a database that is not one this program made: a table or view missing, a table
+// that is a view or the other way round, a column missing or of another declared type. On SQLite the
+// database is compared with the schema the statements above make; the connection needs the program's SQL
+// functions. Other columns and tables are allowed.
+void check(db::Connection &connection);
 
 } // namespace Schema

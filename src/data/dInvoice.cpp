@@ -215,36 +215,30 @@ void TdmInvoice::declareDataSets()
                 QStringLiteral("SURNAME"), QStringLiteral("STATUS")});
 }
 
-// A data link file beside the program wins over the database file beside it.
+// A data link file beside the program wins over the database file beside it. Paths go into the description
+// as they are: a folder named "a;b=c" is a folder, not connection text.
 void TdmInvoice::conInvoiceBeforeConnect(db::Connection &connection)
 {
+    connection.connectionString.clear();
     if (!m_databaseFile.isEmpty()) {
-        connection.connectionString =
-            QStringLiteral("Driver=QSQLITE;Database=") + QFileInfo(m_databaseFile).absoluteFilePath();
+        connection.description = db::ConnectionDescription::sqliteFile(QFileInfo(m_databaseFile).absoluteFilePath());
         return;
     }
-    const QString folder = QDir(m_programFolder).absolutePath() + QLatin1Char('/');
-    const QString dataLink = folder + QStringLiteral("Tessund.udl");
-    if (QFileInfo::exists(dataLink))
-        connection.connectionString = QStringLiteral("FILE NAME=") + dataLink;
+    const QDir folder(m_programFolder);
+    const QFileInfo dataLink(folder.absoluteFilePath(QStringLiteral("Tessund.udl")));
+    if (dataLink.exists() || dataLink.isSymLink())
+        connection.description = db::ConnectionDescription::fromDataLinkFile(dataLink.absoluteFilePath());
     else
-        connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + folder +
-                                      QStringLiteral("INVOICE.mdb;Mode=Share Deny Read|Share Deny Write;");
+        connection.description =
+            db::ConnectionDescription::sqliteFile(folder.absoluteFilePath(QStringLiteral("INVOICE.mdb")));
 }
 
 void TdmInvoice::openConnection()
 {
     conInvoice.open();
     try {
-        for (const Schema::Table &table : Schema::tables())
-            if (!conInvoice.hasTableOrView(QLatin1String(table.name)))
-                throw Error(tr("%1 is not an invoice database: the table %2 is missing")
-                                .arg(conInvoice.databaseName(), QLatin1String(table.name)));
-        for (const QString &view : Schema::viewNames())
-            if (!conInvoice.hasTableOrView(view))
-                throw Error(
-                    tr("%1 is not an invoice database: the view %2 is missing").arg(conInvoice.databaseName(), view));
         registerLineFunctions(conInvoice);
+        Schema::check(conInvoice);
     } catch (...) {
         conInvoice.close();
         throw;

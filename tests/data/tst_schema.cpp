@@ -247,6 +247,8 @@ private Q_SLOTS:
         const Cli created = cli({QStringLiteral("create-db"), path});
         QCOMPARE(created.exitCode, 0);
         QVERIFY(created.output.contains(path));
+        // Readable by its owner only.
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

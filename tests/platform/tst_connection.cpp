@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Every file below a folder with a hash of its bytes: what "nothing was created or changed" compares.
@@ -20,6 +22,10 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (!it.fileInfo().isFile()) { // a named pipe is never opened
+            files.insert(path, "(not a file)");
+            continue;
+        }
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         files.insert(path, QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
@@ -37,6 +43,29 @@ void writeFile(const QString &path, const QByteArray &bytes)
 struct ProcessResult {
     int exitCode;
     QString errorText;
+};
+
+// Sets a file's or folder's mode for its lifetime, then puts the old one back (so the folder can be removed).
+class ModeSet {
+public:
+    ModeSet() = default;
+    void set(const QString &path, mode_t mode)
+    {
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &info) == 0);
+        m_path = path;
+        m_mode = info.st_mode & 07777;
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+    }
+    ~ModeSet()
+    {
+        if (!m_path.isEmpty())
+            ::chmod(QFile::encodeName(m_path).constData(), m_mode);
+    }
+
+private:
+    QString m_path;
+    mode_t m_mode = 0;
 };
 
 ProcessResult run(const QString &program, const QStringList &arguments)
@@ -108,52 +137,98 @@ private Q_SLOTS:
             0);
     }
 
+    // Each case ends the start with the two error boxes and changes nothing; where the database file itself
+    // is at fault, tessund-cli refuses it with the same reason.
     void unusableDatabaseEndsTheStart_data()
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("firstText");
+        QTest::addColumn<bool>("cli");
         QTest::newRow("missing file") << "missing"
-                                      << "does not exist";
+                                      << "does not exist" << true;
         QTest::newRow("corrupt file") << "corrupt"
-                                      << "not a database";
+                                      << "not a database" << true;
+        QTest::newRow("empty file") << "empty"
+                                    << "is empty: it holds no database" << true;
+        QTest::newRow("read-only file") << "readonly-file"
+                                        << "is read-only: Permission denied" << true;
+        QTest::newRow("read-only folder") << "readonly-folder"
+                                          << "is read-only: Permission denied" << true;
+        QTest::newRow("file with no permissions") << "no-permissions"
+                                                  << ": Permission denied" << true;
         QTest::newRow("foreign database") << "foreign"
-                                          << "is not an invoice database: the table CUSTOMER is missing";
+                                          << "is not an invoice database: the table CUSTOMER is missing" << true;
+        QTest::newRow("a column missing") << "sql:alter table CUSTOMER drop column MISC"
+                                          << "is not an invoice database: the column CUSTOMER.MISC is missing" << true;
+        QTest::newRow("a column of another type")
+            << "sql:drop table DYNAITEM; create table DYNAITEM (ITEM_NO CHAR(10), ITEM_DESC CHAR(64), NETPRICE TEXT, "
+               "VAT DOUBLE)"
+            << "is not an invoice database: the column DYNAITEM.NETPRICE is of type TEXT, not CURRENCY" << true;
+        QTest::newRow("a view missing") << "sql:drop view INVITEMVIEW"
+                                        << "is not an invoice database: the view INVITEMVIEW is missing" << true;
+        QTest::newRow("a table for a view") << "sql:drop view INVITEMVIEW; create table INVITEMVIEW (INV_ID integer)"
+                                            << "is not an invoice database: INVITEMVIEW is a table, not a view" << true;
         QTest::newRow("locked by another connection") << "locked"
-                                                      << "database is locked";
+                                                      << "database is locked" << false;
         QTest::newRow("a folder named INVOICE.mdb") << "folder"
-                                                    << "is not a file";
+                                                    << "is not a file" << true;
         QTest::newRow("empty data link file") << "udl-empty"
-                                              << "holds no connection description";
+                                              << "holds no connection description" << false;
         QTest::newRow("binary data link file") << "udl-binary"
-                                               << "is not a text file";
+                                               << "is not a text file" << false;
         QTest::newRow("data link file is a folder") << "udl-folder"
-                                                    << "is a folder";
+                                                    << "is a folder" << false;
+        QTest::newRow("data link file is a named pipe") << "udl-pipe"
+                                                        << "is not a regular file" << false;
         QTest::newRow("data link names no driver") << "udl-nodriver"
-                                                   << "names no driver";
+                                                   << "names no driver" << false;
         QTest::newRow("data link names no database") << "udl-nodatabase"
-                                                     << "names no database";
+                                                     << "names no database" << false;
         QTest::newRow("data link names an unknown driver") << "udl-baddriver"
-                                                           << "driver QNOSUCH is not available";
+                                                           << "driver QNOSUCH is not available" << false;
         QTest::newRow("data link names a missing file") << "udl-missing"
-                                                        << "does not exist";
+                                                        << "does not exist" << false;
+        QTest::newRow("data link value without its closing quote")
+            << "udl-open-quote"
+            << "cannot be used: the value of Database has no closing quote" << false;
+        QTest::newRow("data link text after a quoted value")
+            << "udl-after-quote"
+            << "cannot be used: the value of Database goes on after its closing quote" << false;
+        QTest::newRow("data link line that is no pair")
+            << "udl-no-pair"
+            << "cannot be used: \"Driver QSQLITE\" is no key=value pair" << false;
     }
     void unusableDatabaseEndsTheStart()
     {
         QFETCH(QString, setup);
         QFETCH(QString, firstText);
+        QFETCH(bool, cli);
         TempDatabase database;
         const QString udl = database.filePath(QStringLiteral("Tessund.udl"));
         db::Connection holder(QStringLiteral("holder"));
+        ModeSet mode;
         if (setup == QLatin1String("missing")) {
             QFile::remove(database.path());
         } else if (setup == QLatin1String("corrupt")) {
             QFile::remove(database.path());
             writeFile(database.path(), QByteArray(4096, '\x5a'));
+        } else if (setup == QLatin1String("empty")) {
+            QFile::remove(database.path());
+            writeFile(database.path(), QByteArray());
+        } else if (setup == QLatin1String("readonly-file")) {
+            mode.set(database.path(), 0444);
+        } else if (setup == QLatin1String("readonly-folder")) {
+            // The mode bits count for the superuser too, so this holds whoever runs the test.
+            mode.set(database.folder(), 0555);
+        } else if (setup == QLatin1String("no-permissions")) {
+            mode.set(database.path(), 0);
         } else if (setup == QLatin1String("foreign")) {
             QFile::remove(database.path());
             QCOMPARE(run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("create table NOTES (T text)")})
                          .exitCode,
                      0);
+        } else if (setup.startsWith(QLatin1String("sql:"))) {
+            QCOMPARE(run(QStringLiteral("sqlite3"), {database.path(), setup.mid(4)}).exitCode, 0);
         } else if (setup == QLatin1String("locked")) {
             holder.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
             holder.open();
@@ -166,6 +241,9 @@ private Q_SLOTS:
             writeFile(udl, QByteArray("Driver=QSQLITE\0\x01\x02", 17));
         } else if (setup == QLatin1String("udl-folder")) {
             QDir(database.folder()).mkdir(QStringLiteral("Tessund.udl"));
+        } else if (setup == QLatin1String("udl-pipe")) {
+            // Nobody writes to it: reading it would wait for ever.
+            QCOMPARE(::mkfifo(QFile::encodeName(udl).constData(), 0600), 0);
         } else if (setup == QLatin1String("udl-nodriver")) {
             writeFile(udl, "Database=INVOICE.mdb\n");
         } else if (setup == QLatin1String("udl-nodatabase")) {
@@ -174,6 +252,12 @@ private Q_SLOTS:
             writeFile(udl, "Driver=QNOSUCH;Database=x\n");
         } else if (setup == QLatin1String("udl-missing")) {
             writeFile(udl, "Driver=QSQLITE;Database=nowhere/shop.mdb\n");
+        } else if (setup == QLatin1String("udl-open-quote")) {
+            writeFile(udl, "Driver=QSQLITE\nDatabase=\"INVOICE.mdb\n");
+        } else if (setup == QLatin1String("udl-after-quote")) {
+            writeFile(udl, "Driver=QSQLITE\nDatabase=\"INVOICE\".mdb\n");
+        } else if (setup == QLatin1String("udl-no-pair")) {
+            writeFile(udl, "Driver QSQLITE\nDatabase=INVOICE.mdb\n");
         }
         const QMap<QString, QByteArray> before = snapshot(database.folder());
 
@@ -188,7 +272,74 @@ private Q_SLOTS:
         QVERIFY2(answers.shown().at(0).text.contains(firstText), qPrintable(answers.shown().at(0).text));
         QCOMPARE(answers.shown().at(1).type, MsgType::Error);
         QCOMPARE(answers.shown().at(1).text, QStringLiteral("Database error. Unable to continue."));
+        if (cli) {
+            const ProcessResult checked =
+                run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
+            QCOMPARE(checked.exitCode, 1);
+            QVERIFY2(checked.errorText.contains(firstText), qPrintable(checked.errorText));
+        }
         QCOMPARE(snapshot(database.folder()), before);
+    }
+
+    // Paths are file names, never connection text: every character a folder's name may hold is taken as it is.
+    void oddPathsOpen_data()
+    {
+        QTest::addColumn<QString>("folderName");
+        QTest::addColumn<QByteArray>("dataLink"); // written beside the program; %1 stands for the database's path
+        QTest::newRow("semicolon") << "shop;data" << QByteArray();
+        QTest::newRow("connection text") << "x;Driver=QNOSUCH;Database=nowhere" << QByteArray();
+        QTest::newRow("quotes") << "the \"shop\" and 'the' rest" << QByteArray();
+        QTest::newRow("line break") << "two\nlines" << QByteArray();
+        QTest::newRow("data link, relative path in such a folder")
+            << "a;b=c \"d\"" << QByteArray("Driver=QSQLITE\nDatabase=INVOICE.mdb\n");
+        QTest::newRow("data link, quoted path")
+            << "semi;colon 'and' \"quotes\"" << QByteArray("Driver=QSQLITE;Database=\"%1\";Options=\n");
+        QTest::newRow("data link, single-quoted path with a line break")
+            << "line\nbreak;x" << QByteArray("Database='%1'\nDriver=QSQLITE");
+    }
+    void oddPathsOpen()
+    {
+        QFETCH(QString, folderName);
+        QFETCH(QByteArray, dataLink);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(folderName));
+        const QString folder = dir.filePath(folderName);
+        const QString path = QDir(folder).filePath(QStringLiteral("INVOICE.mdb"));
+        createDatabase(path, true);
+        if (!dataLink.isEmpty()) {
+            QString quoted = path;
+            // A quote inside a quoted value is doubled.
+            const QChar quote = dataLink.contains("'%1'") ? QLatin1Char('\'') : QLatin1Char('"');
+            quoted.replace(quote, QString(2, quote));
+            QString text = QString::fromUtf8(dataLink);
+            if (text.contains(QLatin1String("%1")))
+                text = text.arg(quoted);
+            writeFile(QDir(folder).filePath(QStringLiteral("Tessund.udl")), text.toUtf8());
+        }
+
+        MessageAnswers answers;
+        {
+            TdmInvoice dm(folder);
+            QVERIFY2(dm.isConnected(), qPrintable(answers.texts().join(QLatin1Char('\n'))));
+            QCOMPARE(dm.conInvoice.databaseName(), path);
+            QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select count(*) from CUSTOMER")).toInt(), 12);
+        }
+        const ProcessResult checked = run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), path});
+        QVERIFY2(checked.exitCode == 0, qPrintable(checked.errorText));
+    }
+
+    // The engine's "database or disk is full" is told as the system tells a full disk.
+    void aFullDiskIsToldInWords()
+    {
+        TempDatabase database;
+        db::Connection connection;
+        connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
+        connection.open();
+        // The engine stops at this many pages as it stops at the end of the disk.
+        connection.execute(QStringLiteral("PRAGMA max_page_count = ") +
+                           connection.scalar(QStringLiteral("PRAGMA page_count")).toString());
+        const QString error = errorOf([&] { connection.execute(QStringLiteral("create table BIG (B blob)")); });
+        QVERIFY2(error.contains(QLatin1String("No space left on device")), qPrintable(error));
     }
 
     void connectionSettings()

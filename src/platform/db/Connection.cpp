@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Errors.h"
+#include "Files.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,8 +11,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace db {
 namespace {
@@ -21,8 +27,25 @@ QString tr(const char *text)
     return QCoreApplication::translate("Connection", text);
 }
 
+// The engine's message, or where the system gave the reason, the system's words: "No space left on
+// device" rather than "database or disk is full", "Permission denied" rather than "unable to open
+// database file".
 QString sqliteMessage(sqlite3 *handle)
 {
+    const int code = sqlite3_extended_errcode(handle);
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return systemReason(ENOSPC); // the engine says so only when a write found the disk full
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        if (const int error = sqlite3_system_errno(handle); error != 0)
+            return systemReason(error);
+        break;
+    default:
+        break;
+    }
     return QString::fromUtf8(sqlite3_errmsg(handle));
 }
 
@@ -31,62 +54,183 @@ QString sqliteMessage(sqlite3 *handle)
 // ---------------------------------------------------------------------------------------------------------
 // Connection descriptions
 
-ConnectionDescription ConnectionDescription::parse(const QString &text, const QString &baseFolder)
+namespace {
+
+// Reads "key=value" pairs separated by ';' or line breaks into the description. In a data link file a
+// line whose first character is ';' or '[' is a comment. A value that starts with a quote runs to the
+// closing quote (doubled inside it) and may hold anything. Returns why the text cannot be used, or an
+// empty text.
+QString readPairs(const QString &text, bool dataLink, ConnectionDescription &d)
 {
-    ConnectionDescription d;
-    for (const QString &part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq < 0)
+    const auto isBlank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    const auto isLineBreak = [](QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); };
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    bool lineStart = true;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (isLineBreak(c)) {
+            lineStart = true;
+            ++i;
             continue;
-        const QString key = part.left(eq).trimmed().toLower();
-        const QString value = part.mid(eq + 1).trimmed();
-        if (key == QLatin1String("driver") || key == QLatin1String("provider"))
+        }
+        if (isBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (dataLink && lineStart && (c == QLatin1Char(';') || c == QLatin1Char('['))) {
+            while (i < n && !isLineBreak(text.at(i)))
+                ++i;
+            continue;
+        }
+        lineStart = false;
+        if (c == QLatin1Char(';')) {
+            ++i;
+            continue;
+        }
+
+        const qsizetype keyStart = i;
+        while (i < n && text.at(i) != QLatin1Char('=') && text.at(i) != QLatin1Char(';') && !isLineBreak(text.at(i)))
+            ++i;
+        const QString written = text.mid(keyStart, i - keyStart).trimmed();
+        const QString key = written.toLower();
+        if (i >= n || text.at(i) != QLatin1Char('='))
+            return QCoreApplication::translate("Connection", "\"%1\" is no key=value pair").arg(written.left(80));
+        ++i; // '='
+        while (i < n && isBlank(text.at(i)))
+            ++i;
+
+        QString value;
+        if (i < n && (text.at(i) == QLatin1Char('"') || text.at(i) == QLatin1Char('\''))) {
+            const QChar quote = text.at(i++);
+            bool closed = false;
+            while (i < n) {
+                if (text.at(i) == quote) {
+                    if (i + 1 < n && text.at(i + 1) == quote) {
+                        value += quote;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                value += text.at(i++);
+            }
+            if (!closed)
+                return QCoreApplication::translate("Connection", "the value of %1 has no closing quote").arg(written);
+            while (i < n && isBlank(text.at(i)))
+                ++i;
+            if (i < n && text.at(i) != QLatin1Char(';') && !isLineBreak(text.at(i)))
+                return QCoreApplication::translate("Connection", "the value of %1 goes on after its closing quote")
+                    .arg(written);
+        } else {
+            const qsizetype valueStart = i;
+            while (i < n && text.at(i) != QLatin1Char(';') && !isLineBreak(text.at(i)))
+                ++i;
+            value = text.mid(valueStart, i - valueStart).trimmed();
+        }
+
+        if (key == QLatin1String("driver") || key == QLatin1String("provider")) {
             d.driver = value;
-        else if (key == QLatin1String("database") || key == QLatin1String("data source"))
+        } else if (key == QLatin1String("database") || key == QLatin1String("data source")) {
             d.database = value;
-        else if (key == QLatin1String("host"))
+        } else if (key == QLatin1String("host")) {
             d.host = value;
-        else if (key == QLatin1String("port"))
-            d.port = value.toInt();
-        else if (key == QLatin1String("user") || key == QLatin1String("user id"))
+        } else if (key == QLatin1String("port")) {
+            bool ok = false;
+            d.port = value.toInt(&ok);
+            if (!ok || d.port <= 0 || d.port > 65535)
+                return QCoreApplication::translate("Connection", "\"%1\" is no port number").arg(value.left(80));
+        } else if (key == QLatin1String("user") || key == QLatin1String("user id")) {
             d.user = value;
-        else if (key == QLatin1String("password"))
+        } else if (key == QLatin1String("password")) {
             d.password = value;
-        else if (key == QLatin1String("options"))
+        } else if (key == QLatin1String("options")) {
             d.options = value;
+        }
     }
+    return QString();
+}
+
+// A relative SQLite path is taken from the folder given.
+void resolveDatabase(ConnectionDescription &d, const QString &baseFolder)
+{
     if (d.driver.compare(QLatin1String("QSQLITE"), Qt::CaseInsensitive) == 0 && !d.database.isEmpty() &&
         QFileInfo(d.database).isRelative() && !baseFolder.isEmpty())
         d.database = QFileInfo(baseFolder + QLatin1Char('/') + d.database).absoluteFilePath();
+}
+
+} // namespace
+
+ConnectionDescription ConnectionDescription::sqliteFile(const QString &path)
+{
+    ConnectionDescription d;
+    d.driver = QStringLiteral("QSQLITE");
+    d.database = path;
     return d;
 }
 
+ConnectionDescription ConnectionDescription::fromDataLinkText(const QByteArray &text, const QString &name,
+                                                              const QString &baseFolder)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString decoded = decoder.decode(text);
+    if (text.contains('\0') || decoder.hasError())
+        throw Error(tr("The data link file %1 is not a text file").arg(name));
+    ConnectionDescription d;
+    if (const QString problem = readPairs(decoded, true, d); !problem.isEmpty())
+        throw Error(tr("The data link file %1 cannot be used: %2").arg(name, problem));
+    if (d.driver.isEmpty() && d.database.isEmpty())
+        throw Error(tr("The data link file %1 holds no connection description").arg(name));
+    if (d.driver.isEmpty())
+        throw Error(tr("The data link file %1 names no driver").arg(name));
+    if (d.database.isEmpty())
+        throw Error(tr("The data link file %1 names no database").arg(name));
+    resolveDatabase(d, baseFolder);
+    return d;
+}
+
+// Opened without waiting (a named pipe would block the start until someone writes to it), then only
+// read when it is a regular file.
 ConnectionDescription ConnectionDescription::fromDataLinkFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw Error(tr("The data link file %1 is a folder, not a file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(tr("The data link file %1 cannot be read: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.read(64 * 1024);
-    if (bytes.contains('\0'))
-        throw Error(tr("The data link file %1 is not a text file").arg(path));
-    QString description;
-    for (const QString &rawLine : QString::fromUtf8(bytes).split(QLatin1Char('\n'))) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('[')))
-            continue;
-        description += line + QLatin1Char(';');
+    constexpr qint64 MaxSize = 64 * 1024;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(tr("The data link file %1 cannot be read: %2").arg(path, systemReason(errno)));
+    QByteArray bytes;
+    QString problem;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        problem = tr("The data link file %1 cannot be read: %2").arg(path, systemReason(errno));
+    } else if (S_ISDIR(info.st_mode)) {
+        problem = tr("The data link file %1 is a folder, not a file").arg(path);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = tr("The data link file %1 is not a regular file").arg(path);
+    } else if (info.st_size > MaxSize) {
+        problem = tr("The data link file %1 is too large to be one").arg(path);
+    } else {
+        bytes.resize(qsizetype(info.st_size));
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                problem = tr("The data link file %1 cannot be read: %2").arg(path, systemReason(errno));
+                break;
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        bytes.truncate(done);
     }
-    if (description.isEmpty())
-        throw Error(tr("The data link file %1 holds no connection description").arg(path));
-    ConnectionDescription d = parse(description, info.absolutePath());
-    if (d.driver.isEmpty())
-        throw Error(tr("The data link file %1 names no driver").arg(path));
-    if (d.database.isEmpty())
-        throw Error(tr("The data link file %1 names no database").arg(path));
-    return d;
+    ::close(fd);
+    if (!problem.isEmpty())
+        throw Error(problem);
+    return fromDataLinkText(bytes, path, QFileInfo(path).absolutePath());
 }
 
 ConnectionDescription ConnectionDescription::fromConnectionString(const QString &text)
@@ -94,7 +238,9 @@ ConnectionDescription ConnectionDescription::fromConnectionString(const QString 
     static const QLatin1String fileName("FILE NAME=");
     if (text.startsWith(fileName, Qt::CaseInsensitive))
         return fromDataLinkFile(text.mid(fileName.size()).trimmed());
-    ConnectionDescription d = parse(text);
+    ConnectionDescription d;
+    if (const QString problem = readPairs(text, false, d); !problem.isEmpty())
+        throw Error(tr("The connection description cannot be used: %1").arg(problem));
     if (d.driver.isEmpty())
         throw Error(tr("The connection description names no driver"));
     if (d.database.isEmpty())
@@ -344,24 +490,32 @@ void Connection::open()
         return;
     if (beforeConnect)
         beforeConnect(*this);
-    const ConnectionDescription description = ConnectionDescription::fromConnectionString(connectionString);
-    m_driver = description.driver.toUpper();
-    m_databaseName = description.database;
+    ConnectionDescription d = description;
+    if (!connectionString.isEmpty()) {
+        d = ConnectionDescription::fromConnectionString(connectionString);
+    } else {
+        if (d.driver.isEmpty())
+            throw Error(tr("The connection description names no driver"));
+        if (d.database.isEmpty())
+            throw Error(tr("The connection description names no database"));
+    }
+    m_driver = d.driver.toUpper();
+    m_databaseName = d.database;
     if (m_driver == QLatin1String("QSQLITE")) {
-        openSQLite(description);
+        openSQLite(d);
         return;
     }
     if (!QSqlDatabase::isDriverAvailable(m_driver))
-        throw Error(tr("The database driver %1 is not available").arg(description.driver));
+        throw Error(tr("The database driver %1 is not available").arg(d.driver));
     m_db = QSqlDatabase::addDatabase(m_driver, m_name);
-    m_db.setDatabaseName(description.database);
-    if (!description.host.isEmpty())
-        m_db.setHostName(description.host);
-    if (description.port > 0)
-        m_db.setPort(description.port);
-    m_db.setUserName(description.user);
-    m_db.setPassword(description.password);
-    m_db.setConnectOptions(description.options);
+    m_db.setDatabaseName(d.database);
+    if (!d.host.isEmpty())
+        m_db.setHostName(d.host);
+    if (d.port > 0)
+        m_db.setPort(d.port);
+    m_db.setUserName(d.user);
+    m_db.setPassword(d.password);
+    m_db.setConnectOptions(d.options);
     if (!m_db.open()) {
         const QString message = m_db.lastError().text();
         close();
@@ -374,24 +528,46 @@ qint64 Connection::totalChanges() const
     return m_sqlite ? sqlite3_total_changes64(m_sqlite) : -1;
 }
 
-// The file is opened through SQLite itself (mode=rw: a missing file is an error, never a new database),
-// then locked: locking_mode=EXCLUSIVE keeps every lock once taken, and BEGIN EXCLUSIVE takes the write
-// lock at once, so no other process can read or write the file while the program runs.
+// The file is opened through SQLite itself (a missing file is an error, never a new database), then
+// locked: locking_mode=EXCLUSIVE keeps every lock once taken, and BEGIN EXCLUSIVE takes the write lock at
+// once, so no other process can read or write the file while the program runs. A file or folder the user
+// cannot change is refused before anything is opened: SQLite would open it read-only without a word, and
+// without the lock; an empty file would become a new database at the first write.
 void Connection::openSQLite(const ConnectionDescription &description)
 {
-    const QFileInfo info(description.database);
-    if (!info.exists())
-        throw Error(tr("The database file %1 does not exist").arg(description.database));
-    if (!info.isFile())
+    const QString path = QFileInfo(description.database).absoluteFilePath();
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) {
+        if (errno == ENOENT)
+            throw Error(tr("The database file %1 does not exist").arg(description.database));
+        throw Error(tr("Cannot open the database file %1: %2").arg(description.database, systemReason(errno)));
+    }
+    if (!S_ISREG(info.st_mode))
         throw Error(tr("The database %1 is not a file").arg(description.database));
+    if (::access(name.constData(), R_OK) != 0)
+        throw Error(tr("Cannot open the database file %1: %2").arg(description.database, systemReason(errno)));
+    if (info.st_size == 0 && !createsDatabase)
+        throw Error(tr("The database file %1 is empty: it holds no database").arg(description.database));
+    if (const QString reason = whyReadOnly(path); !reason.isEmpty())
+        throw Error(tr("The database file %1 is read-only: %2").arg(description.database, reason));
+    // The journal that makes each change whole is written beside the file.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (const QString reason = whyReadOnly(folder); !reason.isEmpty())
+        throw Error(tr("The folder %1 of the database file is read-only: %2").arg(folder, reason));
 
     sqlite3 *handle = nullptr;
-    const QByteArray path = info.absoluteFilePath().toUtf8();
-    const int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = handle ? sqliteMessage(handle) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(handle);
-        throw Error(message);
+        throw Error(tr("Cannot open the database file %1: %2").arg(description.database, message));
+    }
+    if (sqlite3_db_readonly(handle, "main") == 1) {
+        const int error = sqlite3_system_errno(handle);
+        sqlite3_close(handle);
+        throw Error(tr("The database file %1 is read-only: %2")
+                        .arg(description.database, systemReason(error != 0 ? error : EACCES)));
     }
     sqlite3_extended_result_codes(handle, 1);
     m_sqlite = handle;
@@ -402,8 +578,11 @@ void Connection::openSQLite(const ConnectionDescription &description)
             throw Error(tr("The database engine does not enforce foreign keys"));
         execute(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
         execute(QStringLiteral("BEGIN EXCLUSIVE"));
-        // Reading the schema here also tells a file that is not a database at all.
+        // Reading the schema here also tells a file that is not a database at all; an empty one (emptied
+        // since the check above) is left as it is.
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (!createsDatabase && scalar(QStringLiteral("PRAGMA page_count")).toLongLong() == 0)
+            throw Error(tr("The database file %1 is empty: it holds no database").arg(description.database));
         execute(QStringLiteral("COMMIT"));
         // Durable commits: with a rollback journal EXTRA also syncs the folder after the journal goes.
         const QString journal = scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower();

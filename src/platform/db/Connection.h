@@ -20,6 +20,8 @@ namespace db {
 
 // A connection description: "Driver=QSQLITE;Database=/path/INVOICE.mdb". Keys are case-insensitive;
 // Driver and Database are required, Host, Port, User, Password and Options are passed to the driver.
+// A value may be quoted ("..." or '...', the quote doubled inside it), so it can hold ';', '=' and line
+// breaks.
 struct ConnectionDescription {
     QString driver;
     QString database;
@@ -29,10 +31,15 @@ struct ConnectionDescription {
     QString password;
     QString options;
 
-    // "k=v;k=v" text. A relative database path is taken relative to baseFolder.
-    static ConnectionDescription parse(const QString &text, const QString &baseFolder = QString());
-    // A data link file: one description, lines starting with ';' or '[' are ignored.
+    // An SQLite database file, taken as it is: nothing in the path is read as connection text.
+    static ConnectionDescription sqliteFile(const QString &path);
+    // A data link file: one description, lines starting with ';' or '[' are ignored. Only a regular file
+    // is read. A relative database path is taken from the file's folder.
     static ConnectionDescription fromDataLinkFile(const QString &path);
+    // The text of a data link file; `name` names the file in messages. Throws Error, the data link error,
+    // for text that is not a usable description.
+    static ConnectionDescription fromDataLinkText(const QByteArray &text, const QString &name,
+                                                  const QString &baseFolder);
     // A connection string: either "FILE NAME=<data link file>" or a description as above.
     static ConnectionDescription fromConnectionString(const QString &text);
 };
@@ -77,12 +84,18 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
+    // What open() connects to: the description, or the connection string when one is set (text typed by
+    // a person). Code that has a file's path sets the description, so the path is never read as text.
+    ConnectionDescription description;
     QString connectionString;
-    // Runs each time the connection is about to open; it may set connectionString.
+    // Set by the code that builds a new database in a fresh file of its own: there an empty file is welcome.
+    bool createsDatabase = false;
+    // Runs each time the connection is about to open; it may set the description or connectionString.
     std::function<void(Connection &)> beforeConnect;
 
-    // Opens as the connection string describes. A SQLite file must exist and is held for exclusive
-    // use: a second process can neither read nor write it until this connection closes.
+    // Opens as the description or connection string says. An SQLite file must exist, hold a database and
+    // be writable by the user (file and folder), and is held for exclusive use: a second process can
+    // neither read nor write it until this connection closes.
     void open();
     void close();
     bool isOpen() const;
