@@ -99,7 +99,7 @@ int pdf(const QStringList &args)
     auto dm = openDataModule(database);
     if (args.at(1) != QLatin1String("--all")) {
         bool ok = false;
-        const int id = args.at(1).toInt(&ok);
+        const qint64 id = args.at(1).toLongLong(&ok);
         if (!ok)
             return usage();
         if (!ExportInvoicePdf(id, args.at(2)))
@@ -112,14 +112,14 @@ int pdf(const QStringList &args)
     if (!folder.exists() && !QDir().mkpath(folder.path()))
         throw Error(QStringLiteral("Cannot make the folder %1").arg(args.at(2)));
     struct Invoice {
-        int id;
+        qint64 id;
         QString number, year;
     };
     std::vector<Invoice> invoices;
     db::Statement list(dm->conInvoice, QStringLiteral("select INV_ID, INVOICE_NO, substr(INVDATE, 1, 4) from "
                                                       "INVOICE order by INVDATE, INVOICE_NO, INV_ID"));
     while (list.step())
-        invoices.push_back({list.rawValue(0).toInt(), list.rawValue(1).toString(), list.rawValue(2).toString()});
+        invoices.push_back({list.rawValue(0).toLongLong(), list.rawValue(1).toString(), list.rawValue(2).toString()});
 
     const bool terminal = isatty(fileno(stdout));
     QSet<QString> used;

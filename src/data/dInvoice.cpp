@@ -317,7 +317,7 @@ void TdmInvoice::installHandlers()
 // A new customer gets the highest number plus one, and empty names rather than none.
 void TdmInvoice::tblCustomerNewRecord(db::DataSet &ds)
 {
-    int highest = 0;
+    qint64 highest = 0;
     try {
         qryMaxCustNo.open();
         highest = qryMaxCustNo.fieldByName(QStringLiteral("MAXCUSTNO")).asInteger();
@@ -354,12 +354,12 @@ void TdmInvoice::tblInvoiceEditCalcFields(db::DataSet &ds)
                                       ds.fieldByName(QStringLiteral("SUMVAT")).asMoney()));
 }
 
-int TdmInvoice::MaxInvoiceNumberInYear(const QDateTime &day)
+qint64 TdmInvoice::MaxInvoiceNumberInYear(const QDateTime &day)
 {
     const int year = day.date().year();
     qryMaxInvNo.setParam(QStringLiteral("STARTOFYEAR"), wallClock(QDate(year, 1, 1)));
     qryMaxInvNo.setParam(QStringLiteral("ENDOFYEAR"), wallClock(QDate(year, 12, 31), QTime(23, 59, 59)));
-    int highest = 0;
+    qint64 highest = 0;
     try {
         qryMaxInvNo.open();
         highest = qryMaxInvNo.fieldByName(QStringLiteral("MAXINVNO")).asInteger();
@@ -546,7 +546,7 @@ void TdmInvoice::qryInvoicePayBeforeDelete(db::DataSet &)
     abortSilently();
 }
 
-bool TdmInvoice::DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool &ask)
+bool TdmInvoice::DeleteInvoice(qint64 invoiceId, qint64 invoiceNo, bool offerAll, bool &ask)
 {
     MsgAnswer answer = MsgAnswer::Yes;
     if (ask)
@@ -621,7 +621,7 @@ void TdmInvoice::qryInvoicePayPAIDChange(db::Field &field)
     }
 }
 
-void TdmInvoice::MarkInvoicePrinted(int invoiceId, const QDateTime &when)
+void TdmInvoice::MarkInvoicePrinted(qint64 invoiceId, const QDateTime &when)
 {
     try {
         qryInvoicePrinted.setParam(QStringLiteral("PRINTDATEPARAM"), wallClock(when.date()));

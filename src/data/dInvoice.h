@@ -31,15 +31,15 @@ public:
     // each line's amounts rounded to money. Saves the invoice at once unless it is being edited.
     void UpdateInvoiceSum();
     // The highest INVOICE_NO dated within the calendar year of day; 0 when there is none.
-    int MaxInvoiceNumberInYear(const QDateTime &day);
+    qint64 MaxInvoiceNumberInYear(const QDateTime &day);
     // 0: all invoices, 1: the unpaid ones, 2 (or more): the unpaid ones past their due date.
     void SetInvoiceListFilter(int level);
     // Deletes one invoice (its lines go with it), asking first while ask is set. Returns whether the
     // caller should go on with further invoices; "Yes to All" clears ask.
-    bool DeleteInvoice(int invoiceId, int invoiceNo, bool offerAll, bool &ask);
+    bool DeleteInvoice(qint64 invoiceId, qint64 invoiceNo, bool offerAll, bool &ask);
     // Stores the day of when as the invoice's print date and asks for a reload of the invoice list.
     // Failures are swallowed.
-    void MarkInvoicePrinted(int invoiceId, const QDateTime &when);
+    void MarkInvoicePrinted(qint64 invoiceId, const QDateTime &when);
     // Asks for the invoice list to be reloaded: invoicesChanged() follows in the next pass of whichever
     // event loop runs (the one of a modal window included), after the command that asked has returned.
     void RequestInvoiceListRefresh();

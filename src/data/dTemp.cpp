@@ -62,7 +62,7 @@ TdmTemp::TdmTemp(db::Connection *connection, QObject *parent)
     qryInvoiceItems.beforeOpen = [this](db::DataSet &ds) { qryInvoiceItemsBeforeOpen(ds); };
 }
 
-bool TdmTemp::OpenInvoice(int invoiceId)
+bool TdmTemp::OpenInvoice(qint64 invoiceId)
 {
     qryInvoice.close();
     m_invoiceId = invoiceId;

@@ -12,7 +12,7 @@ public:
     explicit TdmTemp(db::Connection *connection, QObject *parent = nullptr);
 
     // Reads the invoice with its customer and lines; true when exactly one invoice has that id.
-    bool OpenInvoice(int invoiceId);
+    bool OpenInvoice(qint64 invoiceId);
 
     db::DataSet qryInvoice;
     db::DataSet qryCustomer;
@@ -25,7 +25,7 @@ private:
     void qryCustomerBeforeOpen(db::DataSet &ds);
     void qryInvoiceItemsBeforeOpen(db::DataSet &ds);
 
-    int m_invoiceId = 0;
+    qint64 m_invoiceId = 0;
 };
 
 // The module, made on first use as a child of the main data module (which must exist).

@@ -56,15 +56,15 @@ public:
     // (false): only the variable fields, on white.
     void SetBackgroundVisible(bool visible);
 
-    int invoiceId() const { return FInvoiceId; }
-    void setInvoiceId(int id) { FInvoiceId = id; }
+    qint64 invoiceId() const { return FInvoiceId; }
+    void setInvoiceId(qint64 id) { FInvoiceId = id; }
     bool prePrinted() const { return FPrePrinted; }
     void setPrePrinted(bool prePrinted) { FPrePrinted = prePrinted; }
     const std::vector<TItemHeaderDef> &columns() const { return FColumns; }
     const QStringList &rows() const { return FRows; }
 
     // Runs after the page went to a printer, with the invoice id (the print date is recorded there).
-    std::function<void(int invoiceId)> onPrinted;
+    std::function<void(qint64 invoiceId)> onPrinted;
 
     // The slip colour on blank paper.
     static QColor slipColour() { return QColor(255, 255, 128); }
@@ -85,7 +85,7 @@ private:
     QStringList FRows;
     int FRowIndex = 0;
     bool FColumnsBuilt = false;
-    int FInvoiceId = 0;
+    qint64 FInvoiceId = 0;
     bool FPrePrinted = false;
     bool FPrePrintedForPaper = false; // kept while a PDF file is written
 

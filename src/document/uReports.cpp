@@ -40,7 +40,7 @@ QString row(QStringList values)
 
 } // namespace
 
-bool ComposeInvoiceDocument(int invoiceId, TfrmGiroF60 &giro)
+bool ComposeInvoiceDocument(qint64 invoiceId, TfrmGiroF60 &giro)
 {
     TdmTemp &temp = dmTemp();
     if (!temp.OpenInvoice(invoiceId))
@@ -123,7 +123,7 @@ bool ComposeInvoiceDocument(int invoiceId, TfrmGiroF60 &giro)
     return true;
 }
 
-bool ExportInvoicePdf(int invoiceId, const QString &path)
+bool ExportInvoicePdf(qint64 invoiceId, const QString &path)
 {
     TfrmGiroF60 giro;
     if (!ComposeInvoiceDocument(invoiceId, giro))

@@ -426,7 +426,8 @@ QVariant Statement::value(int column, FieldType type) const
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return kind == SQLITE_FLOAT ? int(sqlite3_column_double(s, column)) : sqlite3_column_int(s, column);
+        return QVariant::fromValue<qint64>(kind == SQLITE_FLOAT ? qint64(sqlite3_column_double(s, column))
+                                                                : sqlite3_column_int64(s, column));
     case FieldType::Double:
         return sqlite3_column_double(s, column);
     case FieldType::Currency:

@@ -68,12 +68,12 @@ QString Field::asString() const
     return v.toString();
 }
 
-int Field::asInteger() const
+qint64 Field::asInteger() const
 {
     const QVariant v = value();
     if (v.typeId() == qMetaTypeId<Money>())
-        return int(v.value<Money>().toDouble());
-    return v.toInt();
+        return qint64(v.value<Money>().toDouble());
+    return v.toLongLong();
 }
 
 double Field::asFloat() const
@@ -121,7 +121,7 @@ QVariant Field::convert(const QVariant &value) const
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return isMoney ? int(value.value<Money>().toDouble()) : value.toInt();
+        return QVariant::fromValue<qint64>(isMoney ? qint64(value.value<Money>().toDouble()) : value.toLongLong());
     case FieldType::Double:
         return isMoney ? value.value<Money>().toDouble() : value.toDouble();
     case FieldType::Currency:
@@ -191,7 +191,7 @@ QString Field::formatValue(const QVariant &v, bool displayText) const
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return QString::number(v.toInt());
+        return QString::number(v.toLongLong());
     default:
         return v.toString();
     }
@@ -243,10 +243,10 @@ void Field::setText(const QString &text)
     case FieldType::SmallInt:
     case FieldType::AutoInc: {
         bool ok = false;
-        const int number = QLocale().toInt(trimmed, &ok);
+        const qint64 number = QLocale().toLongLong(trimmed, &ok);
         if (!ok)
             throw Error(tr("'%1' is not a valid integer value for field '%2'").arg(text, displayName()));
-        setValue(number);
+        setValue(QVariant::fromValue<qint64>(number));
         return;
     }
     case FieldType::DateTime: {

@@ -66,7 +66,7 @@ public:
     QVariant value() const;
     bool isNull() const;
     QString asString() const;
-    int asInteger() const;
+    qint64 asInteger() const; // integers and ids are 64-bit, as the database holds them
     double asFloat() const;
     Money asMoney() const;
     QDateTime asDateTime() const;

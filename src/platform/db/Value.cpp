@@ -91,7 +91,7 @@ QVariant fromStorage(const QVariant &raw, FieldType type)
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return raw.toInt();
+        return raw.toLongLong();
     case FieldType::Double:
         return raw.toDouble();
     case FieldType::Currency:
@@ -103,7 +103,7 @@ QVariant fromStorage(const QVariant &raw, FieldType type)
         return dt.isValid() ? QVariant(dt) : QVariant();
     }
     case FieldType::Boolean:
-        return raw.toInt() != 0;
+        return raw.toLongLong() != 0;
     }
     return raw;
 }

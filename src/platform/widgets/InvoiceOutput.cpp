@@ -74,11 +74,11 @@ void sendAsMail(TfrmGiroF60 &giro)
 
 } // namespace
 
-void OutputInvoice(QWidget *owner, int invoiceId, int mode)
+void OutputInvoice(QWidget *owner, qint64 invoiceId, int mode)
 {
     TfrmGiroF60 giro;
     WindowsDisabled disabled(owner);
-    giro.onPrinted = [](int id) {
+    giro.onPrinted = [](qint64 id) {
         if (dmInvoice)
             dmInvoice->MarkInvoicePrinted(id, Clock::now());
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QWidget;
 
 // What OutputInvoice does with the composed invoice.
@@ -10,4 +12,4 @@ enum class InvoiceOutput { Preview = 0, Print = 1, PdfFile = 2, EMail = 3 };
 // windows it stands in (the main window) take no input meanwhile. An id without an invoice does nothing;
 // errors reach the caller after the windows are enabled again. Any other mode composes and does nothing
 // more.
-void OutputInvoice(QWidget *owner, int invoiceId, int mode);
+void OutputInvoice(QWidget *owner, qint64 invoiceId, int mode);

@@ -53,7 +53,7 @@ void TfrmCustomerSelect::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
-int SelectCustomer(QWidget *owner, int customerId)
+qint64 SelectCustomer(QWidget *owner, qint64 customerId)
 {
     TfrmCustomerSelect dialog(owner);
     db::DataSet &customers = dmInvoice->qrySelectCust;

@@ -25,4 +25,4 @@ private:
 
 // Lets the user choose a customer, starting on customerId; the chosen CUST_ID, or -1 when the user did
 // not choose (Cancel, Escape or the close box).
-int SelectCustomer(QWidget *owner, int customerId);
+qint64 SelectCustomer(QWidget *owner, qint64 customerId);

@@ -191,7 +191,7 @@ void TfrmInvoiceEdit::connectActions()
 
 // The customer's columns of the header are looked up in qryInvoiceCustomer: it is open before the header
 // is read, so that the customer shows from the start.
-bool TfrmInvoiceEdit::LoadInvoice(int invoiceId)
+bool TfrmInvoiceEdit::LoadInvoice(qint64 invoiceId)
 {
     dm().qryInvoiceCustomer.open();
     header().close();
@@ -205,7 +205,7 @@ bool TfrmInvoiceEdit::LoadInvoice(int invoiceId)
     return !header().isEmpty();
 }
 
-bool TfrmInvoiceEdit::StartNewInvoice(int customerId)
+bool TfrmInvoiceEdit::StartNewInvoice(qint64 customerId)
 {
     dm().qryInvoiceCustomer.open();
     header().close();
@@ -254,7 +254,7 @@ void TfrmInvoiceEdit::updateActions()
 void TfrmInvoiceEdit::output(int mode)
 {
     RunCommand([&] {
-        const int id = header().fieldByName(QStringLiteral("INV_ID")).asInteger();
+        const qint64 id = header().fieldByName(QStringLiteral("INV_ID")).asInteger();
         OutputInvoice(this, id, mode);
     });
 }
@@ -405,7 +405,7 @@ void TfrmInvoiceEdit::PickItem()
 
 void TfrmInvoiceEdit::btnChangeCustomerClick()
 {
-    const int chosen = SelectCustomer(this, header().fieldByName(QStringLiteral("CUST_ID")).asInteger());
+    const qint64 chosen = SelectCustomer(this, header().fieldByName(QStringLiteral("CUST_ID")).asInteger());
     if (chosen == -1)
         return;
     if (!header().isEditing())

@@ -21,9 +21,9 @@ public:
     ~TfrmInvoiceEdit() override;
 
     // Opens the invoice of that id; false when there is none.
-    bool LoadInvoice(int invoiceId);
+    bool LoadInvoice(qint64 invoiceId);
     // Starts a new invoice for the customer (dated today, numbered next in the year, kind N).
-    bool StartNewInvoice(int customerId);
+    bool StartNewInvoice(qint64 customerId);
     // Makes the line grid the active control (a new invoice starts there).
     void FocusLines();
     // Whether the header or a line was posted while the window was open.

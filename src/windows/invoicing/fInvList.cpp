@@ -123,7 +123,7 @@ void TfrmInvoiceList::buildMenu()
     changeEvent(nullptr);
 }
 
-int TfrmInvoiceList::currentInvoiceId() const
+qint64 TfrmInvoiceList::currentInvoiceId() const
 {
     if (!invoices().isActive() || invoices().isEmpty())
         return -1;
@@ -135,7 +135,7 @@ void TfrmInvoiceList::Refresh()
 {
     BusyCursor busy;
     db::DataSet &list = invoices();
-    const int id = currentInvoiceId();
+    const qint64 id = currentInvoiceId();
     list.close();
     list.open();
     if (id != -1 && !list.locate(QStringLiteral("INV_ID"), id))
@@ -150,7 +150,7 @@ void TfrmInvoiceList::SetFilter(int level)
 
 void TfrmInvoiceList::EditInvoice()
 {
-    const int id = currentInvoiceId();
+    const qint64 id = currentInvoiceId();
     if (id == -1)
         return;
     TfrmInvoiceEdit edit(this);
@@ -165,7 +165,7 @@ void TfrmInvoiceList::EditInvoice()
 void TfrmInvoiceList::DeleteInvoices()
 {
     struct Target {
-        int id, number;
+        qint64 id, number;
     };
     std::vector<Target> targets;
     const db::Field &idField = invoices().fieldByName(QStringLiteral("INV_ID"));
@@ -174,8 +174,8 @@ void TfrmInvoiceList::DeleteInvoices()
     if (marked.isEmpty() && currentInvoiceId() != -1)
         marked << ui->DBGrid1->model()->index(invoices().recNo(), 0);
     for (auto it = marked.crbegin(); it != marked.crend(); ++it)
-        targets.push_back(
-            {invoices().valueAt(it->row(), idField).toInt(), invoices().valueAt(it->row(), numberField).toInt()});
+        targets.push_back({invoices().valueAt(it->row(), idField).toLongLong(),
+                           invoices().valueAt(it->row(), numberField).toLongLong()});
     const bool several = targets.size() >= 2;
     bool ask = true;
     try {
@@ -201,7 +201,7 @@ void TfrmInvoiceList::PayInvoices()
 void TfrmInvoiceList::Output(int mode)
 {
     RunCommand([&] {
-        const int id = currentInvoiceId();
+        const qint64 id = currentInvoiceId();
         if (id != -1)
             OutputInvoice(this, id, mode);
     });

@@ -34,7 +34,7 @@ private:
     void DeleteInvoices();
     void PayInvoices();
     void Output(int mode);
-    int currentInvoiceId() const;
+    qint64 currentInvoiceId() const;
 
     std::unique_ptr<Ui::TfrmInvoiceList> ui;
     QMenu *m_menu = nullptr;

@@ -18,7 +18,7 @@ public:
     ~TfrmInvoicePay() override;
 
     // The invoice the window starts on (-1: the first row).
-    void setStartInvoice(int invoiceId) { m_startInvoice = invoiceId; }
+    void setStartInvoice(qint64 invoiceId) { m_startInvoice = invoiceId; }
     // Whether a payment was written or is being written (a row or a cell in editing counts too).
     bool PaymentsChanged() const;
 
@@ -36,7 +36,7 @@ private:
     void rollBack(bool reportErrors);
 
     std::unique_ptr<Ui::TfrmInvoicePay> ui;
-    int m_startInvoice = -1;
+    qint64 m_startInvoice = -1;
     bool m_started = false;
     bool m_closing = false;
     qint64 m_changesAtStart = 0;
