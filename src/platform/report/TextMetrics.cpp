@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImage>
 
+#include <algorithm>
 #include <memory>
 
 namespace report {
@@ -83,6 +84,24 @@ bool isNumeric(const QString &text)
 
 } // namespace
 
+namespace {
+
+// Characters handed to the font's measurement, for tests and benchmarks that watch the cost of a layout.
+quint64 measured = 0;
+
+} // namespace
+
+quint64 TextMetrics::charactersMeasured()
+{
+    return measured;
+}
+
+double TextMetrics::measure(QStringView text) const
+{
+    measured += quint64(text.size());
+    return m_metrics.horizontalAdvance(text.toString()) * m_scale;
+}
+
 double TextMetrics::width(const QString &text) const
 {
     if (const auto it = m_widths.constFind(text); it != m_widths.cend())
@@ -92,15 +111,17 @@ double TextMetrics::width(const QString &text) const
         double sum = 0;
         for (const QChar c : text) {
             double &w = m_charWidths[c.unicode() == 0x2212 ? 0x100 : c.unicode()];
-            if (w < 0)
+            if (w < 0) {
+                ++measured;
                 w = m_metrics.horizontalAdvance(c) * m_scale;
+            }
             sum += w;
         }
         return sum;
     }
     if (m_widths.size() > 20000)
         m_widths.clear();
-    const double w = m_metrics.horizontalAdvance(text) * m_scale;
+    const double w = measure(text);
     m_widths.insert(text, w);
     return w;
 }
@@ -119,7 +140,7 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
     QString line;
     const QStringList words = paragraph.split(QLatin1Char(' '));
     for (qsizetype i = 0; i < words.size(); ++i) {
-        QString word = words[i];
+        const QString &word = words[i];
         const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
         if (width(candidate) <= maxWidth) {
             line = candidate;
@@ -127,18 +148,79 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
         }
         if (!line.isEmpty())
             push(line);
-        line.clear();
-        // A word too wide for a line of its own is broken between characters.
-        while (width(word) > maxWidth && word.size() > 1) {
-            qsizetype n = 1;
-            while (n < word.size() && width(word.left(n + 1)) <= maxWidth)
-                ++n;
-            push(word.left(n));
-            word = word.mid(n);
-        }
-        line = word;
+        line = breakWord(word, maxWidth, lines, widths);
     }
     push(line);
+}
+
+// A word too wide for a line of its own is broken between characters: each line takes the longest
+// beginning of the rest that fits (at least one character). Only beginnings of about a line's length are
+// measured, never the rest of the word, so the cost grows with the word's length and not with its square.
+QString TextMetrics::breakWord(const QString &word, double maxWidth, QStringList &lines,
+                               std::vector<double> &widths) const
+{
+    const qsizetype size = word.size();
+    // A surrogate pair stays whole: a length never ends between its halves.
+    const auto whole = [&](qsizetype start, qsizetype n) {
+        if (start + n < size && word[start + n - 1].isHighSurrogate())
+            n += n > 1 ? -1 : 1;
+        return n;
+    };
+    qsizetype start = 0;
+    qsizetype guess = 16; // a line's length in characters, learnt from the line before
+    while (start < size) {
+        const qsizetype rest = size - start;
+        const auto fits = [&](qsizetype n, double &w) {
+            w = measure(QStringView(word).mid(start, n));
+            return w <= maxWidth;
+        };
+        // Bracket the answer: fit holds a length that fits (or 1), tooWide one that does not (or rest + 1).
+        qsizetype fit = 1, tooWide = rest + 1;
+        double fitWidth = -1, w = 0;
+        qsizetype probe = std::clamp(guess, qsizetype(1), rest);
+        if (fits(probe, w)) {
+            fit = probe;
+            fitWidth = w;
+            // Usually the next length is already too wide; otherwise the step doubles.
+            for (qsizetype step = 1; fit < rest; step *= 2) {
+                probe = std::min(rest, fit + step);
+                if (!fits(probe, w)) {
+                    tooWide = probe;
+                    break;
+                }
+                fit = probe;
+                fitWidth = w;
+            }
+        } else {
+            tooWide = probe;
+            for (qsizetype step = 1; tooWide > 1; step *= 2) {
+                probe = std::max(qsizetype(1), tooWide - step);
+                if (fits(probe, w)) {
+                    fit = probe;
+                    fitWidth = w;
+                    break;
+                }
+                tooWide = probe;
+            }
+        }
+        while (tooWide - fit > 1) {
+            const qsizetype middle = (fit + tooWide) / 2;
+            if (fits(middle, w)) {
+                fit = middle;
+                fitWidth = w;
+            } else {
+                tooWide = middle;
+            }
+        }
+        if (fit == rest) // the end of the word goes on with the words after it
+            return word.mid(start);
+        const qsizetype n = whole(start, fit);
+        lines << word.mid(start, n);
+        widths.push_back(n == fit && fitWidth >= 0 ? fitWidth : width(lines.last()));
+        start += n;
+        guess = n;
+    }
+    return QString();
 }
 
 QString TextMetrics::cut(const QString &text, double maxWidth) const
@@ -149,7 +231,7 @@ QString TextMetrics::cut(const QString &text, double maxWidth) const
     qsizetype fits = 0, tooWide = text.size();
     while (tooWide - fits > 1) {
         const qsizetype middle = (fits + tooWide) / 2;
-        if (m_metrics.horizontalAdvance(text.left(middle)) * m_scale <= maxWidth)
+        if (measure(QStringView(text).left(middle)) <= maxWidth)
             fits = middle;
         else
             tooWide = middle;

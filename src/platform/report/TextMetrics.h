@@ -28,10 +28,16 @@ public:
     void wrap(const QString &paragraph, double width, QStringList &lines, std::vector<double> &widths) const;
     // The longest beginning of `text` no wider than `width` (never splitting a character in two).
     QString cut(const QString &text, double width) const;
+    // How many characters all metrics have handed to the font to measure so far: tests and benchmarks
+    // watch the cost of a layout with it.
+    static quint64 charactersMeasured();
 
     explicit TextMetrics(const QFont &font);
 
 private:
+    double measure(QStringView text) const;
+    QString breakWord(const QString &word, double width, QStringList &lines, std::vector<double> &widths) const;
+
     QFont m_font;
     QFontMetricsF m_metrics;
     double m_scale; // mm per reference pixel

@@ -169,6 +169,56 @@ private Q_SLOTS:
             QVERIFY(metrics.cut(amount, metrics.width(amount) - 0.02).size() < amount.size());
         }
     }
+
+    // A word wider than its line is broken between characters, each line as long as fits. The cost is
+    // counted in characters handed to the font: it must grow with the text, not with its square (a
+    // 100,000-character word once cost a PDF 86 s by measuring the rest of the word for every line).
+    void longWordsBreakAtLinearCost_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        const QString word(100000, QLatin1Char('x'));
+        // clang-format off
+        QTest::newRow("one long word")           << word << 50.0;
+        QTest::newRow("a narrow column")         << word << 4.0;
+        QTest::newRow("between short words")     << "kort " + word + " ord etter" << 80.0;
+        QTest::newRow("mixed widths")            << QString("WiWiWmil.").repeated(10000) << 33.3;
+        QTest::newRow("pairs of surrogates")     << QString::fromUtf8("a\U0001D538").repeated(5000) << 20.0;
+        // clang-format on
+    }
+    void longWordsBreakAtLinearCost()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        const TextMetrics &metrics = TextMetrics::forReportFont(reportFont("Arial", 10));
+        const quint64 before = TextMetrics::charactersMeasured();
+        QStringList lines;
+        std::vector<double> widths;
+        metrics.wrap(text, width, lines, widths);
+        const quint64 cost = TextMetrics::charactersMeasured() - before;
+        QVERIFY2(cost <= 10 * quint64(text.size()), qPrintable(QString("%1 characters measured").arg(cost)));
+
+        QCOMPARE(size_t(lines.size()), widths.size());
+        QVERIFY(lines.size() > 2);
+        qsizetype at = 0; // where the line starts in the text
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &line = lines[i];
+            QVERIFY(!line.isEmpty());
+            QCOMPARE(text.mid(at, line.size()), line);
+            QVERIFY2(std::abs(widths[size_t(i)] - metrics.width(line)) < 1e-9, qPrintable(line));
+            QVERIFY2(widths[size_t(i)] <= width, qPrintable(line));
+            QVERIFY(!line.back().isHighSurrogate());
+            at += line.size();
+            if (at < text.size() && text[at] == QLatin1Char(' ')) {
+                ++at; // broken at a blank
+            } else if (at < text.size()) {
+                // Broken inside a word: the next character would not have fitted.
+                const qsizetype next = text[at].isHighSurrogate() ? 2 : 1;
+                QVERIFY2(metrics.width(line + text.mid(at, next)) > width, qPrintable(line));
+            }
+        }
+        QCOMPARE(at, text.size());
+    }
 };
 
 QTEST_MAIN(ReportOutputTest)
