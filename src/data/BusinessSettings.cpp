@@ -37,10 +37,18 @@ QString TDBSettings::GetSetting(const QString &key) const
     return entry ? entry->value : QString();
 }
 
-void TDBSettings::SetSetting(const QString &key, const QString &value)
+// A value is cut to the width of its column at once, as the table will hold it: memory and file never
+// differ, also before the next start.
+QString TDBSettings::fitted(const QString &value) const
+{
+    return m_appData.fieldByName(QStringLiteral("AVALUE")).convert(value).toString();
+}
+
+void TDBSettings::SetSetting(const QString &key, const QString &given)
 {
     if (key.size() > MaxKeyLength)
         throw Error(tr("Appsetting name \"%1\" to long.").arg(key));
+    const QString value = fitted(given);
     Entry *entry = find(key);
     if (!entry) {
         m_entries.push_back({key, value, true});
@@ -65,8 +73,9 @@ void TDBSettings::LoadBusinessSettings()
     // By position: eof() already answers true on the only row of a one-row result.
     for (int row = 0; row < query.recordCount(); ++row) {
         query.setRecNo(row);
+        // A file written by another tool may hold a longer value: it is read as the program would store it.
         m_entries.push_back({query.fieldByName(QStringLiteral("ANAME")).asString(),
-                             query.fieldByName(QStringLiteral("AVALUE")).asString(), false});
+                             fitted(query.fieldByName(QStringLiteral("AVALUE")).asString()), false});
     }
     query.close();
 }

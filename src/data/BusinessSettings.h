@@ -18,8 +18,9 @@ public:
     explicit TDBSettings(db::DataSet &appData) : m_appData(appData) {}
 
     QString GetSetting(const QString &key) const;
-    // Fails with "Appsetting name "KEY" to long." for a key longer than 12 characters. Marks the entry
-    // changed unless it already holds exactly this value.
+    // Fails with "Appsetting name "KEY" to long." for a key longer than 12 characters. The value is cut
+    // to 255 characters, as the table holds it. Marks the entry changed unless it already holds exactly
+    // this value.
     void SetSetting(const QString &key, const QString &value);
 
     void LoadBusinessSettings();
@@ -62,6 +63,7 @@ public:
     void restore(const Snapshot &snapshot) { m_entries = snapshot.entries; }
 
 private:
+    QString fitted(const QString &value) const;
     const Entry *find(const QString &key) const;
     Entry *find(const QString &key);
 

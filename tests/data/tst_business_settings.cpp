@@ -133,6 +133,46 @@ private slots:
         QCOMPARE(fresh.GetSetting("LAST"), QString("3"));
     }
 
+    // A value beyond 255 characters is cut at once, in memory as in the table, whether it was set by the
+    // program or found in a file written by another tool; a character is never cut in half.
+    void longValuesAreCutAtOnce_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("stored"); // written into the file behind the program's back
+        QTest::addColumn<QString>("kept");
+        const QString a255(255, 'a'), emoji = QString::fromUtf8("\U0001F600");
+        // clang-format off
+        QTest::newRow("set, 255")                << a255                          << false << a255;
+        QTest::newRow("set, 300")                << a255 + "bbbbb"                << false << a255;
+        QTest::newRow("set, pair across 255")    << a255.left(254) + emoji + "c"  << false << a255.left(254);
+        QTest::newRow("stored, 100,000")         << QString(100000, 'x')          << true  << QString(255, 'x');
+        // clang-format on
+    }
+    void longValuesAreCutAtOnce()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, stored);
+        QFETCH(QString, kept);
+        TDBSettings &s = module->DBSettings;
+        if (stored) {
+            module->conInvoice.execute("PRAGMA ignore_check_constraints = 1");
+            module->conInvoice.execute("insert into APPDATA (ANAME, AVALUE) values ('PDFDIR', :V)", {{"V", value}});
+            module->conInvoice.execute("PRAGMA ignore_check_constraints = 0");
+            s.LoadBusinessSettings();
+        } else {
+            s.SetSetting("PDFDIR", value);
+        }
+        QCOMPARE(s.GetSetting("PDFDIR"), kept);
+        s.SetSetting("NAMECOMPADDR", "x"); // a save that writes another entry
+        s.SaveBusinessSettings();
+        QCOMPARE(s.GetSetting("PDFDIR"), kept);
+        TDBSettings fresh(module->qryAppData);
+        fresh.LoadBusinessSettings();
+        QCOMPARE(fresh.GetSetting("PDFDIR"), kept);
+        if (!stored)
+            QCOMPARE(module->conInvoice.scalar("select AVALUE from APPDATA where ANAME = 'PDFDIR'").toString(), kept);
+    }
+
 private:
     std::unique_ptr<TempDatabase> database;
     std::unique_ptr<TdmInvoice> module;

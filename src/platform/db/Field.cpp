@@ -115,7 +115,7 @@ QVariant Field::convert(const QVariant &value) const
         QString text = isMoney ? QString::number(value.value<Money>().toDouble(), 'g', QLocale::FloatingPointShortest)
                                : value.toString();
         if (m_def.size > 0 && text.size() > m_def.size)
-            text.truncate(m_def.size);
+            text.truncate(m_def.size - (text[m_def.size - 1].isHighSurrogate() ? 1 : 0)); // no half characters
         return text;
     }
     case FieldType::Integer:
