@@ -69,7 +69,7 @@ int PdfProbe::count(int page, const QString &text) const
     return int(texts(page).count(text));
 }
 
-QColor PdfProbe::colourAt(int page, QPointF mm, double dpi) const
+QImage PdfProbe::image(int page, double dpi) const
 {
     while (m_images.size() <= page) {
         m_images.append(QImage());
@@ -79,8 +79,20 @@ QColor PdfProbe::colourAt(int page, QPointF mm, double dpi) const
         m_images[page] = m_doc->page(page)->renderToImage(dpi, dpi);
         m_imageDpi[page] = dpi;
     }
+    return m_images[page];
+}
+
+QImage PdfProbe::image(int page, double dpi, const QRectF &mm) const
+{
+    const double px = dpi / 25.4;
+    return m_doc->page(page)->renderToImage(dpi, dpi, int(mm.left() * px), int(mm.top() * px), int(mm.width() * px),
+                                            int(mm.height() * px));
+}
+
+QColor PdfProbe::colourAt(int page, QPointF mm, double dpi) const
+{
     const QPoint px(int(mm.x() / 25.4 * dpi), int(mm.y() / 25.4 * dpi));
-    return m_images[page].pixelColor(px);
+    return image(page, dpi).pixelColor(px);
 }
 
 QStringList PdfProbe::fonts() const

@@ -35,6 +35,10 @@ public:
     std::optional<Word> find(int page, const QString &text) const;
     // How often `text` occurs as a word on the page.
     int count(int page, const QString &text) const;
+    // The page rendered at `dpi`.
+    QImage image(int page, double dpi) const;
+    // Part of the page (mm from its top-left corner) rendered at `dpi`.
+    QImage image(int page, double dpi, const QRectF &mm) const;
     // The colour at a point (mm) of the page rendered at `dpi`.
     QColor colourAt(int page, QPointF mm, double dpi = 300) const;
     // "Name (embedded)" for every font.

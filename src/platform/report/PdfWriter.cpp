@@ -1,10 +1,14 @@
 #include "PdfWriter.h"
 
+#include "TextMetrics.h"
 #include "platform/db/Clock.h"
 
+#include <QGlyphRun>
 #include <QHash>
 #include <QIODevice>
+#include <QPainterPath>
 #include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <array>
@@ -12,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <hb-subset.h>
 #include <iterator>
 #include <libdeflate.h>
 #include <memory>
@@ -25,7 +30,7 @@ namespace {
 
 constexpr double pointsPerMm = 72.0 / 25.4;
 // Fonts sized in pixels count the pixels of the 1,200 dpi device the layout measures them on.
-constexpr double pointsPerLayoutPixel = 72.0 / 1200.0;
+constexpr double pointsPerLayoutPixel = 72.0 / referenceDpi;
 
 // ---------------------------------------------------------------------------------------------------------
 // Output buffer with the few number formats PDF needs.
@@ -208,6 +213,47 @@ quint32 tableChecksum(const QByteArray &t)
     return sum;
 }
 
+struct SfntTable {
+    const char *tag;
+    const QByteArray *data;
+};
+
+// A font file of `tables`, given in tag order; the head table's checksum adjustment is set.
+QByteArray sfnt(quint32 version, const std::vector<SfntTable> &tables)
+{
+    const int n = int(tables.size());
+    int selector = 0;
+    while ((2 << selector) <= n)
+        ++selector;
+    QByteArray file;
+    append32(file, version);
+    append16(file, quint16(n));
+    append16(file, quint16(16 << selector));
+    append16(file, quint16(selector));
+    append16(file, quint16(n * 16 - (16 << selector)));
+    quint32 offset = quint32(12 + 16 * n);
+    for (const SfntTable &t : tables) {
+        file.append(t.tag, 4);
+        append32(file, tableChecksum(*t.data));
+        append32(file, offset);
+        append32(file, quint32(t.data->size()));
+        offset += quint32((t.data->size() + 3) & ~qsizetype(3));
+    }
+    qsizetype headAt = -1;
+    for (const SfntTable &t : tables) {
+        if (std::strcmp(t.tag, "head") == 0)
+            headAt = file.size();
+        file.append(*t.data);
+        while (file.size() % 4)
+            file.append('\0');
+    }
+    if (headAt >= 0 && headAt + 12 <= file.size()) {
+        put32(file, headAt + 8, 0);
+        put32(file, headAt + 8, 0xB1B0AFBA - tableChecksum(file));
+    }
+    return file;
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // One typeface, read from its font file once.
 
@@ -216,16 +262,19 @@ struct Subset {
     QByteArray tag;              // six capitals naming the subset
     QByteArray fontFile;         // deflated
     qint64 fontFileLength = 0;
-    QByteArray widths;    // the /W array
-    QByteArray toUnicode; // deflated CMap
+    QByteArray widths;     // the /W array
+    QByteArray toUnicode;  // deflated CMap
+    bool openType = false; // outlines in the compact format, in an OpenType file
 };
 
 class Face {
 public:
     explicit Face(const QRawFont &raw);
 
-    bool isValid() const { return m_valid; }
+    // Whether the face can be embedded: TrueType outlines, or compact ones the subsetter takes.
+    bool isValid() const { return m_outlines != Outlines::None; }
     quint16 glyph(char32_t c);
+    double width1000(quint16 g) const { return g < m_advances.size() ? m_advances[g] * 1000.0 / m_unitsPerEm : 0.0; }
     // Adjustment between two glyphs in font units (negative: closer).
     int kerning(quint16 left, quint16 right) const
     {
@@ -240,14 +289,15 @@ public:
     void writeDescriptor(Out &out, const QByteArray &name, int fontFileObject) const;
 
 private:
-    double width1000(quint16 g) const { return g < m_advances.size() ? m_advances[g] * 1000.0 / m_unitsPerEm : 0.0; }
     void addComponents(quint16 g, std::vector<bool> &used) const;
     QByteArray fontFile(const std::vector<bool> &used, int count) const;
+    QByteArray openTypeFile(const std::vector<bool> &used) const;
     QByteArray widthsArray(const std::vector<quint16> &glyphs) const;
     std::string toUnicodeMap(const std::vector<quint16> &glyphs) const;
 
+    enum class Outlines { None, TrueType, Compact };
     QRawFont m_raw;
-    bool m_valid = false;
+    Outlines m_outlines = Outlines::None;
     QByteArray m_head, m_hhea, m_hmtx, m_maxp, m_glyf, m_cvt, m_fpgm, m_prep;
     std::vector<quint32> m_loca;
     std::vector<quint16> m_advances;
@@ -311,21 +361,26 @@ Face::Face(const QRawFont &raw) : m_raw(raw)
     m_maxp = raw.fontTable("maxp");
     m_glyf = raw.fontTable("glyf");
     const QByteArray loca = raw.fontTable("loca");
-    if (m_head.size() < 54 || m_hhea.size() < 36 || m_maxp.size() < 6 || m_glyf.isEmpty() || loca.isEmpty())
+    if (m_head.size() < 54 || m_hhea.size() < 36 || m_maxp.size() < 6 || m_hmtx.isEmpty())
         return;
-    m_cvt = raw.fontTable("cvt ");
-    m_fpgm = raw.fontTable("fpgm");
-    m_prep = raw.fontTable("prep");
-
     m_unitsPerEm = std::max(16, int(u16(m_head, 18)));
     m_bbox = {s16(m_head, 36), s16(m_head, 38), s16(m_head, 40), s16(m_head, 42)};
     m_glyphCount = u16(m_maxp, 4);
-    const bool longLoca = s16(m_head, 50) != 0;
-    m_loca.resize(size_t(m_glyphCount) + 1);
-    for (int g = 0; g <= m_glyphCount; ++g)
-        m_loca[size_t(g)] = longLoca ? u32(loca, 4 * g) : 2 * quint32(u16(loca, 2 * g));
-    for (quint32 &offset : m_loca)
-        offset = std::min(offset, quint32(m_glyf.size()));
+    if (m_glyphCount == 0)
+        return;
+    if (!m_glyf.isEmpty() && !loca.isEmpty()) {
+        m_cvt = raw.fontTable("cvt ");
+        m_fpgm = raw.fontTable("fpgm");
+        m_prep = raw.fontTable("prep");
+        const bool longLoca = s16(m_head, 50) != 0;
+        m_loca.resize(size_t(m_glyphCount) + 1);
+        for (int g = 0; g <= m_glyphCount; ++g)
+            m_loca[size_t(g)] = longLoca ? u32(loca, 4 * g) : 2 * quint32(u16(loca, 2 * g));
+        for (quint32 &offset : m_loca)
+            offset = std::min(offset, quint32(m_glyf.size()));
+    } else if (raw.fontTable("CFF ").isEmpty()) {
+        return; // bitmaps only, or outlines no PDF reader takes: its glyphs are drawn as shapes
+    }
 
     m_ascent = s16(m_hhea, 4);
     m_descent = s16(m_hhea, 6);
@@ -368,7 +423,7 @@ Face::Face(const QRawFont &raw) : m_raw(raw)
     }
     m_bmp.assign(0x10000, -1);
     m_unicode.assign(size_t(m_glyphCount), 0);
-    m_valid = m_glyphCount > 0;
+    m_outlines = m_glyf.isEmpty() ? Outlines::Compact : Outlines::TrueType;
 }
 
 quint16 Face::glyph(char32_t c)
@@ -393,7 +448,7 @@ quint16 Face::glyph(char32_t c)
 
 void Face::addComponents(quint16 g, std::vector<bool> &used) const
 {
-    if (g >= m_glyphCount)
+    if (g >= m_glyphCount || m_outlines != Outlines::TrueType)
         return;
     const qsizetype start = m_loca[g], end = m_loca[size_t(g) + 1];
     if (end - start < 10 || s16(m_glyf, start) >= 0)
@@ -447,11 +502,7 @@ QByteArray Face::fontFile(const std::vector<bool> &used, int count) const
     for (int g = metrics; g < count; ++g)
         append16(hmtx, u16(m_hmtx, 4 * m_hMetrics + 2 * (g - m_hMetrics)));
 
-    struct Table {
-        const char *tag;
-        const QByteArray *data;
-    };
-    std::vector<Table> tables; // in tag order
+    std::vector<SfntTable> tables; // in tag order
     if (!m_cvt.isEmpty())
         tables.push_back({"cvt ", &m_cvt});
     if (!m_fpgm.isEmpty())
@@ -464,34 +515,47 @@ QByteArray Face::fontFile(const std::vector<bool> &used, int count) const
     tables.push_back({"maxp", &maxp});
     if (!m_prep.isEmpty())
         tables.push_back({"prep", &m_prep});
+    return sfnt(0x00010000, tables);
+}
 
-    const int n = int(tables.size());
-    int selector = 0;
-    while ((2 << selector) <= n)
-        ++selector;
+// A font file of the face's own tables, with outlines in the compact format, cut down by HarfBuzz's
+// subsetter to the glyphs in `used`, at their own glyph ids. Empty when the subsetter fails.
+QByteArray Face::openTypeFile(const std::vector<bool> &used) const
+{
+    static const char *const tags[] = {"CFF ", "GDEF", "GPOS", "GSUB", "OS/2", "cmap",
+                                       "head", "hhea", "hmtx", "maxp", "name", "post"};
+    std::vector<QByteArray> data;
+    data.reserve(std::size(tags));
+    std::vector<SfntTable> tables;
+    for (const char *tag : tags) {
+        data.push_back(m_raw.fontTable(tag));
+        if (!data.back().isEmpty())
+            tables.push_back({tag, &data.back()});
+    }
+    const QByteArray whole = sfnt(0x4F54544F, tables); // 'OTTO'
+    hb_blob_t *blob =
+        hb_blob_create(whole.constData(), unsigned(whole.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+    hb_face_t *face = hb_face_create(blob, 0);
     QByteArray file;
-    append32(file, 0x00010000);
-    append16(file, quint16(n));
-    append16(file, quint16(16 << selector));
-    append16(file, quint16(selector));
-    append16(file, quint16(n * 16 - (16 << selector)));
-    quint32 offset = quint32(12 + 16 * n);
-    for (const Table &t : tables) {
-        file.append(t.tag, 4);
-        append32(file, tableChecksum(*t.data));
-        append32(file, offset);
-        append32(file, quint32(t.data->size()));
-        offset += quint32((t.data->size() + 3) & ~qsizetype(3));
+    if (hb_subset_input_t *input = hb_subset_input_create_or_fail()) {
+        hb_set_t *glyphs = hb_subset_input_glyph_set(input);
+        for (size_t g = 0; g < used.size(); ++g)
+            if (used[g])
+                hb_set_add(glyphs, hb_codepoint_t(g));
+        // Glyph ids stay as they are: the page's text refers to them.
+        hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
+        if (hb_face_t *subset = hb_subset_or_fail(face, input)) {
+            hb_blob_t *result = hb_face_reference_blob(subset);
+            unsigned length = 0;
+            const char *bytes = hb_blob_get_data(result, &length);
+            file = QByteArray(bytes, qsizetype(length));
+            hb_blob_destroy(result);
+            hb_face_destroy(subset);
+        }
+        hb_subset_input_destroy(input);
     }
-    qsizetype headAt = 0;
-    for (const Table &t : tables) {
-        if (t.data == &head)
-            headAt = file.size();
-        file.append(*t.data);
-        while (file.size() % 4)
-            file.append('\0');
-    }
-    put32(file, headAt + 8, 0xB1B0AFBA - tableChecksum(file));
+    hb_face_destroy(face);
+    hb_blob_destroy(blob);
     return file;
 }
 
@@ -586,7 +650,10 @@ std::shared_ptr<const Subset> Face::subset(std::vector<quint16> glyphs)
             count = g + 1;
             break;
         }
-    const QByteArray file = fontFile(used, count);
+    subset->openType = m_outlines == Outlines::Compact;
+    const QByteArray file = subset->openType ? openTypeFile(used) : fontFile(used, count);
+    if (file.isEmpty())
+        return subset; // the document fails, and the next one tries again
     subset->fontFileLength = file.size();
     subset->fontFile = deflate(std::string_view(file.constData(), size_t(file.size())), Packing::Tight);
     subset->widths = widthsArray(glyphs);
@@ -624,7 +691,12 @@ void Face::writeDescriptor(Out &out, const QByteArray &name, int fontFileObject)
     out.num(m_italicAngle) << " /Ascent ";
     out.num(em(m_ascent)) << " /Descent ";
     out.num(em(m_descent)) << " /CapHeight ";
-    out.num(em(m_capHeight)) << " /StemV 80 /FontFile2 " << fontFileObject << " 0 R >>";
+    out.num(em(m_capHeight)) << " /StemV 80 ";
+    if (m_outlines == Outlines::Compact)
+        out << "/FontFile3 ";
+    else
+        out << "/FontFile2 ";
+    out << fontFileObject << " 0 R >>";
 }
 
 // The faces met so far, by the fonts that resolve to them. Documents may be written on several threads.
@@ -635,17 +707,18 @@ struct FontEntry {
     Face *face;
 };
 
-Face *faceFor(const QFont &font)
+// The face of a resolved font, read once per process.
+Face *faceForRaw(const QRawFont &raw)
 {
-    static std::vector<FontEntry> fonts;
+    struct Recent {
+        QRawFont raw;
+        Face *face;
+    };
+    static std::vector<Recent> recent; // the same few fonts come back run after run
+    for (const Recent &r : recent)
+        if (r.raw == raw)
+            return r.face;
     static std::vector<std::pair<QString, std::unique_ptr<Face>>> faces;
-    for (const FontEntry &e : fonts) // copies of one font first: the usual case, and quick to tell
-        if (e.font.isCopyOf(font))
-            return e.face;
-    for (const FontEntry &e : fonts)
-        if (e.font == font)
-            return e.face;
-    const QRawFont raw = QRawFont::fromFont(font);
     const QString key = raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|') +
                         QString::number(raw.weight()) + QLatin1Char('|') + QString::number(int(raw.style()));
     Face *face = nullptr;
@@ -656,8 +729,24 @@ Face *faceFor(const QFont &font)
         faces.emplace_back(key, std::make_unique<Face>(raw));
         face = faces.back().second.get();
     }
-    // A face without TrueType outlines cannot be embedded as such: its text prints in the program's
-    // sans-serif face rather than not at all.
+    if (recent.size() >= 32)
+        recent.erase(recent.begin());
+    recent.push_back({raw, face});
+    return face;
+}
+
+Face *faceFor(const QFont &font)
+{
+    static std::vector<FontEntry> fonts;
+    for (const FontEntry &e : fonts) // copies of one font first: the usual case, and quick to tell
+        if (e.font.isCopyOf(font))
+            return e.face;
+    for (const FontEntry &e : fonts)
+        if (e.font == font)
+            return e.face;
+    Face *face = faceForRaw(QRawFont::fromFont(font));
+    // A face that cannot be embedded (bitmaps, Type 1 outlines) prints its text in the program's
+    // sans-serif face, so that the text stays text.
     if (!face->isValid() && font.family() != QLatin1String("Liberation Sans")) {
         QFont sans = font;
         sans.setFamily(QStringLiteral("Liberation Sans"));
@@ -667,13 +756,22 @@ Face *faceFor(const QFont &font)
     return face;
 }
 
-// Where the glyphs a face lacks come from (symbols such as ✓ and →), as on screen; null when missing.
-Face *fallbackFaceFor(const QFont &font)
+// Whether a character needs the text shaper: marks that combine, scripts written right to left or
+// joined, and everything beyond the alphabets and symbols whose glyphs simply follow one another.
+bool needsShaper(char32_t c)
 {
-    QFont wide = font;
-    wide.setFamily(QStringLiteral("DejaVu Sans"));
-    Face *face = faceFor(wide);
-    return face->isValid() ? face : nullptr;
+    if (c < 0x300)
+        return false;
+    if (c < 0x370)
+        return true; // combining marks
+    if (c < 0x590)
+        return false; // Greek, Cyrillic, Armenian
+    if (c >= 0x1E00 && c < 0x2000)
+        return false;              // Latin and Greek extended
+    if (c >= 0x2000 && c < 0x2C00) // punctuation, currency, arrows, mathematical signs, symbols
+        return (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) ||
+               (c >= 0x20D0 && c <= 0x20FF);
+    return true;
 }
 
 double emPoints(const QFont &font)
@@ -685,6 +783,8 @@ double emPoints(const QFont &font)
 
 // ---------------------------------------------------------------------------------------------------------
 // One document.
+
+void writeTextString(Out &out, const QString &text);
 
 struct UsedFont {
     Face *face;
@@ -737,6 +837,13 @@ private:
     // Hands what was made so far to the device.
     void flush();
     const std::string &content(const Page &page);
+    void text(const DrawItem &item);
+    bool simpleLine(Face *face, const QString &line);
+    void shapedLine(const DrawItem &item, const QString &line, double left, double baseline);
+    void beginText();
+    void endText();
+    void selectFont(int index, double size);
+    void moveText(double left, double baseline);
     int fontIndex(Face *face);
     void setFill(const QColor &c);
     void setStroke(const QColor &c);
@@ -751,10 +858,17 @@ private:
     std::vector<qint64> m_offsets;
     std::vector<int> m_pageObjects;
     std::vector<UsedFont> m_fonts;
+    bool m_openType = false; // a font with outlines in the compact format: PDF 1.6
     // Graphics state of the page being written.
     Out m_page;
     QRgb m_fill = 0, m_stroke = 0;
     double m_lineWidth = 1;
+    double m_pageHeight = 0; // points
+    bool m_inText = false;
+    double m_textX = 0, m_textY = 0; // start of the current line, in points
+    int m_font = -1;
+    double m_fontSize = 0;
+    std::vector<quint16> m_glyphs; // of the line being written
 };
 
 void Document::flush()
@@ -815,23 +929,292 @@ double thousandths(double v)
     return double(std::llround(v * 1000.0)) / 1000.0;
 }
 
+void Document::beginText()
+{
+    if (m_inText)
+        return;
+    m_page << "BT\n";
+    m_inText = true;
+    m_textX = m_textY = 0; // the font stays set between text objects
+}
+
+void Document::endText()
+{
+    if (m_inText)
+        m_page << "ET\n";
+    m_inText = false;
+}
+
+void Document::selectFont(int index, double size)
+{
+    if (index == m_font && size == m_fontSize)
+        return;
+    m_page << "/F" << index << ' ';
+    m_page.num(size) << " Tf\n";
+    m_font = index;
+    m_fontSize = size;
+}
+
+// Moves to the start of a line, relative to the previous line's start (points from the paper's bottom left).
+void Document::moveText(double left, double baseline)
+{
+    const double dx = thousandths(left - m_textX);
+    const double dy = thousandths(baseline - m_textY);
+    m_page.num(dx) << ' ';
+    m_page.num(dy) << " Td\n";
+    m_textX += dx;
+    m_textY += dy;
+}
+
+// The glyphs of a line whose characters the face has and which follow one another without shaping, into
+// m_glyphs; false when the line needs the shaper.
+bool Document::simpleLine(Face *face, const QString &line)
+{
+    m_glyphs.clear();
+    if (!face->isValid())
+        return false;
+    const QChar *chars = line.constData();
+    for (qsizetype k = 0, n = line.size(); k < n; ++k) {
+        const char16_t c = chars[k].unicode();
+        if (QChar::isSurrogate(c) || needsShaper(c))
+            return false;
+        const quint16 g = face->glyph(c);
+        if (g == 0 && c > ' ')
+            return false; // taken from another face, as on screen
+        m_glyphs.push_back(g);
+    }
+    return true;
+}
+
+void Document::text(const DrawItem &item)
+{
+    if (item.textColor.alpha() == 0)
+        return;
+    Face *face = faceFor(item.font);
+    const double size = emPoints(item.font);
+    for (qsizetype i = 0; i < item.lines.size(); ++i) {
+        const QString &line = item.lines[i];
+        if (line.isEmpty())
+            continue;
+        const double left = item.lineLefts[size_t(i)] * pointsPerMm;
+        const double baseline =
+            m_pageHeight - (item.rect.top() + double(i) * item.lineHeight + item.ascent) * pointsPerMm;
+        if (!simpleLine(face, line)) {
+            shapedLine(item, line, left, baseline);
+            continue;
+        }
+        beginText();
+        const int index = fontIndex(face);
+        selectFont(index, size);
+        setFill(item.textColor);
+        moveText(left, baseline);
+        m_page << "[(";
+        UsedFont &used = m_fonts[size_t(index)];
+        quint16 previous = 0;
+        for (size_t k = 0; k < m_glyphs.size(); ++k) {
+            const quint16 g = m_glyphs[k];
+            if (k > 0)
+                if (const int kern = face->kerning(previous, g)) {
+                    m_page << ") ";
+                    m_page.num(-kern * face->thousandthsPerUnit()) << " (";
+                }
+            m_page.glyph16(g);
+            used.use(g);
+            previous = g;
+        }
+        m_page << ")] TJ\n";
+    }
+}
+
+// A line laid out by Qt's text shaper, as the printer and the preview draw it: glyphs joined and ordered
+// for their script, taken from the system's fallback fonts where the item's font lacks them. Each glyph
+// is placed where the shaper put it; the line's characters ride along for search and copy.
+void Document::shapedLine(const DrawItem &item, const QString &line, double left, double baseline)
+{
+    QTextLayout layout(line, item.font, &referenceDevice());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight); // as the page painter draws
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine laid = layout.createLine();
+    if (!laid.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    laid.setNumColumns(int(line.size()));
+    layout.endLayout();
+    const double ascent = laid.ascent();
+
+    // The words of the line and where they lie, left to right on the line whatever their script: each
+    // word is written as one marked span carrying its characters, so that a search or copy finds them.
+    struct Word {
+        qsizetype start, end;
+        double left, right;
+    };
+    std::vector<Word> words;
+    for (qsizetype start = 0; start < line.size();) {
+        qsizetype end = line.indexOf(QLatin1Char(' '), start);
+        if (end < 0)
+            end = line.size();
+        if (end > start) {
+            Word word{start, end, 1e300, -1e300};
+            for (qsizetype k = start; k <= end; ++k) {
+                const double x = laid.cursorToX(int(k));
+                word.left = std::min(word.left, x);
+                word.right = std::max(word.right, x);
+            }
+            words.push_back(word);
+        }
+        start = end + 1;
+    }
+
+    struct Placed {
+        Face *face;
+        double size;
+        quint16 glyph;
+        double x, up; // points from the line's start on its baseline
+        int word;     // -1: between words
+    };
+    std::vector<Placed> placed;
+    struct Shape {
+        QRawFont raw;
+        quint32 glyph;
+        QPointF at; // points from the line's start on its baseline, upwards
+    };
+    std::vector<Shape> shapes; // glyphs of faces that cannot be embedded
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        const qsizetype count = std::min(glyphs.size(), positions.size());
+        Face *face = faceForRaw(raw);
+        const double size = raw.pixelSize() * pointsPerLayoutPixel;
+        for (qsizetype k = 0; k < count; ++k) {
+            const double x = positions[k].x() * pointsPerLayoutPixel;
+            const double up = thousandths((ascent - positions[k].y()) * pointsPerLayoutPixel);
+            if (!face->isValid() || size <= 0 || glyphs[k] > 0xFFFF) {
+                shapes.push_back({raw, glyphs[k], QPointF(x, up)});
+                continue;
+            }
+            const quint16 g = quint16(glyphs[k]);
+            // A glyph belongs to the word its middle lies in.
+            const double middle = positions[k].x() + face->width1000(g) * raw.pixelSize() / 2000.0;
+            int word = -1;
+            for (size_t w = 0; w < words.size() && word < 0; ++w)
+                if (middle >= words[w].left && middle <= words[w].right)
+                    word = int(w);
+            placed.push_back({face, size, g, x, up, word});
+        }
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) { return a.word < b.word; });
+
+    beginText();
+    setFill(item.textColor);
+    moveText(left, baseline);
+    // The pen's place on the line in points; glyphs are placed by shifting it from where the last glyph's
+    // advance left it, in thousandths of the size.
+    double pen = 0, rise = 0;
+    int word = -1;
+    bool inArray = false, inSpan = false;
+    const auto closeArray = [&] {
+        if (inArray)
+            m_page << ")] TJ\n";
+        inArray = false;
+    };
+    for (const Placed &p : placed) {
+        if (p.word < 0 && p.glyph == 0)
+            continue;
+        if (p.word != word || !inSpan) {
+            closeArray();
+            if (inSpan)
+                m_page << "EMC\n";
+            inSpan = false;
+            word = p.word;
+            if (word >= 0) {
+                const Word &w = words[size_t(word)];
+                m_page << "/Span << /ActualText ";
+                writeTextString(m_page, line.mid(w.start, w.end - w.start));
+                m_page << " >> BDC\n";
+                inSpan = true;
+            }
+        }
+        const int index = fontIndex(p.face);
+        if (index != m_font || p.size != m_fontSize) {
+            closeArray();
+            selectFont(index, p.size);
+        }
+        if (p.up != rise) {
+            closeArray();
+            m_page.num(p.up) << " Ts\n";
+            rise = p.up;
+        }
+        if (!inArray) {
+            m_page << "[(";
+            inArray = true;
+        }
+        if (const double shift = thousandths((pen - p.x) * 1000.0 / p.size); shift != 0) {
+            m_page << ") ";
+            m_page.num(shift) << " (";
+            pen -= shift * p.size / 1000.0;
+        }
+        m_page.glyph16(p.glyph);
+        m_fonts[size_t(index)].use(p.glyph);
+        pen += p.face->width1000(p.glyph) * p.size / 1000.0;
+    }
+    closeArray();
+    if (inSpan)
+        m_page << "EMC\n";
+    if (rise != 0)
+        m_page << "0 Ts\n";
+
+    if (shapes.empty())
+        return;
+    // Glyphs of bitmap or Type 1 faces, drawn as their outlines.
+    endText();
+    for (const Shape &shape : shapes) {
+        const QPainterPath path = shape.raw.pathForGlyph(shape.glyph);
+        if (path.isEmpty())
+            continue;
+        const auto point = [&](const QPainterPath::Element &e) {
+            m_page.num(left + shape.at.x() + e.x * pointsPerLayoutPixel) << ' ';
+            m_page.num(baseline + shape.at.y() - e.y * pointsPerLayoutPixel) << ' ';
+        };
+        for (int e = 0; e < path.elementCount(); ++e) {
+            const QPainterPath::Element element = path.elementAt(e);
+            if (element.isMoveTo()) {
+                point(element);
+                m_page << "m\n";
+            } else if (element.isLineTo()) {
+                point(element);
+                m_page << "l\n";
+            } else if (element.isCurveTo() && e + 2 < path.elementCount()) {
+                point(element);
+                point(path.elementAt(e + 1));
+                point(path.elementAt(e + 2));
+                m_page << "c\n";
+                e += 2;
+            }
+        }
+        if (path.fillRule() == Qt::OddEvenFill)
+            m_page << "f*\n";
+        else
+            m_page << "f\n";
+    }
+}
+
 const std::string &Document::content(const Page &page)
 {
     m_page.data.clear(); // keeps its capacity from page to page
     m_fill = m_stroke = qRgb(0, 0, 0);
     m_lineWidth = 1;
+    m_inText = false;
+    m_font = -1;
+    m_fontSize = 0;
     const double height = page.paper.height() * pointsPerMm;
+    m_pageHeight = height;
     const auto x = [](double mm) { return mm * pointsPerMm; };
     const auto y = [height](double mm) { return height - mm * pointsPerMm; };
-    bool inText = false;
-    double textX = 0, textY = 0;
-    int currentFont = -1;
-    double currentSize = 0;
-    const auto endText = [&] {
-        if (inText)
-            m_page << "ET\n";
-        inText = false;
-    };
     m_page << "0 J 0 j\n";
 
     for (const PlacedBand &band : page.bands) {
@@ -873,82 +1256,9 @@ const std::string &Document::content(const Page &page)
                 m_page.num(x(item.rect.right())) << ' ';
                 m_page.num(y(item.rect.bottom())) << " l S\n";
                 break;
-            case DrawItem::Kind::Text: {
-                Face *face = faceFor(item.font);
-                if (!face->isValid() || item.textColor.alpha() == 0)
-                    break;
-                const int index = fontIndex(face);
-                Face *fallback = nullptr;
-                bool fallbackSought = false;
-                const double size = emPoints(item.font);
-                for (qsizetype i = 0; i < item.lines.size(); ++i) {
-                    const QString &line = item.lines[i];
-                    if (line.isEmpty())
-                        continue;
-                    if (!inText) {
-                        m_page << "BT\n";
-                        inText = true;
-                        textX = textY = 0; // the font stays set between text objects
-                    }
-                    if (index != currentFont || size != currentSize) {
-                        m_page << "/F" << index << ' ';
-                        m_page.num(size) << " Tf\n";
-                        currentFont = index;
-                        currentSize = size;
-                    }
-                    setFill(item.textColor);
-                    const double baseline = item.rect.top() + double(i) * item.lineHeight + item.ascent;
-                    // Each line starts relative to the previous one's start.
-                    const double dx = thousandths(x(item.lineLefts[size_t(i)]) - textX);
-                    const double dy = thousandths(y(baseline) - textY);
-                    m_page.num(dx) << ' ';
-                    m_page.num(dy) << " Td [(";
-                    textX += dx;
-                    textY += dy;
-                    Face *runFace = face;
-                    UsedFont *used = &m_fonts[size_t(currentFont)];
-                    quint16 previous = 0;
-                    bool first = true;
-                    for (qsizetype k = 0; k < line.size(); ++k) {
-                        char32_t c = line[k].unicode();
-                        if (QChar::isHighSurrogate(c) && k + 1 < line.size() && line[k + 1].isLowSurrogate()) {
-                            c = QChar::surrogateToUcs4(line[k].unicode(), line[k + 1].unicode());
-                            ++k;
-                        }
-                        Face *glyphFace = face;
-                        quint16 g = face->glyph(c);
-                        if (g == 0 && c > ' ') {
-                            if (!fallbackSought) {
-                                fallback = fallbackFaceFor(item.font);
-                                fallbackSought = true;
-                            }
-                            if (const quint16 other = fallback ? fallback->glyph(c) : 0) {
-                                glyphFace = fallback;
-                                g = other;
-                            }
-                        }
-                        if (glyphFace != runFace) {
-                            // The run goes on in the other face from where the last glyph ended.
-                            runFace = glyphFace;
-                            currentFont = fontIndex(runFace);
-                            used = &m_fonts[size_t(currentFont)];
-                            m_page << ")] TJ\n/F" << currentFont << ' ';
-                            m_page.num(size) << " Tf\n[(";
-                        } else if (!first) {
-                            if (const int kern = runFace->kerning(previous, g)) {
-                                m_page << ") ";
-                                m_page.num(-kern * runFace->thousandthsPerUnit()) << " (";
-                            }
-                        }
-                        m_page.glyph16(g);
-                        used->use(g);
-                        previous = g;
-                        first = false;
-                    }
-                    m_page << ")] TJ\n";
-                }
+            case DrawItem::Kind::Text:
+                text(item);
                 break;
-            }
             }
         }
     }
@@ -973,9 +1283,6 @@ void Document::start(const QString &title)
     m_pageTree = reserve();
     m_resources = reserve();
     m_info = reserve();
-    begin(m_catalog);
-    m_out << "<< /Type /Catalog /Pages " << m_pageTree << " 0 R >>";
-    end();
     begin(m_info);
     m_out << "<< /Title ";
     writeTextString(m_out, title);
@@ -1029,14 +1336,23 @@ void Document::finish()
               << cid << " 0 R] /ToUnicode " << cmap << " 0 R >>";
         end();
         begin(cid);
-        m_out << "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" << name
-              << " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor "
-              << descriptor << " 0 R /CIDToGIDMap /Identity /DW 0 /W " << subset.widths << " >>";
+        // Compact outlines are addressed by their glyph ids directly.
+        if (subset.openType)
+            m_out << "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /" << name;
+        else
+            m_out << "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" << name << " /CIDToGIDMap /Identity";
+        m_out << " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor "
+              << descriptor << " 0 R /DW 0 /W " << subset.widths << " >>";
         end();
         begin(descriptor);
         used.face->writeDescriptor(m_out, name, file);
         end();
-        stream(file, subset.fontFile, " /Length1 " + QByteArray::number(subset.fontFileLength));
+        if (subset.openType) {
+            m_openType = true;
+            stream(file, subset.fontFile, " /Subtype /OpenType");
+        } else {
+            stream(file, subset.fontFile, " /Length1 " + QByteArray::number(subset.fontFileLength));
+        }
         stream(cmap, subset.toUnicode);
     }
     begin(m_resources);
@@ -1044,6 +1360,12 @@ void Document::finish()
     for (size_t i = 0; i < fontObjects.size(); ++i)
         m_out << " /F" << int(i) << ' ' << fontObjects[i] << " 0 R";
     m_out << " >> >>";
+    end();
+    begin(m_catalog);
+    m_out << "<< /Type /Catalog /Pages " << m_pageTree << " 0 R";
+    if (m_openType)
+        m_out << " /Version /1.6"; // fonts with compact outlines in OpenType files
+    m_out << " >>";
     end();
 
     const qint64 xref = m_written + m_out.size();

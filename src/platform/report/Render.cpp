@@ -33,6 +33,8 @@ void paintPage(QPainter &painter, const Page &page, bool bandColours)
     const auto map = [&](const QRectF &r) {
         return QRectF(r.left() * sx, r.top() * sy, r.width() * sx, r.height() * sy);
     };
+    // Lines of mixed scripts are ordered left to right, as the PDF writer orders them.
+    painter.setLayoutDirection(Qt::LeftToRight);
 
     for (const PlacedBand &band : page.bands) {
         if (bandColours && band.color != QColor(Qt::white))

@@ -10,14 +10,9 @@
 
 namespace report {
 
-namespace {
-
-// Measuring happens at a fine resolution so that hinting does not skew widths.
-constexpr int referenceDpi = 1200;
-
-const QPaintDevice &referenceDevice()
+QPaintDevice &referenceDevice()
 {
-    static const QImage device = [] {
+    static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
         const int dpm = int(referenceDpi / 0.0254 + 0.5);
         image.setDotsPerMeterX(dpm);
@@ -26,8 +21,6 @@ const QPaintDevice &referenceDevice()
     }();
     return device;
 }
-
-} // namespace
 
 TextMetrics::TextMetrics(const QFont &font)
     : m_font(font), m_metrics(font, &referenceDevice()), m_scale(25.4 / referenceDpi),

@@ -9,7 +9,14 @@
 #include <array>
 #include <vector>
 
+class QPaintDevice;
+
 namespace report {
+
+// Text is measured, and shaped for PDF files, at a fine resolution so that hinting does not skew widths.
+constexpr int referenceDpi = 1200;
+// The device of that resolution every measurement uses.
+QPaintDevice &referenceDevice();
 
 // Text measured in millimetres on paper, independent of the device that paints it later.
 class TextMetrics {

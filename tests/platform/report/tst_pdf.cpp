@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,6 +29,7 @@ QStringList folderEntries(const QString &folder)
 class TestPdf : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void textsComeBackIntact_data();
     void textsComeBackIntact();
     void kerningFollowsTheLayout();
@@ -34,6 +37,12 @@ private slots:
     void transparentColoursPaintNothing();
     void failedWritesLeaveNothing();
 };
+
+void TestPdf::initTestCase()
+{
+    // The system has this face also with Type 1 outlines; the OpenType file is taken when the program has it.
+    QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/opentype/urw-base35/URWGothic-Book.otf"));
+}
 
 // The rows run one after the other in one process, so that fonts are reused with other glyphs and with
 // the same glyphs again.
@@ -52,8 +61,37 @@ void TestPdf::textsComeBackIntact_data()
     QTest::newRow("italic") << "Arial" << false << true << "Kursiv på norsk: «ære» – ØÅ";
     QTest::newRow("mono") << "Courier New" << false << false << "KID: 2026000005 Øre – «æ»";
     QTest::newRow("symbols from a fallback face") << "Arial" << false << false << "Levert ✓ → Bodø ☃";
-    // An OpenType face with PostScript outlines prints in the sans-serif face.
-    QTest::newRow("face without TrueType outlines") << "Nimbus Sans" << false << false << "Faktura på blåbær";
+    // A face of Type 1 outlines, which a PDF cannot carry as such, prints in the sans-serif face.
+    QTest::newRow("Type 1 face") << "Nimbus Sans" << false << false << "Faktura på blåbær";
+    // Faces with PostScript outlines in an OpenType file are cut down by HarfBuzz and embedded.
+    QTest::newRow("OpenType face with PostScript outlines") << "URW Gothic" << false << false << "Faktura på blåbær";
+    // Scripts the Latin faces lack come from the system's fallback faces, shaped as Qt shapes them.
+    QTest::newRow("Chinese") << "Arial" << false << false << "张伟 Zhang 有限公司";
+    QTest::newRow("emoji") << "Arial" << false << false << "Ola 😀 Nordmann";
+    QTest::newRow("Arabic") << "Arial" << false << false << "شركة النور";
+    QTest::newRow("Hebrew") << "Arial" << false << false << "שלום עולם";
+    QTest::newRow("combining accent") << "Arial" << false << false << "Cafe\u0301 Rene\u0301";
+}
+
+// Pixels dark in `a` with no dark pixel of `b` within one pixel, as a share of a's dark pixels.
+double inkMissing(const QImage &a, const QImage &b)
+{
+    const auto dark = [](const QImage &image, int x, int y) {
+        return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qGray(image.pixel(x, y)) < 128;
+    };
+    int ink = 0, missing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if (!dark(a, x, y))
+                continue;
+            ++ink;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx)
+                    near = dark(b, x + dx, y + dy);
+            missing += near ? 0 : 1;
+        }
+    return ink ? double(missing) / ink : 1.0;
 }
 
 void TestPdf::textsComeBackIntact()
@@ -68,14 +106,45 @@ void TestPdf::textsComeBackIntact()
     Report r;
     auto &band = r.addBand(QStringLiteral("header"), BandType::PageHeader, 20);
     band.addLabel(QStringLiteral("text"), 5, 2, 180, 6, text).font = font;
+    const std::vector<Page> pages = r.generate();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("text.pdf"));
-    r.exportPdf(path);
+    writePdf(pages, path, QString());
     PdfProbe pdf(path);
     QVERIFY(pdf.isValid());
     QCOMPARE(pdf.texts(0), text.split(QLatin1Char(' ')));
-    QVERIFY2(qAbs(pdf.words(0).front().box.left() - 15) < 0.3,
-             qPrintable(QString::number(pdf.words(0).front().box.left())));
+    for (const PdfProbe::Font &f : pdf.fontDetails())
+        QVERIFY2(f.embedded, qPrintable(f.name));
+    if (family == QLatin1String("URW Gothic"))
+        QVERIFY2(pdf.fonts().join(QLatin1Char(' ')).contains(QLatin1String("URWGothic")),
+                 qPrintable(pdf.fonts().join(' ')));
+
+    // The PDF shows what the printer prints: the same glyphs in the same places. Both are drawn finely
+    // (Qt rounds the size of a font to whole pixels) and compared at 300 dpi.
+    constexpr double fine = 1200;
+    const QRectF strip(0, 0, 200, 20);
+    QImage painted(int(strip.width() / 25.4 * fine), int(strip.height() / 25.4 * fine), QImage::Format_RGB32);
+    painted.setDotsPerMeterX(int(fine / 0.0254 + 0.5));
+    painted.setDotsPerMeterY(int(fine / 0.0254 + 0.5));
+    painted.fill(Qt::white);
+    {
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paintPage(painter, pages.front(), false);
+    }
+    const QSize coarse = painted.size() / 4;
+    const QImage printed = painted.scaled(coarse, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage shown = pdf.image(0, fine, strip).scaled(coarse, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QVERIFY2(inkMissing(printed, shown) < 0.05, qPrintable(QString::number(inkMissing(printed, shown))));
+    QVERIFY2(inkMissing(shown, printed) < 0.05, qPrintable(QString::number(inkMissing(shown, printed))));
+    // The ink starts where the label does (the first glyph's side bearing apart).
+    int firstInk = shown.width();
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < firstInk; ++x)
+            if (qGray(shown.pixel(x, y)) < 128)
+                firstInk = x;
+    const double left = firstInk * 25.4 / (fine / 4);
+    QVERIFY2(left > 14.8 && left < 15.6, qPrintable(QString::number(left)));
 }
 
 // Text placed by its measured width (right-aligned here) ends where the layout meant it to: the PDF moves
