@@ -182,6 +182,30 @@ private Q_SLOTS:
         QCOMPARE(pdf.count(0, "OSLO"), 2);
         QVERIFY(pdf.count(0, "Bjørnstjerne") == 2);
     }
+
+    // Names in scripts the invoice's face lacks print from the system's faces, shaped, and come back
+    // whole from the PDF: in the page header's address and on the slip.
+    void namesInOtherScripts_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("Chinese") << QString("张伟") << QString("有限公司");
+        QTest::newRow("emoji") << QString("Ola😀") << QString("Nordmann");
+        QTest::newRow("Arabic") << QString("شركة") << QString("النور");
+        QTest::newRow("Hebrew") << QString("שלום") << QString("כהן");
+    }
+    void namesInOtherScripts()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        Fixture f;
+        f.execute(QString("update CUSTOMER set FIRSTNAME = '%1', SURNAME = '%2'").arg(first, last));
+        const PdfProbe pdf(f.pdf(f.addInvoice()));
+        QCOMPARE(pdf.count(0, first), 2);
+        QCOMPARE(pdf.count(0, last), 2);
+        for (const PdfProbe::Font &font : pdf.fontDetails())
+            QVERIFY2(font.embedded, qPrintable(font.name));
+    }
 };
 
 QTEST_MAIN(HostileInvoicesTest)
