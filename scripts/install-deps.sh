@@ -13,7 +13,7 @@ packages=(
     libchm-dev fp-utils
     xdg-utils
     librsvg2-bin desktop-file-utils appstream
-    python3
+    python3 python3-reportlab
 )
 
 missing=()
