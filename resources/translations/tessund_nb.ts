@@ -68,6 +68,10 @@
       <translation>Ingen transaksjon er åpen på forbindelsen</translation>
     </message>
     <message>
+      <source>A change inside the transaction is not finished</source>
+      <translation>En endring inne i transaksjonen er ikke fullført</translation>
+    </message>
+    <message>
       <source>The database undid the changes after an earlier error; nothing was saved</source>
       <translation>Databasen angret endringene etter en tidligere feil; ingenting ble lagret</translation>
     </message>

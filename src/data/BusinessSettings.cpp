@@ -1,9 +1,12 @@
 #include "BusinessSettings.h"
 
+#include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 namespace {
 
@@ -82,8 +85,12 @@ void TDBSettings::LoadBusinessSettings()
 
 void TDBSettings::SaveBusinessSettings()
 {
+    if (std::none_of(m_entries.begin(), m_entries.end(), [](const Entry &e) { return e.changed; }))
+        return;
     db::DataSet &query = m_appData;
+    const std::vector<Entry> before = m_entries;
     try {
+        db::Transaction change(*query.connection());
         for (Entry &entry : m_entries) {
             if (!entry.changed)
                 continue;
@@ -100,7 +107,10 @@ void TDBSettings::SaveBusinessSettings()
             query.post();
             entry.changed = false;
         }
+        change.commit();
     } catch (...) {
+        // Nothing was stored: every entry keeps its mark.
+        m_entries = before;
         if (query.isEditing())
             query.cancel();
         query.close();

@@ -24,8 +24,8 @@ public:
     void SetSetting(const QString &key, const QString &value);
 
     void LoadBusinessSettings();
-    // Writes the marked entries in order. A failure stops there and reaches the caller; the entries not
-    // yet written keep their marks.
+    // Writes the marked entries, all in one change: a failure stores none of them, leaves every mark and
+    // reaches the caller.
     void SaveBusinessSettings();
 
     double DefaultTax() const;

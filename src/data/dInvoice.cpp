@@ -405,6 +405,8 @@ void TdmInvoice::tblInvoiceItemsCalcFields(db::DataSet &ds)
     ds.fieldByName(QStringLiteral("ITEMSUM")).setValue(a.sum);
 }
 
+// A line's save or deletion and the totals' update are one change (DataSet::post and remove): should the
+// totals fail, the line is not stored either.
 void TdmInvoice::tblInvoiceItemsAfterPost(db::DataSet &)
 {
     UpdateInvoiceSum();
@@ -435,10 +437,16 @@ void TdmInvoice::UpdateInvoiceSum()
         return;
     if (!editing)
         tblInvoiceEdit.edit();
-    tblInvoiceEdit.fieldByName(QStringLiteral("GROSSSUM")).setValue(QVariant::fromValue(totals.gross));
-    tblInvoiceEdit.fieldByName(QStringLiteral("SUMVAT")).setValue(QVariant::fromValue(totals.vat));
-    if (!editing)
-        tblInvoiceEdit.post();
+    try {
+        tblInvoiceEdit.fieldByName(QStringLiteral("GROSSSUM")).setValue(QVariant::fromValue(totals.gross));
+        tblInvoiceEdit.fieldByName(QStringLiteral("SUMVAT")).setValue(QVariant::fromValue(totals.vat));
+        if (!editing)
+            tblInvoiceEdit.post();
+    } catch (...) {
+        if (!editing)
+            tblInvoiceEdit.cancel();
+        throw;
+    }
 }
 
 void TdmInvoice::GrossPriceGetText(db::Field &field, QString &text, bool displayText)

@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(s.GetSetting("TWELVECHARSX"), QString("ok"));
     }
 
-    void failedSaveKeepsMarks()
+    void failedSaveStoresNothingAndKeepsMarks()
     {
         module->conInvoice.execute("create trigger REFUSE before insert on APPDATA when NEW.ANAME = 'BAD' "
                                    "begin select raise(abort, 'refused'); end");
@@ -119,10 +119,13 @@ private slots:
         s.SetSetting("BAD", "2");
         s.SetSetting("LAST", "3");
         QVERIFY_THROWS_EXCEPTION(std::exception, s.SaveBusinessSettings());
-        QVERIFY(!s.isChanged("FIRST"));
+        // One change: the entry written before the refused one is undone and stays marked.
+        QVERIFY(s.isChanged("FIRST"));
         QVERIFY(s.isChanged("BAD"));
         QVERIFY(s.isChanged("LAST"));
         QVERIFY(!module->qryAppData.isActive());
+        QCOMPARE(module->conInvoice.scalar("select count(*) from APPDATA").toInt(), 0);
+        QVERIFY(!module->conInvoice.inTransaction());
 
         module->conInvoice.execute("drop trigger REFUSE");
         s.SaveBusinessSettings();

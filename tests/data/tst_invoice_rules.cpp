@@ -240,6 +240,79 @@ private Q_SLOTS:
         QCOMPARE(f.dm.tblInvoiceEdit.state(), DataSet::State::Browse);
     }
 
+    // A line's save or deletion and its invoice's totals are one change, alone or inside a transaction:
+    // when the totals cannot be stored, neither is the line, and the line is left as it was for another
+    // try.
+    void lineAndTotalsAreOneChange_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("insideTransaction");
+        for (const char *operation : {"add", "change", "delete"})
+            for (bool inside : {false, true})
+                QTest::addRow("%s%s", operation, inside ? ", inside a transaction" : "") << operation << inside;
+    }
+    void lineAndTotalsAreOneChange()
+    {
+        QFETCH(QString, operation);
+        QFETCH(bool, insideTransaction);
+        Fixture f;
+        f.startInvoice(f.newCustomer());
+        f.addLine(2, 100, 25);
+        f.addLine(1, 40, 15);
+        f.dm.tblInvoiceEdit.post();
+        const int id = f.dm.tblInvoiceEdit.fieldByName(QStringLiteral("INV_ID")).asInteger();
+        const QString stored = QStringLiteral("select group_concat(NUM || '*' || NETPRICE, ' ') || ' = ' || GROSSSUM "
+                                              "|| '/' || SUMVAT from INVITEM join INVOICE using (INV_ID)");
+        const QString before = f.scalar(stored).toString();
+        db::Connection &c = f.dm.conInvoice;
+        c.execute(QStringLiteral("create trigger NOTOTALS before update of GROSSSUM on INVOICE "
+                                 "begin select raise(abort, 'totals refused'); end"));
+        if (insideTransaction) {
+            c.beginTransaction();
+            c.execute(QStringLiteral("update INVOICE set OURREF = 'kept'"));
+        }
+        DataSet &lines = f.dm.tblInvoiceItems;
+        auto change = [&] {
+            if (operation == QLatin1String("delete")) {
+                lines.remove();
+                return;
+            }
+            if (operation == QLatin1String("add")) {
+                f.addLine(3, 10, 25);
+                return;
+            }
+            lines.edit();
+            lines.fieldByName(QStringLiteral("NUM")).setValue(7.0);
+            lines.post();
+        };
+        QCOMPARE(errorOf(change), QStringLiteral("totals refused"));
+        QCOMPARE(f.scalar(stored).toString(), before);
+        QCOMPARE(c.inTransaction(), insideTransaction);
+        QCOMPARE(f.dm.tblInvoiceEdit.state(), DataSet::State::Browse);
+        const DataSet::State left = operation == QLatin1String("add")      ? DataSet::State::Insert
+                                    : operation == QLatin1String("change") ? DataSet::State::Edit
+                                                                           : DataSet::State::Browse;
+        QCOMPARE(lines.state(), left);
+        QCOMPARE(lines.recordCount(), operation == QLatin1String("add") ? 3 : 2);
+        if (insideTransaction) {
+            c.commit();
+            QCOMPARE(f.scalar(QStringLiteral("select OURREF from INVOICE")).toString(), QStringLiteral("kept"));
+        }
+
+        // Once the totals can be stored, the same line goes in with them.
+        c.execute(QStringLiteral("drop trigger NOTOTALS"));
+        if (operation == QLatin1String("delete"))
+            lines.remove();
+        else
+            lines.post();
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from INVITEM")).toInt(),
+                 operation == QLatin1String("add")      ? 3
+                 : operation == QLatin1String("delete") ? 1
+                                                        : 2);
+        QVERIFY(f.scalar(stored).toString() != before);
+        f.verifyStoredSums(id);
+    }
+
     void aLineNeedsAnInvoice()
     {
         Fixture f;

@@ -397,6 +397,67 @@ private Q_SLOTS:
         reopened.open();
         QCOMPARE(count(reopened), lost ? 0 : 2);
     }
+
+    // A change is a transaction of its own, or a savepoint inside the open transaction; it is stored
+    // whole or not at all, and undoing it leaves what the open transaction did before.
+    void changeGuard_data()
+    {
+        QTest::addColumn<bool>("insideTransaction");
+        QTest::addColumn<bool>("commitChange");
+        QTest::addColumn<bool>("engineUndoes"); // a statement inside the change makes the engine undo everything
+        QTest::addColumn<QString>("stored");
+        // clang-format off
+        QTest::newRow("own transaction, committed")  << false << true  << false << "CHANGE,INNER";
+        QTest::newRow("own transaction, undone")     << false << false << false << "";
+        QTest::newRow("own transaction, engine")     << false << false << true  << "";
+        QTest::newRow("savepoint, committed")        << true  << true  << false << "BEFORE,CHANGE,INNER";
+        QTest::newRow("savepoint, undone")           << true  << false << false << "BEFORE";
+        QTest::newRow("savepoint, engine")           << true  << false << true  << "";
+        // clang-format on
+    }
+    void changeGuard()
+    {
+        QFETCH(bool, insideTransaction);
+        QFETCH(bool, commitChange);
+        QFETCH(bool, engineUndoes);
+        TempDatabase database;
+        db::Connection connection;
+        connection.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
+        connection.open();
+        connection.execute(QStringLiteral("create trigger BOOM before insert on APPDATA when NEW.ANAME = 'BOOM' "
+                                          "begin select raise(rollback, 'refused by the database'); end"));
+        auto insert = [&](const char *name) {
+            connection.execute(QStringLiteral("insert into APPDATA (ANAME) values (:N)"),
+                               {{QStringLiteral("N"), QLatin1String(name)}});
+        };
+        if (insideTransaction) {
+            connection.beginTransaction();
+            insert("BEFORE");
+        }
+        {
+            db::Transaction change(connection);
+            insert("CHANGE");
+            {
+                db::Transaction inner(connection); // guards nest: the inner one is part of the outer change
+                insert("INNER");
+                inner.commit();
+            }
+            if (engineUndoes)
+                QVERIFY_THROWS_EXCEPTION(Error, insert("BOOM"));
+            if (commitChange)
+                change.commit();
+        }
+        QCOMPARE(connection.inTransaction(), insideTransaction);
+        if (insideTransaction && engineUndoes)
+            QVERIFY_THROWS_EXCEPTION(Error, connection.commit());
+        else if (insideTransaction)
+            connection.commit();
+        QTEST(connection
+                  .scalar(QStringLiteral("select coalesce(group_concat(ANAME), '') from (select ANAME from APPDATA "
+                                         "order by rowid)"))
+                  .toString(),
+              "stored");
+    }
 };
 
 QTEST_GUILESS_MAIN(ConnectionTest)

@@ -638,6 +638,7 @@ void Connection::close()
     m_columnCache.clear();
     m_inTransaction = false;
     m_transactionLost = false;
+    m_savepoints = 0;
     if (m_sqlite) {
         sqlite3_close_v2(m_sqlite);
         m_sqlite = nullptr;
@@ -713,12 +714,19 @@ void Connection::commit()
 {
     if (!m_inTransaction)
         throw Error(tr("No transaction is open on the connection"));
+    if (m_savepoints > 0)
+        throw Error(tr("A change inside the transaction is not finished"));
     if (m_transactionLost) {
         rollback();
-        throw Error(tr("The database undid the changes after an earlier error; nothing was saved"));
+        throw Error(lostMessage());
     }
     execute(QStringLiteral("COMMIT"));
     m_inTransaction = false;
+}
+
+QString Connection::lostMessage()
+{
+    return tr("The database undid the changes after an earlier error; nothing was saved");
 }
 
 void Connection::rollback()
@@ -727,6 +735,7 @@ void Connection::rollback()
         return;
     m_inTransaction = false;
     m_transactionLost = false;
+    m_savepoints = 0;
     if (!isSQLite() || !sqlite3_get_autocommit(m_sqlite))
         execute(QStringLiteral("ROLLBACK"));
 }
@@ -741,6 +750,55 @@ void Connection::noteFailure()
         m_transactionLost = true;
         sqlite3_exec(m_sqlite, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     }
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Transaction guards
+
+Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    if (!connection.inTransaction()) {
+        connection.beginTransaction();
+        return;
+    }
+    // Named by depth, so the few statements are prepared once and kept.
+    const QString name = QStringLiteral("change%1").arg(connection.m_savepoints + 1);
+    connection.execute(QStringLiteral("SAVEPOINT ") + name);
+    ++connection.m_savepoints;
+    m_savepoint = name;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    try {
+        if (m_savepoint.isEmpty()) {
+            m_connection.rollback();
+        } else if (m_connection.inTransaction()) {
+            --m_connection.m_savepoints;
+            // After the engine undid the whole transaction the savepoint is gone with it.
+            if (!m_connection.transactionLost()) {
+                m_connection.execute(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+                m_connection.execute(QStringLiteral("RELEASE ") + m_savepoint);
+            }
+        }
+    } catch (const std::exception &) {
+        // Undoing is best effort here: a failure has already been reported by whoever is unwinding.
+    }
+}
+
+void Transaction::commit()
+{
+    if (m_savepoint.isEmpty()) {
+        m_connection.commit();
+    } else {
+        if (m_connection.transactionLost())
+            throw Error(Connection::lostMessage());
+        m_connection.execute(QStringLiteral("RELEASE ") + m_savepoint);
+        --m_connection.m_savepoints;
+    }
+    m_done = true;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -132,6 +132,8 @@ public:
 
 private:
     friend class Statement;
+    friend class Transaction;
+    static QString lostMessage();
     sqlite3_stmt *takePrepared(const QString &sql);
     void returnPrepared(const QString &sql, sqlite3_stmt *stmt);
     void openSQLite(const ConnectionDescription &description);
@@ -144,8 +146,28 @@ private:
     sqlite3 *m_sqlite = nullptr;
     bool m_inTransaction = false;
     bool m_transactionLost = false;
+    int m_savepoints = 0; // savepoints of Transaction guards open inside the transaction
     QHash<QString, QStringList> m_columnCache;
     QHash<QString, std::vector<sqlite3_stmt *>> m_prepared;
+};
+
+// One change stored whole or not at all: a transaction of its own when none is open on the connection,
+// otherwise a savepoint inside the open one, so that undoing the change leaves the rest of that
+// transaction as it was. Undone when the guard goes out of scope without commit(). Guards nest.
+class Transaction {
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    // Stores the change (or keeps it in the open transaction). A failure leaves it to be undone.
+    void commit();
+
+private:
+    Connection &m_connection;
+    QString m_savepoint; // empty: the guard's own transaction
+    bool m_done = false;
 };
 
 } // namespace db

@@ -566,12 +566,23 @@ void DataSet::beginInsert(bool atEnd)
     notifyDetails();
 }
 
+void DataSet::beginChange(std::optional<Transaction> &change)
+{
+    if (m_connection && m_connection->isOpen())
+        change.emplace(*m_connection);
+}
+
+// The row and whatever the handlers write with it (an invoice's totals with its line) are one change:
+// stored together or, when any part fails, not at all, and then the record is left being edited as it
+// was.
 void DataSet::post()
 {
     checkActive();
     if (!isEditing())
         return;
     updateRecord();
+    std::optional<Transaction> change;
+    beginChange(change);
     if (beforePost)
         beforePost(*this);
     for (const auto &field : m_fields) {
@@ -581,9 +592,11 @@ void DataSet::post()
                 throw Error(tr("Field '%1' must have a value").arg(field->displayName()));
         }
     }
+    const QVector<QVariant> edited = m_edit;
     writeBack();
     const bool inserted = m_state == State::Insert;
     Row *row = m_view[m_current];
+    const QVector<QVariant> before = row->values;
     row->values = m_edit;
     calculate(row->values);
     m_edit.clear();
@@ -605,9 +618,52 @@ void DataSet::post()
     }
     Q_EMIT stateChanged();
     Q_EMIT rowChanged(m_current);
-    if (afterPost)
-        afterPost(*this);
+    try {
+        if (afterPost)
+            afterPost(*this);
+        if (change)
+            change->commit();
+    } catch (...) {
+        change.reset();
+        unpost(row, inserted, before, edited);
+        throw;
+    }
     notifyDetails();
+}
+
+// Puts a posted row back into the editing state it was posted from, after the change was undone.
+void DataSet::unpost(Row *row, bool inserted, const QVector<QVariant> &before, const QVector<QVariant> &edited)
+{
+    row->values = before;
+    if (inserted) {
+        for (DataSet *cursor : std::vector<DataSet *>(m_store->cursors))
+            if (cursor != this)
+                cursor->rowRemovedElsewhere(row);
+        auto &rows = m_store->rows;
+        const auto stored = std::find_if(rows.begin(), rows.end(), [row](const auto &r) { return r.get() == row; });
+        if (stored != rows.end()) {
+            m_insertRow = std::move(*stored);
+            rows.erase(stored);
+        }
+        row->key = 0;
+        row->hasKey = false;
+    } else {
+        for (DataSet *cursor : m_store->cursors) {
+            if (cursor != this) {
+                cursor->m_lookupIndex.clear();
+                cursor->emitReset();
+            }
+        }
+    }
+    const auto at = std::find(m_view.begin(), m_view.end(), row);
+    if (at != m_view.end())
+        m_current = int(at - m_view.begin());
+    m_edit = edited;
+    m_state = inserted ? State::Insert : State::Edit;
+    m_modified = true;
+    m_lookupIndex.clear();
+    emitReset();
+    Q_EMIT stateChanged();
 }
 
 void DataSet::writeBack()
@@ -739,6 +795,9 @@ void DataSet::remove()
     }
     if (m_view.empty())
         throw Error(tr("Cannot perform this operation on an empty dataset"));
+    // The row's deletion and whatever the handlers write with it are one change, as for post().
+    std::optional<Transaction> change;
+    beginChange(change);
     // beforeDelete comes first: lists refuse deletions there, quietly.
     if (beforeDelete)
         beforeDelete(*this);
@@ -755,6 +814,9 @@ void DataSet::remove()
             throw Error(tr("Row cannot be located for updating. Some values may have been changed since it was last "
                            "read"));
     }
+    const State stateBefore = m_state;
+    const QVector<QVariant> editBefore = m_edit;
+    const bool modifiedBefore = m_modified;
     if (isEditing()) {
         m_edit.clear();
         m_state = State::Browse;
@@ -764,18 +826,49 @@ void DataSet::remove()
     for (DataSet *cursor : std::vector<DataSet *>(m_store->cursors))
         if (cursor != this)
             cursor->rowRemovedElsewhere(row);
-    m_sorted.erase(std::remove(m_sorted.begin(), m_sorted.end(), row), m_sorted.end());
+    const auto sortedAt = std::find(m_sorted.begin(), m_sorted.end(), row) - m_sorted.begin();
+    const int viewAt = m_current;
+    m_sorted.erase(m_sorted.begin() + sortedAt);
     m_view.erase(m_view.begin() + m_current);
+    // The row is kept until the change is stored, to be put back should it be undone.
     auto &rows = m_store->rows;
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [row](const auto &r) { return r.get() == row; }), rows.end());
+    std::unique_ptr<Row> removed;
+    const auto stored = std::find_if(rows.begin(), rows.end(), [row](const auto &r) { return r.get() == row; });
+    if (stored != rows.end()) {
+        removed = std::move(*stored);
+        rows.erase(stored);
+    }
     m_lookupIndex.clear();
     if (m_current >= int(m_view.size()))
         m_current = int(m_view.size()) - 1;
     m_eof = m_view.empty() || m_current == int(m_view.size()) - 1;
     m_bof = m_view.empty() || m_current == 0;
     emitReset();
-    if (afterDelete)
-        afterDelete(*this);
+    try {
+        if (afterDelete)
+            afterDelete(*this);
+        if (change)
+            change->commit();
+    } catch (...) {
+        change.reset();
+        if (removed)
+            rows.push_back(std::move(removed));
+        m_sorted.insert(m_sorted.begin() + std::min<std::ptrdiff_t>(sortedAt, std::ssize(m_sorted)), row);
+        m_view.insert(m_view.begin() + std::min<std::ptrdiff_t>(viewAt, std::ssize(m_view)), row);
+        for (DataSet *cursor : std::vector<DataSet *>(m_store->cursors))
+            if (cursor != this)
+                cursor->rowAddedElsewhere(row);
+        m_current = int(std::find(m_view.begin(), m_view.end(), row) - m_view.begin());
+        m_bof = m_current == 0;
+        m_eof = m_current == int(m_view.size()) - 1;
+        m_state = stateBefore;
+        m_edit = editBefore;
+        m_modified = modifiedBefore;
+        m_lookupIndex.clear();
+        emitReset();
+        Q_EMIT stateChanged();
+        throw;
+    }
     scrolled();
 }
 

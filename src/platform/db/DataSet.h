@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Connection.h"
 #include "Field.h"
 
 #include <QHash>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -160,6 +162,9 @@ private:
     void checkActive() const;
     void beginInsert(bool atEnd);
     void writeBack();
+    // A transaction guard over the connection while it is open.
+    void beginChange(std::optional<Transaction> &change);
+    void unpost(Row *row, bool inserted, const QVector<QVariant> &before, const QVector<QVariant> &edited);
     void calculate(QVector<QVariant> &values);
     void calculateAll();
     void rebuildView();
