@@ -22,6 +22,7 @@ CONTEXT_MAP = {
     'db::Statement': 'Connection',
     'db::Field': 'Field',
     'report': 'Report',
+    'report::OutputFile': 'Report',
     'report::PdfFile': 'Report',
     'report::PrinterSink': 'Report',
     'report::ProgressBar': 'Report',

@@ -261,6 +261,26 @@
       <translation>Lager rapporten ...</translation>
     </message>
     <message>
+      <source>the folder is read-only (%1)</source>
+      <translation>mappen er skrivebeskyttet (%1)</translation>
+    </message>
+    <message>
+      <source>it is a symbolic link, not a file</source>
+      <translation>det er en symbolsk lenke, ikke en fil</translation>
+    </message>
+    <message>
+      <source>it is a folder</source>
+      <translation>det er en mappe</translation>
+    </message>
+    <message>
+      <source>it is not a regular file</source>
+      <translation>det er ikke en vanlig fil</translation>
+    </message>
+    <message>
+      <source>the file is read-only (%1)</source>
+      <translation>filen er skrivebeskyttet (%1)</translation>
+    </message>
+    <message>
       <source>Cannot write the PDF file "%1": %2</source>
       <translation>Kan ikke skrive PDF-filen «%1»: %2</translation>
     </message>

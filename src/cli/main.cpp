@@ -124,6 +124,7 @@ int pdf(const QStringList &args)
     const bool terminal = isatty(fileno(stdout));
     QSet<QString> used;
     int done = 0;
+    int failed = 0;
     for (const Invoice &invoice : invoices) {
         // Numbers are unique within a year; a redated invoice can meet its number again, and no file
         // is written over another one of this run.
@@ -131,7 +132,15 @@ int pdf(const QStringList &args)
         if (used.contains(name.toUpper()))
             name = QStringLiteral("Faktura%1-%2-%3.PDF").arg(invoice.number, invoice.year).arg(invoice.id);
         used.insert(name.toUpper());
-        ExportInvoicePdf(invoice.id, folder.filePath(name));
+        // A file that cannot be written is reported, and the rest are written all the same.
+        try {
+            ExportInvoicePdf(invoice.id, folder.filePath(name));
+        } catch (const Error &e) {
+            if (terminal)
+                std::printf("\n");
+            std::fprintf(stderr, "tessund-cli: %s.\n", qPrintable(e.message()));
+            ++failed;
+        }
         ++done;
         if (terminal && (done % 25 == 0 || done == int(invoices.size()))) {
             std::printf("\r%d of %zu invoices", done, invoices.size());
@@ -140,7 +149,11 @@ int pdf(const QStringList &args)
     }
     if (terminal && done > 0)
         std::printf("\n");
-    std::printf("Wrote %d invoices to %s\n", done, qPrintable(folder.absolutePath()));
+    std::printf("Wrote %d invoices to %s\n", done - failed, qPrintable(folder.absolutePath()));
+    if (failed > 0) {
+        std::fprintf(stderr, "tessund-cli: %d of %d invoices could not be written.\n", failed, done);
+        return 1;
+    }
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "document/uReports.h"
 #include "platform/db/Format.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -196,6 +197,67 @@ private Q_SLOTS:
             QVERIFY2(refused.second.contains(QLatin1String("in use")), qPrintable(refused.second));
             QCOMPARE(running.conInvoice.scalar(QStringLiteral("select count(*) from INVOICE")).toInt(), 30);
         }
+    }
+
+    // The tool leaves alone what it may not replace: the reason on standard error, status 1, the file as it
+    // was. In a run over every invoice the others are written all the same.
+    void commandLineRefusesTargets_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read-only file") << "read-only" << false << "the file is read-only (Permission denied)";
+        QTest::newRow("symbolic link") << "link" << false << "it is a symbolic link, not a file";
+        QTest::newRow("--all, one read-only file") << "read-only" << true << "1 of 30 invoices could not be written";
+        QTest::newRow("--all, one symbolic link") << "link" << true << "it is a symbolic link, not a file";
+    }
+    void commandLineRefusesTargets()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, all);
+        QFETCH(QString, message);
+        TempDatabase database(true);
+        QTemporaryDir out;
+        const QString name = QStringLiteral("Faktura1-%1.PDF").arg(QDate::currentDate().year());
+        const QString target = out.filePath(name);
+        const QString archived = out.filePath(QStringLiteral("archived.pdf"));
+        {
+            QFile file(archived);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("%PDF-1.4 archived");
+        }
+        if (setup == QLatin1String("read-only")) {
+            QVERIFY(QFile::rename(archived, target));
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else {
+            QVERIFY(QFile::link(archived, target));
+        }
+        const auto checksum = [](const QString &path) {
+            QFile file(path);
+            file.open(QIODevice::ReadOnly);
+            return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray before = checksum(target);
+        const QFile::Permissions permissions = QFile::permissions(target);
+
+        QProcess cli;
+        cli.start(QStringLiteral(TESSUND_CLI),
+                  all ? QStringList{QStringLiteral("pdf"), database.path(), QStringLiteral("--all"), out.path()}
+                      : QStringList{QStringLiteral("pdf"), database.path(), QStringLiteral("1"), target});
+        QVERIFY(cli.waitForFinished(120000));
+        const QString errors = QString::fromUtf8(cli.readAllStandardError());
+        QCOMPARE(cli.exitCode(), 1);
+        QVERIFY2(errors.contains(message), qPrintable(errors));
+        QVERIFY2(errors.contains(target), qPrintable(errors));
+        QCOMPARE(checksum(target), before);
+        QCOMPARE(QFile::permissions(target), permissions);
+        QCOMPARE(QFileInfo(target).isSymLink(), setup == QLatin1String("link"));
+        const QStringList written =
+            QDir(out.path()).entryList({QStringLiteral("Faktura*.PDF")}, QDir::Files | QDir::System);
+        QCOMPARE(written.size(), all ? 30 : 1);
+        for (const QString &file : written)
+            if (file != name)
+                QCOMPARE(PdfProbe(out.filePath(file)).pageCount(), 1);
     }
 };
 

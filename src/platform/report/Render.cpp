@@ -2,6 +2,7 @@
 
 #include "PdfWriter.h"
 #include "platform/db/Errors.h"
+#include "platform/db/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace report {
 
@@ -87,6 +89,7 @@ QImage pageImage(const Page &page, double dpi)
 
 OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(path), m_errorText(errorText)
 {
+    checkTarget();
     const QFileInfo target(path);
     static std::atomic<int> serial{0};
     // A short name of its own: a target's name may already be as long as the file system allows.
@@ -94,8 +97,10 @@ OutputFile::OutputFile(const QString &path, const QString &errorText) : m_path(p
         target.absolutePath() +
         QStringLiteral("/.tessund-%1-%2.part").arg(QCoreApplication::applicationPid()).arg(serial++);
     m_part = std::make_unique<QFile>(partPath);
-    // Unbuffered: every write reaches the system at once, and its failure comes back with its reason.
-    if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+    // Unbuffered: every write reaches the system at once, and its failure comes back with its reason. A new
+    // file is for its owner's eyes only.
+    if (!m_part->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                      QFile::ReadOwner | QFile::WriteOwner))
         throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), m_part->errorString()));
 }
 
@@ -107,6 +112,34 @@ OutputFile::~OutputFile()
     }
 }
 
+// Only a regular file the user may change is replaced: never what a symbolic link points at (or the link),
+// a device, a folder or a file marked read-only. Returns the mode of the file it replaces, or -1 when the
+// name is free.
+int OutputFile::checkTarget()
+{
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (const QString reason = whyReadOnly(folder); !reason.isEmpty() && QFileInfo(folder).isDir())
+        throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), tr("the folder is read-only (%1)").arg(reason)));
+    struct stat info {};
+    if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return -1;
+        throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), systemReason(errno)));
+    }
+    QString reason;
+    if (S_ISLNK(info.st_mode))
+        reason = tr("it is a symbolic link, not a file");
+    else if (S_ISDIR(info.st_mode))
+        reason = tr("it is a folder");
+    else if (!S_ISREG(info.st_mode))
+        reason = tr("it is not a regular file");
+    else if (const QString why = whyReadOnly(m_path); !why.isEmpty())
+        reason = tr("the file is read-only (%1)").arg(why);
+    if (!reason.isEmpty())
+        throw Error(m_errorText.arg(QDir::toNativeSeparators(m_path), reason));
+    return int(info.st_mode & 0777);
+}
+
 void OutputFile::fail(const QString &reason)
 {
     m_part->close();
@@ -116,16 +149,26 @@ void OutputFile::fail(const QString &reason)
 }
 
 // Not synced to disk first: batch exports write a thousand files a second, and one lost in a power cut
-// is exported again.
+// is exported again. The target is looked at again: it may have changed while the pages were written. A
+// file replaced keeps its permissions.
 void OutputFile::commitPart()
 {
     if (!m_part->flush())
         fail(m_part->errorString());
-    if (QFileInfo::exists(m_path))
-        m_part->setPermissions(QFile::permissions(m_path));
+    int mode = -1;
+    try {
+        mode = checkTarget();
+    } catch (const Error &) {
+        m_part->close();
+        m_part->remove();
+        m_committed = true;
+        throw;
+    }
+    if (mode >= 0 && ::fchmod(m_part->handle(), mode_t(mode)) != 0)
+        fail(systemReason(errno));
     m_part->close();
     if (std::rename(QFile::encodeName(m_part->fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        fail(systemReason(errno));
     m_committed = true;
 }
 

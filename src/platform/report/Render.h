@@ -21,7 +21,9 @@ QImage pageImage(const Page &page, double dpi);
 // A file written page by page into a hidden file beside its target and renamed into place by commit():
 // readers never see part of it, and a file already under the name stays as it was until then. Destroyed
 // before commit() (a write error, a cancelled run), it leaves nothing behind. Failures throw Error with
-// the file's name and the system's reason.
+// the file's name and the system's reason. Only a regular file the user may change is replaced (never a
+// symbolic link, a device or a read-only file), and it keeps its permissions; a new file is readable by
+// its owner only.
 class OutputFile : public PageSink {
 public:
     ~OutputFile() override;
@@ -31,6 +33,7 @@ protected:
     // `errorText` has the file's name as %1 and the reason as %2.
     OutputFile(const QString &path, const QString &errorText);
     [[noreturn]] void fail(const QString &reason);
+    int checkTarget();
     QFile &part() { return *m_part; }
     void commitPart();
 

@@ -55,7 +55,8 @@ RtfFile::RtfFile(const QString &path)
     : OutputFile(path, QCoreApplication::translate("Report", "Cannot write the RTF file \"%1\": %2"))
 {
     m_body = std::make_unique<QFile>(part().fileName() + QStringLiteral(".body"));
-    if (!m_body->open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered))
+    if (!m_body->open(QIODevice::ReadWrite | QIODevice::NewOnly | QIODevice::Unbuffered,
+                      QFile::ReadOwner | QFile::WriteOwner))
         fail(m_body->errorString());
 }
 

@@ -5,12 +5,16 @@
 #include "platform/report/Render.h"
 #include "platform/report/TextMetrics.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace report;
 
@@ -37,6 +41,47 @@ public:
 private:
     rlimit m_previous{};
 };
+
+// What stands in a folder, entry by entry: a file's mode and checksum, a link's target, another entry's kind.
+// Nothing is opened but regular files.
+QMap<QString, QString> entries(const QString &folder)
+{
+    QMap<QString, QString> result;
+    for (const QString &name :
+         QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString path = QDir(folder).filePath(name);
+        struct stat info {};
+        ::lstat(QFile::encodeName(path).constData(), &info);
+        QString what = QString::number(info.st_mode, 8);
+        if (S_ISREG(info.st_mode)) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                what +=
+                    QLatin1Char(' ') +
+                    QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+        } else if (S_ISLNK(info.st_mode)) {
+            what += QStringLiteral(" -> ") + QFile::symLinkTarget(path);
+        }
+        result.insert(name, what);
+    }
+    return result;
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes, mode_t mode)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+}
 
 } // namespace
 
@@ -135,6 +180,84 @@ private Q_SLOTS:
         else
             QVERIFY_THROWS_EXCEPTION(Error, small.r.exportPdf(nowhere));
         QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // Only a regular file the user may change is replaced, and it keeps its permissions; a new file is its
+    // owner's alone. Whatever else stands under the name is refused with the reason and left as it was.
+    void outputTargets_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("rtf");
+        QTest::addColumn<QString>("refusal"); // empty: the file is written
+        QTest::addColumn<int>("mode");        // the written file's mode
+        QTest::newRow("new file") << "none" << false << "" << 0600;
+        QTest::newRow("new RTF file") << "none" << true << "" << 0600;
+        QTest::newRow("file replaced") << "file 0644" << false << "" << 0644;
+        QTest::newRow("RTF file replaced") << "file 0640" << true << "" << 0640;
+        QTest::newRow("read-only file") << "file 0444" << false << "the file is read-only (Permission denied)" << 0;
+        QTest::newRow("read-only RTF file") << "file 0400" << true << "the file is read-only (Permission denied)" << 0;
+        QTest::newRow("symbolic link to a file") << "link" << false << "it is a symbolic link, not a file" << 0;
+        QTest::newRow("symbolic link to nowhere")
+            << "dangling link" << false << "it is a symbolic link, not a file" << 0;
+        QTest::newRow("named pipe") << "pipe" << false << "it is not a regular file" << 0;
+        QTest::newRow("device node") << "device" << false << "it is not a regular file" << 0;
+        QTest::newRow("folder") << "folder" << true << "it is a folder" << 0;
+        QTest::newRow("read-only folder")
+            << "read-only folder" << false << "the folder is read-only (Permission denied)" << 0;
+    }
+    void outputTargets()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, rtf);
+        QFETCH(QString, refusal);
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(rtf ? "list.rtf" : "list.pdf");
+        const QByteArray name = QFile::encodeName(path);
+        if (setup.startsWith(QLatin1String("file "))) {
+            writeFile(path, "archived", mode_t(setup.mid(5).toInt(nullptr, 8)));
+        } else if (setup == QLatin1String("link")) {
+            writeFile(dir.filePath("elsewhere.pdf"), "archived", 0644);
+            QVERIFY(QFile::link(dir.filePath("elsewhere.pdf"), path));
+        } else if (setup == QLatin1String("dangling link")) {
+            QVERIFY(QFile::link(dir.filePath("elsewhere.pdf"), path));
+        } else if (setup == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        } else if (setup == QLatin1String("device")) {
+            // A node of its own standing for the null device: no real device is at stake if this goes wrong.
+            if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("device nodes cannot be made here");
+        } else if (setup == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QFileInfo(path).fileName()));
+        } else if (setup == QLatin1String("read-only folder")) {
+            // The mode bits count for the superuser too, so this holds whoever runs the test.
+            QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0);
+        }
+        const QMap<QString, QString> before = entries(dir.path());
+
+        RowReport rr(8, 3);
+        QString error;
+        try {
+            if (rtf)
+                rr.r.exportRtf(path);
+            else
+                rr.r.exportPdf(path);
+        } catch (const Error &e) {
+            error = e.message();
+        }
+        const QMap<QString, QString> after = entries(dir.path());
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        if (refusal.isEmpty()) {
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+            QCOMPARE(int(modeOf(path)), mode);
+            QFile written(path);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(written.read(5) == (rtf ? "{\\rtf" : "%PDF-"));
+            QCOMPARE(QStringList(after.keys()), QStringList{QFileInfo(path).fileName()});
+        } else {
+            QVERIFY2(error.contains(QDir::toNativeSeparators(path)) && error.endsWith(refusal), qPrintable(error));
+            QCOMPARE(after, before);
+        }
     }
 
     // A text column cut at its edge, a value shrunk to fit its column.

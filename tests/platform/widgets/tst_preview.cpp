@@ -8,6 +8,7 @@
 #include "platform/widgets/ReportPrinting.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ private slots:
     void printerOutputAndFailure();
     void previewNavigatesZoomsPrintsAndSaves();
     void rtfKeepsTextsInPageOrderAtTheirPlaces();
+    void saveLeavesAReadOnlyFileAlone();
 };
 
 void TestPreview::printerOutputAndFailure()
@@ -164,6 +166,44 @@ void TestPreview::rtfKeepsTextsInPageOrderAtTheirPlaces()
     // row2 stands 2 mm from the left and 30 mm from the top: 113 and 1701 twips.
     QVERIFY(rtf.contains("\\posx113\\posy1701"));
     QCOMPARE(rtf.count("foot\\par"), 2);
+}
+
+// An archived file marked read-only is not written over: the reason is shown and the file stays as it was.
+void TestPreview::saveLeavesAReadOnlyFileAlone()
+{
+    MessageAnswers answers;
+    RowReport rr(25, 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("archived.pdf"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("%PDF-1.4 archived");
+    }
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+    const auto previousFileName =
+        PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &filters, QString *selected) {
+            *selected = filters.first();
+            return path;
+        });
+    const auto previousHook = PreviewWindow::setOpenHook([](PreviewWindow &w) {
+        w.save();
+        w.close();
+    });
+    QPrinter printer;
+    report::preview(rr.r, printer);
+    PreviewWindow::setOpenHook(previousHook);
+    PreviewWindow::setFileNameProvider(previousFileName);
+
+    QCOMPARE(answers.shown().size(), 1);
+    QCOMPARE(answers.shown().at(0).type, MsgType::Error);
+    QCOMPARE(answers.shown().at(0).text,
+             QStringLiteral("Cannot write the PDF file \"%1\": the file is read-only (Permission denied)").arg(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("%PDF-1.4 archived"));
+    QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::ReadGroup);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("archived.pdf")});
 }
 
 QTEST_MAIN(TestPreview)
