@@ -197,6 +197,13 @@
     </message>
   </context>
   <context>
+    <name>MailClient</name>
+    <message>
+      <source>The e-mail address "%1" is not a plain address such as name@firma.no, so it is not handed to the mail client. Correct it on the customer's card.</source>
+      <translation>E-postadressen «%1» er ikke en vanlig adresse som navn@firma.no, så den blir ikke gitt videre til e-postprogrammet. Rett den på kundekortet.</translation>
+    </message>
+  </context>
+  <context>
     <name>MessageDialog</name>
     <message>
       <source>Error</source>

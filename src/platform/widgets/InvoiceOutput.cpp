@@ -52,6 +52,12 @@ void saveAsPdf(QWidget *owner, TfrmGiroF60 &giro)
 // The attachment keeps the name Faktura.pdf: it is written into a folder of its own, which stays.
 void sendAsMail(TfrmGiroF60 &giro)
 {
+    TdmTemp &temp = dmTemp();
+    const QString address = textOf(temp.qryCustomer, "EMAIL");
+    if (const QString problem = mailAddressProblem(address); !problem.isEmpty()) {
+        messageDialog(MsgType::Error, problem);
+        return;
+    }
     QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("INVXXXXXX")));
     if (!folder.isValid())
         throw Error(QCoreApplication::translate("uReports", "Cannot make a folder for the e-mail attachment in %1: %2")
@@ -60,11 +66,10 @@ void sendAsMail(TfrmGiroF60 &giro)
     const QString path = folder.filePath(QStringLiteral("Faktura.pdf"));
     giro.ExportToPdf(path);
 
-    TdmTemp &temp = dmTemp();
     MailMessage message;
     message.recipientName =
         textOf(temp.qryCustomer, "FIRSTNAME") + QLatin1Char(' ') + textOf(temp.qryCustomer, "SURNAME");
-    message.recipientAddress = textOf(temp.qryCustomer, "EMAIL");
+    message.recipientAddress = address;
     message.subject = QStringLiteral("Faktura Nr ") + textOf(temp.qryInvoice, "INVOICE_NO");
     message.body = QStringLiteral("Vedlagt ligger faktura.");
     message.attachment = path;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -12,7 +13,39 @@ MailSender &sender()
     return s;
 }
 
+// Letters and digits of any script, and in the local part the few marks real addresses use.
+const QRegularExpression &plainAddress()
+{
+    static const QRegularExpression pattern(QStringLiteral("^[\\p{L}\\p{N}_+](?:[\\p{L}\\p{N}_+-]|\\.(?!\\.|@))*"
+                                                           "@[\\p{L}\\p{N}](?:[\\p{L}\\p{N}-]*[\\p{L}\\p{N}])?(?:\\.["
+                                                           "\\p{L}\\p{N}](?:[\\p{L}\\p{N}-]*[\\p{L}\\p{N}])?)+\\z"));
+    return pattern;
+}
+
+// A name goes into the recipient as "Name <address>" only when it holds nothing the mail client could read
+// as more than a name.
+bool plainName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[\\p{L}\\p{M}\\p{N} .'-]*\\z"));
+    return pattern.match(name).hasMatch();
+}
+
 } // namespace
+
+QString mailAddressProblem(const QString &address)
+{
+    const QString trimmed = address.trimmed();
+    if (trimmed.isEmpty() || (trimmed.size() <= 254 && plainAddress().match(trimmed).hasMatch()))
+        return QString();
+    QString shown = trimmed.left(80);
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = QChar::ReplacementCharacter;
+    return QCoreApplication::translate("MailClient", "The e-mail address \"%1\" is not a plain address such as "
+                                                     "name@firma.no, so it is not handed to the mail client. Correct "
+                                                     "it on the customer's card.")
+        .arg(shown);
+}
 
 QStringList mailCommand(const MailMessage &message)
 {
@@ -24,8 +57,9 @@ QStringList mailCommand(const MailMessage &message)
     // Without an address the client opens the message with no recipient and the user fills it in.
     if (!message.recipientAddress.trimmed().isEmpty()) {
         const QString name = message.recipientName.trimmed();
-        command << (name.isEmpty() ? message.recipientAddress
-                                   : QStringLiteral("%1 <%2>").arg(name, message.recipientAddress.trimmed()));
+        command << (name.isEmpty() || !plainName(name)
+                        ? message.recipientAddress.trimmed()
+                        : QStringLiteral("%1 <%2>").arg(name, message.recipientAddress.trimmed()));
     }
     return command;
 }
@@ -37,6 +71,8 @@ void setMailSender(MailSender s)
 
 bool sendMail(const MailMessage &message)
 {
+    if (!mailAddressProblem(message.recipientAddress).isEmpty())
+        return false;
     if (sender())
         return sender()(message);
     QStringList command = mailCommand(message);

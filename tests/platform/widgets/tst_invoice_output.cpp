@@ -144,6 +144,160 @@ private Q_SLOTS:
         QDir(QFileInfo(sent.last().attachment).absolutePath()).removeRecursively();
     }
 
+    // Only a plain address reaches the mail client: anything it could read as more than one recipient (a
+    // query adding an attachment, an option, a second header) is refused with a message before the hand-off.
+    void eMailAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("firstName");
+        QTest::addColumn<QString>("recipient"); // the recipient handed over; "refused": none, a message instead
+        QTest::newRow("plain") << "kari@example.no"
+                               << "Kari"
+                               << "Kari Nordmann <kari@example.no>";
+        QTest::newRow("spaces around") << " kari@example.no "
+                                       << "Kari"
+                                       << "Kari Nordmann <kari@example.no>";
+        QTest::newRow("dots, plus and hyphens") << "kari.nord-mann+faktura@post.example-2.no"
+                                                << "Kari"
+                                                << "Kari Nordmann <kari.nord-mann+faktura@post.example-2.no>";
+        QTest::newRow("Norwegian letters") << "kåre@bølgen.no"
+                                           << "Kåre"
+                                           << "Kåre Nordmann <kåre@bølgen.no>";
+        QTest::newRow("none: the client asks") << ""
+                                               << "Kari"
+                                               << "";
+        QTest::newRow("a name that is more than a name") << "kari@example.no"
+                                                         << "Kari <x@evil.no>"
+                                                         << "kari@example.no";
+        QTest::newRow("a query adding an attachment") << "kari@example.no?attach=/etc/passwd"
+                                                      << "Kari"
+                                                      << "refused";
+        QTest::newRow("an option") << "--help"
+                                   << "Kari"
+                                   << "refused";
+        QTest::newRow("a leading hyphen") << "-kari@example.no"
+                                          << "Kari"
+                                          << "refused";
+        QTest::newRow("an ampersand") << "kari&bcc=x@example.no"
+                                      << "Kari"
+                                      << "refused";
+        QTest::newRow("a percent sign") << "kari%3Fx@example.no"
+                                        << "Kari"
+                                        << "refused";
+        QTest::newRow("a space inside") << "kari nordmann@example.no"
+                                        << "Kari"
+                                        << "refused";
+        QTest::newRow("a line break and a header") << "kari@example.no\r\nBcc: x@evil.no"
+                                                   << "Kari"
+                                                   << "refused";
+        QTest::newRow("a control character") << QStringLiteral("kari@exam\x01ple.no") << "Kari"
+                                             << "refused";
+        QTest::newRow("two addresses") << "kari@example.no,ola@example.no"
+                                       << "Kari"
+                                       << "refused";
+        QTest::newRow("a name with the address") << "Kari <kari@example.no>"
+                                                 << "Kari"
+                                                 << "refused";
+        QTest::newRow("a mailto link") << "mailto:kari@example.no"
+                                       << "Kari"
+                                       << "refused";
+        QTest::newRow("quotes") << "\"kari\"@example.no"
+                                << "Kari"
+                                << "refused";
+        QTest::newRow("no domain") << "kari@"
+                                   << "Kari"
+                                   << "refused";
+        QTest::newRow("no top-level domain") << "kari@localhost"
+                                             << "Kari"
+                                             << "refused";
+        QTest::newRow("two dots") << "kari..nordmann@example.no"
+                                  << "Kari"
+                                  << "refused";
+        QTest::newRow("no at sign") << "kari.example.no"
+                                    << "Kari"
+                                    << "refused";
+    }
+    void eMailAddresses()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, firstName);
+        QFETCH(QString, recipient);
+        Fixture f;
+        f.dm.conInvoice.execute(QStringLiteral("update CUSTOMER set EMAIL = :EMAIL, FIRSTNAME = :NAME"),
+                                {{QStringLiteral("EMAIL"), address}, {QStringLiteral("NAME"), firstName}});
+        const int id = f.addInvoice({}, {}, {{1.0, 10.0, 25.0, 0.0}});
+        QWidget owner;
+        MailCapture mail;
+        MessageAnswers answers;
+        OutputInvoice(&owner, id, int(InvoiceOutput::EMail));
+        if (recipient == QLatin1String("refused")) {
+            QCOMPARE(mail.sent.size(), 0);
+            QCOMPARE(answers.shown().size(), 1);
+            QCOMPARE(answers.shown().first().type, MsgType::Error);
+            QVERIFY2(answers.shown().first().text.contains(QLatin1String("is not a plain address")),
+                     qPrintable(answers.shown().first().text));
+            // And however it is reached, the hand-off itself refuses it.
+            QVERIFY(
+                !sendMail(MailMessage{QStringLiteral("Kari"), address, QStringLiteral("s"), QStringLiteral("b"), {}}));
+            QCOMPARE(mail.sent.size(), 0);
+            return;
+        }
+        QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.texts().join(QLatin1Char('\n'))));
+        QCOMPARE(mail.sent.size(), 1);
+        const MailMessage &m = mail.sent.first();
+        QStringList expected{"xdg-email",     "--utf8",    "--subject",
+                             "Faktura Nr 17", "--body",    "Vedlagt ligger faktura.",
+                             "--attach",      m.attachment};
+        if (!recipient.isEmpty())
+            expected << recipient;
+        QCOMPARE(mailCommand(m), expected);
+        QDir(QFileInfo(m.attachment).absolutePath()).removeRecursively();
+    }
+
+    // The real hand-off, to a stand-in mail program found on the PATH: a program that fails or is not there
+    // is a failure, told to the user.
+    void mailHandOff_data()
+    {
+        QTest::addColumn<int>("exitCode"); // of the stand-in; -1: there is no mail program
+        QTest::addColumn<bool>("handedOver");
+        QTest::newRow("the client opens") << 0 << true;
+        QTest::newRow("no client to open") << 3 << false;
+        QTest::newRow("no mail program") << -1 << false;
+    }
+    void mailHandOff()
+    {
+        QFETCH(int, exitCode);
+        QFETCH(bool, handedOver);
+        QTemporaryDir bin;
+        const QString arguments = bin.filePath(QStringLiteral("arguments"));
+        if (exitCode >= 0) {
+            QFile program(bin.filePath(QStringLiteral("xdg-email")));
+            QVERIFY(program.open(QIODevice::WriteOnly));
+            program.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\nexit %2\n")
+                              .arg(arguments)
+                              .arg(exitCode)
+                              .toUtf8());
+            program.close();
+            QVERIFY(program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        MailMessage message{QStringLiteral("Kari Nordmann"),
+                            QStringLiteral("kari@example.no"),
+                            QStringLiteral("Faktura Nr 17"),
+                            QStringLiteral("Vedlagt ligger faktura."),
+                            {}};
+        const bool sent = sendMail(message);
+        qputenv("PATH", path);
+        QCOMPARE(sent, handedOver);
+        if (exitCode >= 0) {
+            QFile given(arguments);
+            QVERIFY(given.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(given.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                     mailCommand(message).mid(1));
+        }
+    }
+
     void anIdWithoutAnInvoiceDoesNothing()
     {
         Fixture f;
