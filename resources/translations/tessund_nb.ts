@@ -383,6 +383,10 @@
       <translation>MVA %</translation>
     </message>
     <message>
+      <source>The line view INVITEMVIEW of %1 cannot be brought up to date: %2</source>
+      <translation>Linjevisningen INVITEMVIEW i %1 kan ikke oppdateres: %2</translation>
+    </message>
+    <message>
       <source>%1 is not an invoice database: %2</source>
       <translation>%1 er ikke en fakturadatabase: %2</translation>
     </message>

@@ -2,13 +2,9 @@
 
 #include "platform/db/Money.h"
 
-namespace db {
-class Connection;
-}
-
-// The amounts of one invoice line. A missing value counts as 0; each step is evaluated in long double
-// and its result kept as a double without rounding, and later steps read those doubles, so the line
-// fields, the line view of the database and the invoice totals all see the same numbers.
+// The amounts of one invoice line. A missing value counts as 0; each step is a double operation in a fixed
+// order, the same the line view INVITEMVIEW of the database does in SQL, so the line fields, the view (read
+// by the program or any other SQLite client) and the invoice totals all see the same numbers.
 struct LineAmounts {
     double grossPrice = 0; // unit price including VAT
     double netSum = 0;     // line amount excluding VAT, after discount
@@ -31,7 +27,3 @@ struct InvoiceTotals {
         net += money(line.netSum);
     }
 };
-
-// LINE_GROSSPRICE(NETPRICE, VAT) as money units, LINE_NETSUM(NUM, NETPRICE, DISCOUNT),
-// LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) and LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) for the line view.
-void registerLineFunctions(db::Connection &connection);

@@ -146,6 +146,32 @@ QStringList viewNames()
     return {QStringLiteral("INVOICELIST"), QStringLiteral("INVITEMVIEW")};
 }
 
+// The line view is plain SQL that every SQLite client reads. Its amounts are the doubles of lineAmounts(),
+// step by step in the same order (a missing value counts as 0). GROSSPRICE is money: the gross price times
+// 10000 rounded half to even, as money() rounds. SQLite's own round() goes half away from zero and sees
+// only the product rounded to a double, so the exact product is kept as that double P and its error E
+// (Dekker's product: the price split into halves of 26 bits, times 10000 exactly), and a tie of P is
+// settled by E's sign, or to the even integer when E is 0.
+QString lineViewStatement()
+{
+    return QStringLiteral(
+        "CREATE VIEW INVITEMVIEW AS\n"
+        "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
+        "       CASE WHEN F > 0.5 THEN T + 1 WHEN F < -0.5 THEN T - 1\n"
+        "            WHEN F = 0.5 OR F = -0.5 THEN\n"
+        "                 CASE WHEN E > 0 THEN T + (F > 0) WHEN E < 0 THEN T - (F < 0) ELSE T + T % 2 END\n"
+        "            ELSE T END AS GROSSPRICE,\n"
+        "       NETSUM, SUMVAT, SUMVAT + NETSUM AS GROSSUM\n"
+        "FROM (SELECT *, P - T AS F, (GH * 10000.0 - P) + (G - GH) * 10000.0 AS E\n"
+        "      FROM (SELECT *, CAST(P AS INTEGER) AS T, S - (S - G) AS GH\n"
+        "            FROM (SELECT *, G * 10000.0 AS P, G * 134217729.0 AS S, (R / 100.0) * NETSUM AS SUMVAT\n"
+        "                  FROM (SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT, R,\n"
+        "                               (R / 100.0 + 1) * U AS G,\n"
+        "                               (coalesce(NUM, 0) * U) * (1 - coalesce(DISCOUNT, 0) / 100.0) AS NETSUM\n"
+        "                        FROM (SELECT *, coalesce(NETPRICE, 0) / 10000.0 AS U, coalesce(VAT, 0) AS R\n"
+        "                              FROM INVITEM)))))");
+}
+
 QStringList creationStatements()
 {
     QStringList statements;
@@ -182,13 +208,7 @@ QStringList creationStatements()
         "SELECT I.INV_ID, I.CUST_ID, I.INVOICE_NO, I.INV_TYPE, I.INVDATE, I.DUEDATE, I.PRINTDATE, I.PAIDDATE,\n"
         "       I.GROSSSUM, I.SUMPAID, I.SUMVAT, C.CUST_NO, C.FIRSTNAME, C.SURNAME\n"
         "FROM INVOICE I LEFT JOIN CUSTOMER C ON C.CUST_ID = I.CUST_ID");
-    statements << QStringLiteral("CREATE VIEW INVITEMVIEW AS\n"
-                                 "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
-                                 "       LINE_GROSSPRICE(NETPRICE, VAT) AS GROSSPRICE,\n"
-                                 "       LINE_NETSUM(NUM, NETPRICE, DISCOUNT) AS NETSUM,\n"
-                                 "       LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) AS SUMVAT,\n"
-                                 "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
-                                 "FROM INVITEM");
+    statements << lineViewStatement();
     return statements;
 }
 
@@ -226,6 +246,30 @@ QString kindOf(db::Connection &connection, const QString &name)
 }
 
 } // namespace
+
+void upgrade(db::Connection &connection)
+{
+    if (!connection.isSQLite())
+        return;
+    // Earlier versions made the line view call functions only this program registered.
+    const QString view =
+        connection
+            .scalar(QStringLiteral(
+                "select sql from main.sqlite_master where type = 'view' and upper(name) = 'INVITEMVIEW'"))
+            .toString();
+    if (!view.contains(QLatin1String("LINE_NETSUM"), Qt::CaseInsensitive))
+        return;
+    try {
+        connection.beginTransaction();
+        connection.execute(QStringLiteral("DROP VIEW INVITEMVIEW"));
+        connection.execute(lineViewStatement());
+        connection.commit();
+    } catch (const Error &e) {
+        connection.rollback();
+        throw Error(tr("The line view INVITEMVIEW of %1 cannot be brought up to date: %2")
+                        .arg(connection.databaseName(), e.message()));
+    }
+}
 
 void check(db::Connection &connection)
 {

@@ -36,16 +36,18 @@ const Column &column(const QString &tableName, const QString &columnName);
 // A field declaration for a column, with its translated label.
 db::FieldDef fieldDef(const QString &tableName, const QString &columnName);
 
-// The two views the program reads. Their line amounts come from the SQL functions LINE_GROSSPRICE,
-// LINE_NETSUM, LINE_VAT and LINE_SUM, which the data module registers on its connection.
+// The two views the program reads, both plain SQL.
 QStringList viewNames();
 // Statements that create the whole schema (tables, indexes, views) in an empty SQLite database.
 QStringList creationStatements();
 
+// Makes the line view of a file from an earlier version again as plain SQL (it holds no data); changes
+// nothing in a file of this version. Throws Error when the file cannot be written.
+void upgrade(db::Connection &connection);
+
 // Refuses (throws Error) a database that is not one this program made: a table or view missing, a table
 // that is a view or the other way round, a column missing or of another declared type. On SQLite the
-// database is compared with the schema the statements above make; the connection needs the program's SQL
-// functions. Other columns and tables are allowed.
+// database is compared with the schema the statements above make. Other columns and tables are allowed.
 void check(db::Connection &connection);
 
 } // namespace Schema

@@ -237,7 +237,7 @@ void TdmInvoice::openConnection()
 {
     conInvoice.open();
     try {
-        registerLineFunctions(conInvoice);
+        Schema::upgrade(conInvoice);
         Schema::check(conInvoice);
     } catch (...) {
         conInvoice.close();

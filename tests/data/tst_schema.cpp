@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 QString columnsOf(db::Connection &c, const QString &table)
@@ -44,6 +46,61 @@ Cli cli(const QStringList &arguments)
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+struct Python {
+    int exitCode;
+    QString output;
+};
+
+// Runs Python with its own sqlite3 module on the file: `c` is the connection, sys.argv[2:] the arguments.
+Python python(const QString &file, const QString &script, const QStringList &arguments = {})
+{
+    QProcess process;
+    process.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"),
+                                                         QStringLiteral("import sqlite3, sys\n"
+                                                                        "c = sqlite3.connect(sys.argv[1])\n") +
+                                                             script,
+                                                         file} +
+                                                 arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+// Rows of the line view as texts "ITEM_ID GROSSPRICE NETSUM SUMVAT GROSSUM", each double with 17 digits
+// (which tell every double apart; a zero has no sign).
+QString viewRow(const QList<double> &values)
+{
+    QStringList texts;
+    for (double x : values)
+        texts << QString::number(x == 0 ? 0.0 : x, 'g', 17);
+    return texts.join(QLatin1Char(' '));
+}
+
+// The line view as Python reads it.
+QStringList viewReadByPython(const QString &file)
+{
+    const Python read = python(file, QStringLiteral("for r in c.execute('select ITEM_ID, GROSSPRICE, NETSUM, SUMVAT, "
+                                                    "GROSSUM from INVITEMVIEW order by INV_ID, rowid'):\n"
+                                                    "    print(' '.join(repr(x) for x in r))\n"));
+    if (read.exitCode != 0)
+        return {QStringLiteral("python3 failed")};
+    QStringList rows;
+    for (const QString &line : read.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QList<double> values;
+        for (const QString &text : line.split(QLatin1Char(' ')))
+            values << text.toDouble(); // Python's repr reads back as the very same double
+        rows << viewRow(values);
+    }
+    return rows;
+}
+
+// The row the view must show for a line, by the program's own computation.
+QString expectedViewRow(qint64 itemId, double num, Money price, double vat, double discount)
+{
+    const LineAmounts a = lineAmounts(num, price, vat, discount);
+    return viewRow({double(itemId), double(money(a.grossPrice).units()), a.netSum, a.vat, a.sum});
 }
 
 } // namespace
@@ -148,18 +205,30 @@ private Q_SLOTS:
                  0);
     }
 
+    // The line view is plain SQL: Python's sqlite3 (any SQLite client) reads it, and its amounts are
+    // exactly the doubles the program computes for the line's fields, its gross price exactly money() of
+    // theirs, ties included (the double 4.5 of 1.125 x 0.0004 stands for a little more than 4.5).
     void lineViewAmountsAreTheLineAmounts_data()
     {
         QTest::addColumn<double>("num");
         QTest::addColumn<double>("price");
         QTest::addColumn<double>("vat");
         QTest::addColumn<QVariant>("discount");
+        QTest::addColumn<qint64>("grossUnits");
         QTest::addColumn<double>("netSum");
         QTest::addColumn<double>("lineVat");
         QTest::addColumn<double>("lineSum");
-        QTest::newRow("2 x 100 at 25 %") << 2.0 << 100.0 << 25.0 << QVariant() << 200.0 << 50.0 << 250.0;
-        QTest::newRow("10.0001 at 25 %") << 1.0 << 10.0001 << 25.0 << QVariant(0.0) << 10.0001 << 2.500025 << 12.500125;
-        QTest::newRow("discount") << 3.0 << 8.0645 << 24.0 << QVariant(10.0) << 21.77415 << 5.225796 << 26.999946;
+        // clang-format off
+        QTest::newRow("2 x 100 at 25 %")   << 2.0 << 100.0   << 25.0 << QVariant()     << qint64(1250000) << 200.0    << 50.0     << 250.0;
+        QTest::newRow("10.0001 at 25 %")   << 1.0 << 10.0001 << 25.0 << QVariant(0.0)  << qint64(125001)  << 10.0001  << 2.500025 << 12.500125;
+        QTest::newRow("discount")          << 3.0 << 8.0645  << 24.0 << QVariant(10.0) << qint64(100000)  << 21.77415 << 5.225796 << 26.999946;
+        QTest::newRow("tie, exact above")  << 1.0 << 0.0004  << 12.5 << QVariant()     << qint64(5)       << 0.0004   << 0.00005  << 0.00045;
+        QTest::newRow("tie, exact below")  << 1.0 << 0.006   << 12.5 << QVariant()     << qint64(67)      << 0.006    << 0.00075  << 0.00675;
+        QTest::newRow("negative tie")      << 1.0 << -0.0004 << 12.5 << QVariant()     << qint64(-5)      << -0.0004  << -0.00005 << -0.00045;
+        QTest::newRow("tie to even, down") << 1.0 << 0.025   << 25.0 << QVariant()     << qint64(312)     << 0.025    << 0.00625  << 0.03125;
+        QTest::newRow("tie to even, up")   << 1.0 << 0.075   << 25.0 << QVariant()     << qint64(938)     << 0.075    << 0.01875  << 0.09375;
+        QTest::newRow("no quantity")       << qQNaN() << 10.0 << 25.0 << QVariant()    << qint64(125000)  << 0.0      << 0.0      << 0.0;
+        // clang-format on
     }
     void lineViewAmountsAreTheLineAmounts()
     {
@@ -167,31 +236,90 @@ private Q_SLOTS:
         QFETCH(double, price);
         QFETCH(double, vat);
         QFETCH(QVariant, discount);
-        QFETCH(double, netSum);
-        QFETCH(double, lineVat);
-        QFETCH(double, lineSum);
+        QFETCH(qint64, grossUnits);
         TempDatabase database;
-        TdmInvoice dm(database.folder());
-        db::Connection &c = dm.conInvoice;
-        c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO) values (1)"));
-        c.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
-        c.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT, DISCOUNT) values (1, 1, "
-                                 ":NUM, :PRICE, :VAT, :DISC)"),
-                  {{QStringLiteral("NUM"), num},
-                   {QStringLiteral("PRICE"), QVariant::fromValue(money(price))},
-                   {QStringLiteral("VAT"), vat},
-                   {QStringLiteral("DISC"), discount}});
-        db::Statement view(c, QStringLiteral("select GROSSPRICE, NETSUM, SUMVAT, GROSSUM from INVITEMVIEW"));
-        QVERIFY(view.step());
-        const LineAmounts expected = lineAmounts(num, money(price), vat, discount.toDouble());
-        // Exactly the doubles the line fields compute, not merely close to them.
-        QCOMPARE(view.value(0, db::FieldType::Currency).value<Money>(), money(expected.grossPrice));
-        QVERIFY(view.rawValue(1).toDouble() == expected.netSum);
-        QVERIFY(view.rawValue(2).toDouble() == expected.vat);
-        QVERIFY(view.rawValue(3).toDouble() == expected.sum);
-        QCOMPARE(expected.netSum, netSum);
-        QCOMPARE(expected.vat, lineVat);
-        QCOMPARE(expected.sum, lineSum);
+        const QVariant quantity = std::isnan(num) ? QVariant() : QVariant(num);
+        {
+            TdmInvoice dm(database.folder());
+            db::Connection &c = dm.conInvoice;
+            c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO) values (1)"));
+            c.execute(QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO) values (1, 1)"));
+            c.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, NUM, NETPRICE, VAT, DISCOUNT) values (1, "
+                                     "1, :NUM, :PRICE, :VAT, :DISC)"),
+                      {{QStringLiteral("NUM"), quantity},
+                       {QStringLiteral("PRICE"), QVariant::fromValue(money(price))},
+                       {QStringLiteral("VAT"), vat},
+                       {QStringLiteral("DISC"), discount}});
+            const LineAmounts expected = lineAmounts(quantity.toDouble(), money(price), vat, discount.toDouble());
+            QCOMPARE(money(expected.grossPrice).units(), grossUnits);
+            QTEST(expected.netSum, "netSum");
+            QTEST(expected.vat, "lineVat");
+            QTEST(expected.sum, "lineSum");
+            // Read by the program, exactly the doubles of the line fields, not merely close to them.
+            db::Statement view(c, QStringLiteral("select GROSSPRICE, NETSUM, SUMVAT, GROSSUM from INVITEMVIEW"));
+            QVERIFY(view.step());
+            QCOMPARE(view.rawValue(0).toLongLong(), grossUnits);
+            QVERIFY(view.rawValue(1).toDouble() == expected.netSum);
+            QVERIFY(view.rawValue(2).toDouble() == expected.vat);
+            QVERIFY(view.rawValue(3).toDouble() == expected.sum);
+        }
+        // Read by Python with nothing of the program: the same numbers.
+        const QStringList rows = viewReadByPython(database.path());
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first(), expectedViewRow(1, quantity.toDouble(), money(price), vat, discount.toDouble()));
+    }
+
+    // A file made by an earlier version, whose line view called functions only the program had, gets the
+    // plain view when the program opens it; no row of any table changes, and the next opening changes
+    // nothing at all.
+    void anEarlierLineViewIsMadeAgain()
+    {
+        TempDatabase database(true);
+        const QString earlierView =
+            QStringLiteral("CREATE VIEW INVITEMVIEW AS\n"
+                           "SELECT INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT,\n"
+                           "       LINE_GROSSPRICE(NETPRICE, VAT) AS GROSSPRICE,\n"
+                           "       LINE_NETSUM(NUM, NETPRICE, DISCOUNT) AS NETSUM,\n"
+                           "       LINE_VAT(NUM, NETPRICE, VAT, DISCOUNT) AS SUMVAT,\n"
+                           "       LINE_SUM(NUM, NETPRICE, VAT, DISCOUNT) AS GROSSUM\n"
+                           "FROM INVITEM");
+        QCOMPARE(python(database.path(),
+                        QStringLiteral("c.execute('DROP VIEW INVITEMVIEW')\n"
+                                       "c.execute(sys.argv[2])\n"
+                                       "c.commit()\n"),
+                        {earlierView})
+                     .exitCode,
+                 0);
+        const auto tables = [&] {
+            return python(database.path(), QStringLiteral("for t in ('CUSTOMER', 'INVOICE', 'INVITEM', 'DYNAITEM', "
+                                                          "'APPDATA', 'POSTALADDR'):\n"
+                                                          "    print(t, c.execute('select * from ' + t).fetchall())\n"))
+                .output;
+        };
+        const QString before = tables();
+        QVERIFY(python(database.path(), QStringLiteral("c.execute('select * from INVITEMVIEW')\n")).exitCode != 0);
+
+        {
+            TdmInvoice dm(database.folder());
+            QVERIFY2(dm.isConnected(), qPrintable(dm.connectFailure()));
+        }
+        QCOMPARE(tables(), before);
+        const QStringList rows = viewReadByPython(database.path());
+        QCOMPARE(rows.size(), 90);
+        // Every line of the demo business, as the program computes it.
+        const QByteArray upgraded = database.contents();
+        {
+            TdmInvoice dm(database.folder());
+            db::Statement lines(dm.conInvoice, QStringLiteral("select ITEM_ID, NUM, NETPRICE, VAT, DISCOUNT from "
+                                                              "INVITEM order by INV_ID, rowid"));
+            for (const QString &row : rows) {
+                QVERIFY(lines.step());
+                QCOMPARE(row, expectedViewRow(lines.rawValue(0).toLongLong(), lines.rawValue(1).toDouble(),
+                                              Money::fromUnits(lines.rawValue(2).toLongLong()),
+                                              lines.rawValue(3).toDouble(), lines.rawValue(4).toDouble()));
+            }
+        }
+        QVERIFY(database.contents() == upgraded);
     }
 
     void demoBusinessIsConsistent()
