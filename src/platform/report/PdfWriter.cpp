@@ -1075,6 +1075,7 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         quint16 glyph;
         double x, up; // points from the line's start on its baseline
         int word;     // -1: between words
+        bool hidden;  // stands in for a glyph drawn as a shape, so that its word can be found
     };
     std::vector<Placed> placed;
     struct Shape {
@@ -1083,6 +1084,11 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         QPointF at; // points from the line's start on its baseline, upwards
     };
     std::vector<Shape> shapes; // glyphs of faces that cannot be embedded
+    // An invisible glyph of the item's face under each of them carries its word for search and copy.
+    Face *stand = faceFor(item.font);
+    const quint16 standGlyph = stand->isValid() ? stand->glyph(U'x') : 0;
+    if (!standGlyph)
+        stand = nullptr;
     for (const QGlyphRun &run : layout.glyphRuns()) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
@@ -1093,18 +1099,23 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         for (qsizetype k = 0; k < count; ++k) {
             const double x = positions[k].x() * pointsPerLayoutPixel;
             const double up = thousandths((ascent - positions[k].y()) * pointsPerLayoutPixel);
+            // A glyph belongs to the word its middle lies in.
+            const auto wordAt = [&](double middle) {
+                for (size_t w = 0; w < words.size(); ++w)
+                    if (middle >= words[w].left && middle <= words[w].right)
+                        return int(w);
+                return -1;
+            };
             if (!face->isValid() || size <= 0 || glyphs[k] > 0xFFFF) {
                 shapes.push_back({raw, glyphs[k], QPointF(x, up)});
+                const double middle = positions[k].x() + raw.boundingRect(glyphs[k]).center().x();
+                if (stand && size > 0)
+                    placed.push_back({stand, size, standGlyph, x, up, wordAt(middle), true});
                 continue;
             }
             const quint16 g = quint16(glyphs[k]);
-            // A glyph belongs to the word its middle lies in.
             const double middle = positions[k].x() + face->width1000(g) * raw.pixelSize() / 2000.0;
-            int word = -1;
-            for (size_t w = 0; w < words.size() && word < 0; ++w)
-                if (middle >= words[w].left && middle <= words[w].right)
-                    word = int(w);
-            placed.push_back({face, size, g, x, up, word});
+            placed.push_back({face, size, g, x, up, wordAt(middle), false});
         }
     }
     std::stable_sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) { return a.word < b.word; });
@@ -1116,7 +1127,7 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
     // advance left it, in thousandths of the size.
     double pen = 0, rise = 0;
     int word = -1;
-    bool inArray = false, inSpan = false;
+    bool inArray = false, inSpan = false, hidden = false;
     const auto closeArray = [&] {
         if (inArray)
             m_page << ")] TJ\n";
@@ -1149,6 +1160,11 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
             m_page.num(p.up) << " Ts\n";
             rise = p.up;
         }
+        if (p.hidden != hidden) {
+            closeArray();
+            m_page << (p.hidden ? "3 Tr\n" : "0 Tr\n");
+            hidden = p.hidden;
+        }
         if (!inArray) {
             m_page << "[(";
             inArray = true;
@@ -1167,15 +1183,17 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         m_page << "EMC\n";
     if (rise != 0)
         m_page << "0 Ts\n";
+    if (hidden)
+        m_page << "0 Tr\n";
 
     if (shapes.empty())
         return;
-    // Glyphs of bitmap or Type 1 faces, drawn as their outlines.
+    // Glyphs of Type 1 faces, drawn as their outlines.
     endText();
     for (const Shape &shape : shapes) {
         const QPainterPath path = shape.raw.pathForGlyph(shape.glyph);
         if (path.isEmpty())
-            continue;
+            continue; // a bitmap (colour emoji): Qt paints no glyph run of it to take a picture from
         const auto point = [&](const QPainterPath::Element &e) {
             m_page.num(left + shape.at.x() + e.x * pointsPerLayoutPixel) << ' ';
             m_page.num(baseline + shape.at.y() - e.y * pointsPerLayoutPixel) << ' ';

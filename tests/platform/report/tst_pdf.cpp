@@ -32,6 +32,7 @@ private slots:
     void initTestCase();
     void textsComeBackIntact_data();
     void textsComeBackIntact();
+    void colourEmojiKeepsItsWords();
     void kerningFollowsTheLayout();
     void pagesFontsAndTitle();
     void transparentColoursPaintNothing();
@@ -145,6 +146,28 @@ void TestPdf::textsComeBackIntact()
                 firstInk = x;
     const double left = firstInk * 25.4 / (fine / 4);
     QVERIFY2(left > 14.8 && left < 15.6, qPrintable(QString::number(left)));
+}
+
+// A face of colour bitmaps (as desktops have for emoji) has no outlines to embed: the words of its glyphs
+// can still be found and copied.
+void TestPdf::colourEmojiKeepsItsWords()
+{
+    const QString file =
+        qEnvironmentVariable("TESSUND_EMOJI_FONT", QStringLiteral("/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf"));
+    const int id = QFontDatabase::addApplicationFont(file);
+    if (id < 0)
+        QSKIP("No colour emoji face on this machine");
+    const QString family = QFontDatabase::applicationFontFamilies(id).value(0);
+    Report r;
+    auto &band = r.addBand(QStringLiteral("header"), BandType::PageHeader, 20);
+    band.addLabel(QStringLiteral("text"), 5, 2, 180, 8, QStringLiteral("Ola😀 🎉")).font = reportFont(family, 11);
+    const std::vector<Page> pages = r.generate();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("emoji.pdf"));
+    writePdf(pages, path, QString());
+    QFontDatabase::removeApplicationFont(id);
+    PdfProbe pdf(path);
+    QCOMPARE(pdf.texts(0), QStringList({QStringLiteral("Ola😀"), QStringLiteral("🎉")}));
 }
 
 // Text placed by its measured width (right-aligned here) ends where the layout meant it to: the PDF moves
