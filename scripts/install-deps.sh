@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libqt6sql6-sqlite libqt6sql6-psql qt6-svg-dev libqt6svg6 libgl-dev
     libsqlite3-dev sqlite3 libdeflate-dev libharfbuzz-dev
-    fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-urw-base35
+    fonts-liberation fonts-dejavu-core fonts-droid-fallback fonts-symbola fonts-urw-base35
     poppler-utils libpoppler-qt6-dev unrtf qpdf
     libchm-dev fp-utils
     xdg-utils

@@ -18,6 +18,10 @@ QFont paperFont(const QFont &font)
     } else {
         return font;
     }
+    // Characters the face lacks come first from faces with outlines, so that paper and PDF show the same
+    // glyphs on every machine: a desktop's own fallback for emoji is often a face of colour bitmaps, which
+    // a PDF cannot carry. Scripts these faces lack fall back to the system's faces as before.
+    paper.setFamilies({paper.family(), QStringLiteral("DejaVu Sans"), QStringLiteral("Symbola")});
     paper.setHintingPreference(QFont::PreferNoHinting);
     return paper;
 }
