@@ -1,6 +1,7 @@
 #include "UserSettings.h"
 
 #include "Application.h"
+#include "LanguageModule.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSetModel.h"
 #include "platform/db/Errors.h"
@@ -254,11 +255,25 @@ bool LoadLanguageModule(int locale)
         if (!QFileInfo(candidate).isFile() || !file.open(QIODevice::ReadOnly))
             continue;
         LanguageModule module;
-        module.contents = file.readAll();
+        // A damaged module never reaches the translator, which would trust its offsets and could crash
+        // every start: the program goes on with its built-in texts and says why on standard error.
+        constexpr qint64 MaxSize = 16 * 1024 * 1024;
+        QString problem;
+        if (file.size() > MaxSize) {
+            problem = QStringLiteral("it is too large to be one");
+        } else {
+            module.contents = file.readAll();
+            problem = languageModuleProblem(module.contents);
+        }
         module.translator = std::make_unique<QTranslator>();
-        if (!module.translator->load(reinterpret_cast<const uchar *>(module.contents.constData()),
-                                     int(module.contents.size())))
+        if (problem.isEmpty() && !module.translator->load(reinterpret_cast<const uchar *>(module.contents.constData()),
+                                                          int(module.contents.size())))
+            problem = QStringLiteral("the translator does not take it");
+        if (!problem.isEmpty()) {
+            qWarning("The language module %s is not used, the built-in texts are: %s.",
+                     qPrintable(QDir::toNativeSeparators(candidate)), qPrintable(problem));
             continue;
+        }
         LanguageModule &current = currentModule();
         if (current.translator)
             QCoreApplication::removeTranslator(current.translator.get());

@@ -8,9 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <QtEndian>
 
 #include <memory>
@@ -27,6 +29,69 @@ QByteArray placementBytes(int x, int y, int w, int h)
     qToLittleEndian<qint32>(h, p + 12);
     return bytes;
 }
+
+// Every text of the program as the translator is asked for it: (context, source, disambiguation).
+struct ProgramText {
+    QByteArray context, source, comment;
+};
+QList<ProgramText> programTexts()
+{
+    QList<ProgramText> texts;
+    QFile file(QStringLiteral(TESSUND_TRANSLATION_SOURCE));
+    if (!file.open(QIODevice::ReadOnly))
+        return texts;
+    QXmlStreamReader xml(&file);
+    QByteArray context;
+    while (!xml.atEnd()) {
+        if (!xml.readNextStartElement())
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText().toUtf8();
+        else if (xml.name() == QLatin1String("source"))
+            texts.append({context, xml.readElementText().toUtf8(), {}});
+        else if (xml.name() == QLatin1String("comment") && !texts.isEmpty())
+            texts.last().comment = xml.readElementText().toUtf8();
+    }
+    return texts;
+}
+
+// Where each block of a compiled translation starts (its tag byte), by its tag.
+QMap<int, qsizetype> blocksOf(const QByteArray &module)
+{
+    QMap<int, qsizetype> blocks;
+    for (qsizetype at = 16; at + 5 <= module.size();) {
+        blocks.insert(uchar(module[at]), at);
+        at += 5 + qFromBigEndian<quint32>(module.constData() + at + 1);
+    }
+    return blocks;
+}
+
+// The warnings given while it lives.
+class Warnings {
+public:
+    Warnings()
+    {
+        current() = this;
+        m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtWarningMsg)
+                current()->texts << text;
+        });
+    }
+    ~Warnings()
+    {
+        qInstallMessageHandler(m_previous);
+        current() = nullptr;
+    }
+    QStringList texts;
+
+private:
+    static Warnings *&current()
+    {
+        static Warnings *w = nullptr;
+        return w;
+    }
+    QtMessageHandler m_previous;
+};
 
 // A window class of its own, with one grid on the customers.
 class TfrmGridWindow : public QMainWindow {
@@ -189,6 +254,112 @@ private slots:
         QCOMPARE(userSettings()->value("Setting/LANGUAGE").toString(), QString("1033"));
         QCOMPARE(QCoreApplication::translate("MessageDialog", "Error"), QString("Feil"));
         setProgramFile(QString());
+    }
+
+    // A damaged module (bits flipped on the disk) is never handed to the translator: the program goes on
+    // with its built-in texts, and says why on standard error. Flips given as block+offset:bit, where block
+    // is "file" or a block's tag, and ".header" counts from the block's tag byte instead of its data.
+    void damagedLanguageModules_data()
+    {
+        QTest::addColumn<QStringList>("flips");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("signature") << QStringList{"file+3:1"} << "it is not a compiled translation";
+        QTest::newRow("a block's length")
+            << QStringList{"hashes.header+1:6"} << "a block runs past the end of the file";
+        QTest::newRow("a block's tag") << QStringList{"language.header+0:0"} << "it holds a block of an unknown kind";
+        QTest::newRow("a block naming other modules")
+            << QStringList{"language.header+0:0", "language.header+0:4", "language.header+0:5"}
+            << "it depends on other modules";
+        QTest::newRow("a message's place in the hash table")
+            << QStringList{"hashes+4:7"} << "a message lies outside the file";
+        QTest::newRow("the last message's place") << QStringList{"hashes.end-4:6"} << "a message lies outside the file";
+        QTest::newRow("a translation's length")
+            << QStringList{"messages+1:7"} << "a text of a message runs past the end of the file";
+        QTest::newRow("a field of a message") << QStringList{"messages+0:6"} << "a message holds an unknown field";
+        QTest::newRow("the plural rules") << QStringList{"numerus+0:7"} << "the translator does not take it";
+    }
+    void damagedLanguageModules()
+    {
+        QFETCH(QStringList, flips);
+        QFETCH(QString, reason);
+        QFile original(TESSUND_BIN_DIR "/tessund.NOR");
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QByteArray module = original.readAll();
+        const QMap<int, qsizetype> blocks = blocksOf(module);
+        const QMap<QString, int> tags{{"language", 0xa7}, {"hashes", 0x42}, {"messages", 0x69}, {"numerus", 0x88}};
+        for (const QString &flip : flips) {
+            static const QRegularExpression form(QStringLiteral("^(\\w+)(\\.header|\\.end)?([+-]\\d+):(\\d)$"));
+            const QRegularExpressionMatch m = form.match(flip);
+            QVERIFY2(m.hasMatch(), qPrintable(flip));
+            qsizetype at = 0;
+            if (m.captured(1) != QLatin1String("file")) {
+                QVERIFY(blocks.contains(tags.value(m.captured(1))));
+                const qsizetype tag = blocks.value(tags.value(m.captured(1)));
+                const qsizetype end = tag + 5 + qFromBigEndian<quint32>(module.constData() + tag + 1);
+                at = m.captured(2) == QLatin1String(".header") ? tag
+                     : m.captured(2) == QLatin1String(".end")  ? end
+                                                               : tag + 5;
+            }
+            at += m.captured(3).toInt();
+            module[at] = char(module[at] ^ (1 << m.captured(4).toInt()));
+        }
+        const QString folder = database->folder();
+        QFile damaged(folder + "/tessund.NOR");
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(module);
+        damaged.close();
+        setProgramFile(folder + "/tessund");
+        UnloadLanguageModule();
+        {
+            Warnings warnings;
+            QVERIFY(!LoadLanguageModule(1044));
+            QCOMPARE(warnings.texts.size(), 1);
+            QVERIFY2(warnings.texts.first().contains(QDir::toNativeSeparators(damaged.fileName())) &&
+                         warnings.texts.first().endsWith(reason + QLatin1Char('.')),
+                     qPrintable(warnings.texts.first()));
+        }
+        QCOMPARE(QCoreApplication::translate("MessageDialog", "Error"), QString("Error"));
+        QVERIFY(damaged.remove());
+        setProgramFile(QString());
+    }
+
+    // Whatever bit is flipped, the module is either refused with a warning or used without harm: every text
+    // of the program can be asked for. Every 7th byte of the module, each time another bit.
+    void anyFlippedBitIsSafe()
+    {
+        QFile original(TESSUND_BIN_DIR "/tessund.NOR");
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray module = original.readAll();
+        const QList<ProgramText> texts = programTexts();
+        QVERIFY(texts.size() > 400);
+        const QString folder = database->folder();
+        setProgramFile(folder + "/tessund");
+        int refused = 0, used = 0;
+        for (qsizetype at = 0; at < module.size(); at += 7) {
+            QByteArray damaged = module;
+            damaged[at] = char(damaged[at] ^ (1 << (at % 8)));
+            QFile file(folder + "/tessund.NOR");
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(damaged);
+            file.close();
+            UnloadLanguageModule();
+            Warnings warnings;
+            if (LoadLanguageModule(1044)) {
+                ++used;
+                QVERIFY2(warnings.texts.isEmpty(), qPrintable(warnings.texts.join('\n')));
+                for (const ProgramText &t : texts)
+                    QCoreApplication::translate(t.context.constData(), t.source.constData(),
+                                                t.comment.isEmpty() ? nullptr : t.comment.constData());
+            } else {
+                ++refused;
+                QCOMPARE(warnings.texts.size(), 1);
+            }
+        }
+        UnloadLanguageModule();
+        QFile::remove(folder + "/tessund.NOR");
+        setProgramFile(QString());
+        // Flips in the texts themselves leave a usable module; flips in its structure do not.
+        QVERIFY(used > 0 && refused > 0);
     }
 
     // An installed program finds its files in share/tessund beside its bin folder; one beside the executable

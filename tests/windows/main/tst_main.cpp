@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -682,6 +683,36 @@ private slots:
         QCOMPARE(after, QString("&Fil"));
         QCOMPARE(answers.shown().last().caption, QString("Feil"));
         UnloadLanguageModule();
+    }
+
+    // A language module damaged on the disk (a message's place in it flipped far outside the file) would
+    // crash every start, the setting bringing it back each time: it is passed over, with a warning.
+    void damagedLanguageModuleIsPassedOver()
+    {
+        TempDatabase database;
+        MessageAnswers answers;
+        QFile original(TESSUND_BIN_DIR "/tessund.NOR");
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QByteArray module = original.readAll();
+        qsizetype at = 16;
+        while (at + 5 <= module.size() && uchar(module[at]) != 0x42) // the hash table: hash, place, ...
+            at += 5 + qFromBigEndian<quint32>(module.constData() + at + 1);
+        QVERIFY(at + 5 + 8 <= module.size());
+        module[at + 5 + 4] = char(module[at + 5 + 4] ^ 0x40);
+        QFile damaged(database.filePath("tessund.NOR"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(module);
+        damaged.close();
+        userSettings()->setValue("Setting/LANGUAGE", "1044");
+        UnloadLanguageModule();
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^The language module .*tessund.NOR is not used, the "
+                                                              "built-in texts are: a message lies outside the file.$"));
+        QString title;
+        QCOMPARE(runWith(database.folder(), [&](TfrmMain &main) { title = menu(main, "File1")->title(); }), 0);
+        QCOMPARE(title, QString("&File"));
+        QCOMPARE(userSettings()->value("Setting/LANGUAGE").toString(), QString("1044"));
+        userSettings()->remove("Setting/LANGUAGE");
     }
 };
 
