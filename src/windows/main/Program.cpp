@@ -38,9 +38,11 @@ private:
 
 bool programAlreadyRunning()
 {
+    const QString name = instanceServerName();
+    if (name.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-    socket.connectToServer(instanceServerName());
+    socket.connectToServer(name);
     const bool running = socket.waitForConnected(1000);
     socket.abort();
     return running;

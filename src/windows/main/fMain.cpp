@@ -1,7 +1,9 @@
 #include "fMain.h"
 
+#include "Program.h"
 #include "data/dInvoice.h"
 #include "fAbout.h"
+#include "platform/db/Files.h"
 #include "platform/db/Messages.h"
 #include "platform/widgets/Application.h"
 #include "platform/widgets/Help.h"
@@ -19,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -29,7 +32,6 @@
 #include <QTabWidget>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
 
@@ -107,9 +109,14 @@ int menuGroup(const QMenu *menu)
     return menu->property(MenuGroupProperty).toInt();
 }
 
+// A socket in the user's private runtime folder: no other user can take its name first and lock the owner
+// out of their own program.
 QString instanceServerName()
 {
-    QString name = QStringLiteral("Kvarnel-TfrmMain-%1").arg(getuid());
+    const QString folder = privateRuntimeFolder();
+    if (folder.isEmpty())
+        return QString();
+    QString name = folder + QStringLiteral("/Kvarnel-TfrmMain");
     // Test programs run side by side, each with its own settings: each is its own "user".
     if (QStandardPaths::isTestModeEnabled())
         name += QStringLiteral("-%1").arg(QCoreApplication::applicationPid());
@@ -195,17 +202,29 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::startInstanceServer()
 {
+    const QString name = instanceServerName();
+    if (name.isEmpty()) {
+        // Without a folder of its own a second start is not told apart; the database, held for this run
+        // alone, still keeps a second copy from working on it.
+        qWarning("No private runtime folder (XDG_RUNTIME_DIR, or one of this user's own in %s): a second "
+                 "start of the program is not detected.",
+                 qPrintable(QDir::toNativeSeparators(QDir::tempPath())));
+        return;
+    }
     m_instanceServer = new QLocalServer(this);
-    // An abstract name goes with the process: a first run that crashed leaves nothing behind to block
-    // the next start.
-    m_instanceServer->setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    m_instanceServer->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_instanceServer, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_instanceServer->nextPendingConnection()) {
             socket->disconnectFromServer();
             socket->deleteLater();
         }
     });
-    m_instanceServer->listen(instanceServerName());
+    // A run that crashed leaves its socket behind; nobody answers on it, and it is taken over.
+    if (!m_instanceServer->listen(name) && m_instanceServer->serverError() == QAbstractSocket::AddressInUseError &&
+        !programAlreadyRunning()) {
+        QLocalServer::removeServer(name);
+        m_instanceServer->listen(name);
+    }
 }
 
 void TfrmMain::FormShow()

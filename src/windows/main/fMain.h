@@ -85,5 +85,6 @@ private:
 void setMenuGroup(QMenu *menu, int group);
 int menuGroup(const QMenu *menu);
 
-// The name under which the running program can be found by a second start: one per user.
+// The name under which the running program can be found by a second start: one per user, a socket in the
+// user's private runtime folder. Empty when the user has no such folder.
 QString instanceServerName();

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -23,19 +24,26 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QtEndian>
 
+#include <cstring>
 #include <deque>
 #include <functional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -683,6 +691,113 @@ private slots:
         QCOMPARE(after, QString("&Fil"));
         QCOMPARE(answers.shown().last().caption, QString("Feil"));
         UnloadLanguageModule();
+    }
+
+    // The socket a second start looks for lies in the user's private runtime folder, where no other user can
+    // take its name first. Without a safe folder there is no socket, and the program starts all the same.
+    void instanceSocketIsPrivate_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("socketFolder"); // "runtime", "fallback" (in the temporary folder) or none
+        QTest::newRow("the user's runtime folder") << "runtime 0700"
+                                                   << "runtime";
+        QTest::newRow("a socket left by a run that crashed") << "stale"
+                                                             << "runtime";
+        QTest::newRow("no runtime folder") << "unset"
+                                           << "fallback";
+        QTest::newRow("a runtime folder others may enter") << "runtime 0755"
+                                                           << "fallback";
+        QTest::newRow("a runtime folder that is a link") << "runtime link"
+                                                         << "fallback";
+        QTest::newRow("a relative runtime folder") << "runtime relative"
+                                                   << "fallback";
+        QTest::newRow("the fallback taken, open to all") << "fallback 0777"
+                                                         << "";
+        QTest::newRow("the fallback taken, a link") << "fallback link"
+                                                    << "";
+        QTest::newRow("the fallback taken by another user") << "fallback foreign"
+                                                            << "";
+    }
+    void instanceSocketIsPrivate()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, socketFolder);
+        TempDatabase database;
+        QTemporaryDir places;
+        const QString runtime = places.filePath("run"), temp = places.filePath("tmp");
+        const QString fallback = temp + QStringLiteral("/tessund-%1").arg(::geteuid());
+        QVERIFY(QDir().mkpath(runtime) && QDir().mkpath(temp) && QDir().mkpath(places.filePath("elsewhere")));
+        QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(places.filePath("elsewhere"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldTemp = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
+            oldTemp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTemp);
+        });
+        qputenv("TMPDIR", QFile::encodeName(temp));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        if (setup == QLatin1String("unset") || setup.startsWith(QLatin1String("fallback"))) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else if (setup == QLatin1String("runtime 0755")) {
+            QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0755) == 0);
+        } else if (setup == QLatin1String("runtime link")) {
+            QVERIFY(QFile::link(places.filePath("elsewhere"), places.filePath("link")));
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(places.filePath("link")));
+        } else if (setup == QLatin1String("runtime relative")) {
+            qputenv("XDG_RUNTIME_DIR", "run");
+        }
+        if (setup == QLatin1String("stale")) {
+            // Bound and never removed: nobody listens on it any more.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            const QByteArray path = QFile::encodeName(
+                runtime + QStringLiteral("/Kvarnel-TfrmMain-%1").arg(QCoreApplication::applicationPid()));
+            std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+            QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
+            ::close(fd);
+            QVERIFY(QFileInfo::exists(QFile::decodeName(path)));
+        }
+        if (setup == QLatin1String("fallback 0777")) {
+            QVERIFY(QDir().mkdir(fallback) && ::chmod(QFile::encodeName(fallback).constData(), 0777) == 0);
+        } else if (setup == QLatin1String("fallback link")) {
+            QVERIFY(QFile::link(places.filePath("elsewhere"), fallback));
+        } else if (setup == QLatin1String("fallback foreign")) {
+            QVERIFY(QDir().mkdir(fallback) && ::chmod(QFile::encodeName(fallback).constData(), 0700) == 0);
+            if (::chown(QFile::encodeName(fallback).constData(), 65534, 65534) != 0)
+                QSKIP("only the superuser can give a folder to another user");
+        }
+        const QString expected = socketFolder == QLatin1String("runtime")    ? runtime
+                                 : socketFolder == QLatin1String("fallback") ? fallback
+                                                                             : QString();
+        if (expected.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^No private runtime folder"));
+
+        MessageAnswers answers;
+        QString name;
+        bool running = false;
+        QCOMPARE(runWith(database.folder(),
+                         [&](TfrmMain &) {
+                             name = instanceServerName();
+                             running = programAlreadyRunning();
+                         }),
+                 0);
+        if (expected.isEmpty()) {
+            QCOMPARE(name, QString());
+            QVERIFY(!running);
+            return;
+        }
+        QCOMPARE(QFileInfo(name).absolutePath(), expected);
+        QVERIFY(running);
+        struct stat folder {};
+        QVERIFY(::lstat(QFile::encodeName(expected).constData(), &folder) == 0);
+        QVERIFY(S_ISDIR(folder.st_mode));
+        QCOMPARE(folder.st_mode & 0777, mode_t(0700));
+        QCOMPARE(folder.st_uid, ::geteuid());
+        // Gone with the program.
+        QVERIFY(!QFileInfo::exists(name));
+        QVERIFY(!programAlreadyRunning());
     }
 
     // A language module damaged on the disk (a message's place in it flipped far outside the file) would
