@@ -104,11 +104,15 @@ QString datePart(const QVariant &stored)
     return stored.isNull() ? QString() : stored.toString().left(10);
 }
 
-std::map<qint64, StoredInvoice> readInvoices(db::Connection &c)
+// Every invoice, or the one with the id given.
+std::map<qint64, StoredInvoice> readInvoices(db::Connection &c, qint64 only = 0)
 {
     std::map<qint64, StoredInvoice> invoices;
+    const QString which = only ? QStringLiteral(" where INV_ID = :I") : QString();
     db::Statement heads(c, QStringLiteral("select INV_ID, INVOICE_NO, substr(INVDATE, 1, 4), CUST_ID, PAIDDATE, "
-                                          "SUMPAID, PRINTDATE, GROSSSUM, SUMVAT from INVOICE"));
+                                          "SUMPAID, PRINTDATE, GROSSSUM, SUMVAT from INVOICE") +
+                               which);
+    heads.bind(QStringLiteral("I"), only);
     while (heads.step()) {
         StoredInvoice &s = invoices[heads.rawValue(0).toLongLong()];
         s.invoice.number = heads.rawValue(1).toInt();
@@ -120,7 +124,9 @@ std::map<qint64, StoredInvoice> readInvoices(db::Connection &c)
         s.grossSum = heads.rawValue(7).toLongLong();
         s.sumVat = heads.rawValue(8).toLongLong();
     }
-    db::Statement lines(c, QStringLiteral("select INV_ID, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT from INVITEM"));
+    db::Statement lines(c,
+                        QStringLiteral("select INV_ID, ITEM_DESC, NUM, NETPRICE, VAT, DISCOUNT from INVITEM") + which);
+    lines.bind(QStringLiteral("I"), only);
     while (lines.step()) {
         Line l{lines.rawValue(1).toString(), lines.rawValue(2).toDouble(), lines.rawValue(3).toLongLong(),
                lines.rawValue(4).toDouble(), lines.rawValue(5).toDouble()};
@@ -317,17 +323,15 @@ private:
     }
 
     // Reads the invoices back after a commit: the driver's picture must be what was stored.
-    void verify(const std::vector<qint64> &ids)
+    void verify(qint64 id)
     {
-        const auto stored = readInvoices(m_dm.conInvoice);
-        for (qint64 id : ids) {
-            const auto model = m_model.find(id);
-            const auto found = stored.find(id);
-            const QString want = model == m_model.end() ? QStringLiteral("DELETED") : model->second.canonical();
-            const QString have = found == stored.end() ? QStringLiteral("DELETED") : found->second.invoice.canonical();
-            if (want != have)
-                throw Error(QStringLiteral("invoice %1 was stored as\n  %2\nnot\n  %3").arg(id).arg(have, want));
-        }
+        const auto stored = readInvoices(m_dm.conInvoice, id);
+        const auto model = m_model.find(id);
+        const auto found = stored.find(id);
+        const QString want = model == m_model.end() ? QStringLiteral("DELETED") : model->second.canonical();
+        const QString have = found == stored.end() ? QStringLiteral("DELETED") : found->second.invoice.canonical();
+        if (want != have)
+            throw Error(QStringLiteral("invoice %1 was stored as\n  %2\nnot\n  %3").arg(id).arg(have, want));
     }
 
     int nextNumber(int year) const
@@ -380,7 +384,7 @@ private:
             m_model[id] = invoice;
         }
         done(seq, cancel ? 0 : id);
-        verify({id});
+        verify(id);
     }
 
     // Lines added, changed and deleted: one at a time, each saved by itself, or several in one
@@ -454,7 +458,7 @@ private:
             model = after;
         }
         done(seq);
-        verify({id});
+        verify(id);
     }
 
     void deleteInvoice(int seq, qint64 id)
@@ -466,7 +470,7 @@ private:
         m_dm.DeleteInvoice(int(id), m_model[id].number, true, ask);
         m_model.erase(id);
         done(seq);
-        verify({id});
+        verify(id);
     }
 
     // An unpaid invoice marked paid in the payments list: today's date and its total.
@@ -503,7 +507,7 @@ private:
         payments.close();
         model = after;
         done(seq);
-        verify({id});
+        verify(id);
     }
 
     void stamp(int seq, qint64 id)
@@ -518,7 +522,7 @@ private:
         m_dm.MarkInvoicePrinted(int(id), wallClock(day, QTime(14, 30)));
         model = after;
         done(seq);
-        verify({id});
+        verify(id);
     }
 
     TdmInvoice m_dm;
