@@ -457,9 +457,13 @@ void TdmInvoice::GrossPriceGetText(db::Field &field, QString &text, bool display
         text.clear();
         return;
     }
-    const Money gross = money(netPrice.asFloat() * (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1));
-    // While editing, the plain number: a text with thousands separators could not be entered again.
-    text = displayText ? Format::moneyText(gross) : Format::moneyEditText(gross);
+    const double gross = netPrice.asFloat() * (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
+    // While editing, the plain number: a text with thousands separators could not be entered again. A
+    // price beyond what money holds (at a VAT the row will refuse) shows as the number it is.
+    if (!Money::fits(gross))
+        text = displayText ? Format::moneyText(gross) : Format::numberText(gross, QString());
+    else
+        text = displayText ? Format::moneyText(money(gross)) : Format::moneyEditText(money(gross));
 }
 
 void TdmInvoice::GrossPriceValidate(db::Field &field)

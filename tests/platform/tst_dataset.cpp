@@ -258,6 +258,42 @@ private Q_SLOTS:
         QCOMPARE(value.isValid() ? QString::number(value.toDouble()) : QString(), stored);
     }
 
+    // A date field takes its own edit text back, a date in the stored form, and no year a stored date
+    // cannot have.
+    void dateFieldText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored"); // empty: refused with the date message
+        // clang-format off
+        QTest::newRow("edit text of a time of day") << "10.12.2026 14:30:05"  << "2026-12-10 14:30:05";
+        QTest::newRow("stored form")                << "2026-12-10"           << "2026-12-10 00:00:00";
+        QTest::newRow("negative year")              << "10.12.-2026"          << "";
+        QTest::newRow("stored form, odd separators") << "2424.12424.12.26.26" << "";
+        // clang-format on
+    }
+    void dateFieldText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        Fixture f;
+        f.addCustomer(1, QStringLiteral("Kari"), QStringLiteral("Nordmann"));
+        f.addInvoice(1, 1);
+        f.connection.execute(QStringLiteral("update INVOICE set INVDATE = '2026-01-02 00:00:00'"));
+        auto invoices = f.table(QStringLiteral("INVOICE"));
+        invoices->open();
+        invoices->edit();
+        db::Field &day = invoices->fieldByName(QStringLiteral("INVDATE"));
+        const QString error = errorOf([&] { day.setText(text); });
+        QCOMPARE(error, stored.isEmpty() ? QStringLiteral("'%1' is not a valid date").arg(text) : QString());
+        invoices->post();
+        const QString now = f.scalar(QStringLiteral("select INVDATE from INVOICE")).toString();
+        QCOMPARE(now, stored.isEmpty() ? QStringLiteral("2026-01-02 00:00:00") : stored);
+        invoices->edit();
+        const QString editText = day.editText();
+        day.setText(editText);
+        QCOMPARE(db::storedDateTime(day.asDateTime()), now);
+    }
+
     void calculatedFieldsFollowEdits()
     {
         Fixture f;

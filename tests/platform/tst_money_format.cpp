@@ -1,5 +1,6 @@
 #include "platform/db/Format.h"
 #include "platform/db/Money.h"
+#include "platform/db/Value.h"
 
 #include <QLocale>
 #include <QTest>
@@ -167,6 +168,91 @@ private Q_SLOTS:
         QCOMPARE(parsed.has_value(), ok);
         if (ok)
             QCOMPARE(*parsed, value);
+    }
+
+    // Past 2^53 units an amount is no longer exact as a double; its texts still state it to the hundredth.
+    void largeAmounts_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("text");     // with Norwegian settings; blanks for the thousands separator
+        QTest::addColumn<QString>("editText"); // '-' for the minus sign
+        // clang-format off
+        QTest::newRow("whole kroner")            << qint64(622222222222200000)  << "62 222 222 222 220,00"   << "62222222222220,00";
+        QTest::newRow("half a hundredth up")     << qint64(11055155556053550)   << "1 105 515 555 605,36"    << "1105515555605,36";
+        QTest::newRow("carried into the kroner") << qint64(99999999999999951)   << "10 000 000 000 000,00"   << "10000000000000,00";
+        QTest::newRow("negative")                << qint64(-11055155556053549)  << "-1 105 515 555 605,35"   << "-1105515555605,35";
+        QTest::newRow("largest")                 << qint64(9223372036854775807) << "922 337 203 685 477,58"  << "922337203685477,58";
+        // clang-format on
+    }
+    void largeAmounts()
+    {
+        QFETCH(qint64, units);
+        QFETCH(QString, text);
+        QFETCH(QString, editText);
+        QLocale::setDefault(QLocale(QStringLiteral("nb_NO")));
+        Format::clearCurrencySymbol();
+        const QString minus = QLocale().negativeSign();
+        QCOMPARE(Format::moneyText(Money::fromUnits(units)),
+                 QString(text).replace(QLatin1Char(' '), QChar(0xA0)).replace(QLatin1Char('-'), minus));
+        QCOMPARE(Format::moneyEditText(Money::fromUnits(units)), QString(editText).replace(QLatin1Char('-'), minus));
+    }
+
+    // Dates as typed: in the short date format, with a time as the edit text shows one; the years a stored
+    // date can have.
+    void dateEntry_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("moment"); // as stored; empty: refused
+        // clang-format off
+        QTest::newRow("date")                  << "nb_NO" << "10.12.2026"          << "2026-12-10 00:00:00";
+        QTest::newRow("date and time")         << "nb_NO" << "10.12.2026 14:30:05" << "2026-12-10 14:30:05";
+        QTest::newRow("short time")            << "nb_NO" << "10.12.2026 14:30"    << "2026-12-10 14:30:00";
+        QTest::newRow("negative year")         << "nb_NO" << "10.12.-2026"         << "";
+        QTest::newRow("year 0")                << "nb_NO" << "10.12.0000"          << "";
+        QTest::newRow("no time")               << "nb_NO" << "10.12.2026 25:00"    << "";
+        QTest::newRow("two-digit year")        << "en_US" << "12/10/26"            << "2026-12-10 00:00:00";
+        QTest::newRow("time of day, English")  << "en_US" << "12/10/26 2:30:05 PM" << "2026-12-10 14:30:05";
+        QTest::newRow("blanks in the date")    << "C"     << "10 Dec 2026 14:30:05" << "2026-12-10 14:30:05";
+        // clang-format on
+    }
+    void dateEntry()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, moment);
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<QDateTime> parsed = Format::parseDateTime(text);
+        QCOMPARE(parsed ? db::storedDateTime(*parsed) : QString(), moment);
+        if (parsed) // what the edit text shows reads back the same
+            QCOMPARE(Format::parseDateTime(Format::dateEditText(*parsed)), parsed);
+    }
+
+    // The stored form YYYY-MM-DD, with HH:MM or HH:MM:SS after a blank or a T and a fraction of a second;
+    // anything else is no date.
+    void storedDateTimes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("moment"); // empty: not a stored date-time
+        // clang-format off
+        QTest::newRow("date")                << "2026-12-10"              << "2026-12-10 00:00:00";
+        QTest::newRow("date and time")       << "2026-12-10 14:30:05"     << "2026-12-10 14:30:05";
+        QTest::newRow("T and minutes")       << "2026-12-10T14:30"        << "2026-12-10 14:30:00";
+        QTest::newRow("fraction")            << "2026-12-10 14:30:05.250" << "2026-12-10 14:30:05";
+        QTest::newRow("other separators")    << "2424.12424.12.26.26"     << "";
+        QTest::newRow("hour alone")          << "2026-12-10 14"           << "";
+        QTest::newRow("trailing letter")     << "2026-12-10x"             << "";
+        QTest::newRow("letter in fraction")  << "2026-12-10 14:30:05.2x"  << "";
+        QTest::newRow("no fraction digits")  << "2026-12-10 14:30:05."    << "";
+        QTest::newRow("no such day")         << "2026-02-30"              << "";
+        // clang-format on
+    }
+    void storedDateTimes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, moment);
+        const QDateTime parsed = db::parseStoredDateTime(text);
+        QCOMPARE(parsed.isValid() ? db::storedDateTime(parsed) : QString(), moment);
     }
 };
 

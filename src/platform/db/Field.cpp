@@ -176,16 +176,19 @@ QString Field::formatValue(const QVariant &v, bool displayText) const
     if (!v.isValid() || v.isNull())
         return QString();
     if (showsMoney()) {
-        const Money m = v.typeId() == qMetaTypeId<Money>() ? v.value<Money>() : money(v.toDouble());
-        if (!displayText)
-            return Format::moneyEditText(m);
-        return v.typeId() == qMetaTypeId<Money>() ? Format::moneyText(m) : Format::moneyText(v.toDouble());
+        const bool isMoney = v.typeId() == qMetaTypeId<Money>();
+        if (displayText)
+            return isMoney ? Format::moneyText(v.value<Money>()) : Format::moneyText(v.toDouble());
+        // A double beyond what money holds is edited as the number it is.
+        if (!isMoney && !Money::fits(v.toDouble()))
+            return Format::numberText(v.toDouble(), QString());
+        return Format::moneyEditText(isMoney ? v.value<Money>() : money(v.toDouble()));
     }
     switch (m_def.type) {
     case FieldType::Double:
         return Format::numberText(v.toDouble(), displayText ? m_def.displayFormat : QString());
     case FieldType::DateTime:
-        return Format::dateText(v.toDateTime());
+        return displayText ? Format::dateText(v.toDateTime()) : Format::dateEditText(v.toDateTime());
     case FieldType::Boolean:
         return v.toBool() ? tr("True") : tr("False");
     case FieldType::Integer:
@@ -250,15 +253,12 @@ void Field::setText(const QString &text)
         return;
     }
     case FieldType::DateTime: {
-        const QLocale locale;
-        QDateTime dt(locale.toDate(trimmed, QLocale::ShortFormat), QTime(0, 0), Qt::UTC);
-        if (!dt.date().isValid())
-            dt = locale.toDateTime(trimmed, QLocale::ShortFormat);
-        if (!dt.date().isValid())
+        // The date as shown while editing, or as the database file stores it.
+        QDateTime dt = Format::parseDateTime(trimmed).value_or(QDateTime());
+        if (!dt.isValid())
             dt = parseStoredDateTime(trimmed);
         if (!dt.isValid())
             throw Error(tr("'%1' is not a valid date").arg(text));
-        dt.setTimeSpec(Qt::UTC);
         setValue(dt);
         return;
     }

@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstdint>
 
 namespace Format {
 namespace {
@@ -17,17 +18,17 @@ bool &currencySymbolCleared()
 // character and taken out again together with the blank that separates it from the number.
 // Negative amounts get the locale's minus sign in front of the positive pattern: Qt's locale data
 // gives the accounting form "(1 234,50)", which reads badly on an invoice.
-QString currencyText(double value)
+QString currencyText(double value, int decimals = 2)
 {
     const QLocale locale;
     const bool negative = value < 0;
     const double magnitude = std::abs(value);
     if (!currencySymbolCleared()) {
-        const QString text = locale.toCurrencyString(magnitude, locale.currencySymbol(), 2);
+        const QString text = locale.toCurrencyString(magnitude, locale.currencySymbol(), decimals);
         return negative ? locale.negativeSign() + text : text;
     }
     static const QString marker(QChar(0xE000));
-    QString text = locale.toCurrencyString(magnitude, marker, 2);
+    QString text = locale.toCurrencyString(magnitude, marker, decimals);
     const qsizetype at = text.indexOf(marker);
     if (at >= 0) {
         qsizetype from = at, to = at + 1;
@@ -44,11 +45,47 @@ QString currencyText(double value)
                : text;
 }
 
+// Up to 2^53 units an amount is exact as a double, and formatted as one. Past that the kroner (still
+// exact as a double) are formatted on their own and the hundredths, rounded half away from zero, put in
+// after their last digit, so that a text never misstates the amount by more than the rounding.
+constexpr std::int64_t ExactUnits = std::int64_t(1) << 53;
+
+bool exactAsDouble(Money value)
+{
+    return value.units() > -ExactUnits && value.units() < ExactUnits;
+}
+
+QString withHundredths(QString text, Money value)
+{
+    const std::uint64_t magnitude =
+        value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
+    const std::uint64_t hundredths = (magnitude % Money::Scale + 50) / 100 % 100;
+    const QLocale locale;
+    QString digits = locale.toString(static_cast<qulonglong>(hundredths));
+    if (hundredths < 10)
+        digits.prepend(locale.zeroDigit());
+    qsizetype at = text.size();
+    while (at > 0 && !text.at(at - 1).isDigit())
+        --at;
+    return text.insert(at, locale.decimalPoint() + digits);
+}
+
+// The whole kroner of an amount past ExactUnits, with the hundredths carried into them.
+double wholeKroner(Money value)
+{
+    const std::uint64_t magnitude =
+        value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
+    const std::uint64_t whole = magnitude / Money::Scale + (magnitude % Money::Scale + 50) / 100 / 100;
+    return value.units() < 0 ? -static_cast<double>(whole) : static_cast<double>(whole);
+}
+
 } // namespace
 
 QString moneyText(Money value)
 {
-    return currencyText(value.toDouble());
+    if (exactAsDouble(value))
+        return currencyText(value.toDouble());
+    return withHundredths(currencyText(wholeKroner(value), 0), value);
 }
 
 QString moneyText(double value)
@@ -60,7 +97,9 @@ QString moneyEditText(Money value)
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value.toDouble(), 'f', 2);
+    if (exactAsDouble(value))
+        return locale.toString(value.toDouble(), 'f', 2);
+    return withHundredths(locale.toString(wholeKroner(value), 'f', 0), value);
 }
 
 void clearCurrencySymbol()
@@ -102,7 +141,54 @@ std::optional<QDate> parseDate(const QString &text)
         while (date.year() < thisYear - 50)
             date = date.addYears(100);
     }
+    if (date.year() < 1 || date.year() > 9999)
+        return std::nullopt;
     return date;
+}
+
+namespace {
+
+// The long time format without its time zone ("HH:mm:ss t" becomes "HH:mm:ss").
+QString timeEditFormat(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return format.trimmed();
+}
+
+} // namespace
+
+QString dateEditText(const QDateTime &value)
+{
+    if (!value.isValid())
+        return QString();
+    const QLocale locale;
+    QString text = locale.toString(value.date(), QLocale::ShortFormat);
+    if (value.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(value.time(), timeEditFormat(locale));
+    return text;
+}
+
+std::optional<QDateTime> parseDateTime(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (const std::optional<QDate> day = parseDate(trimmed))
+        return QDateTime(*day, QTime(0, 0), Qt::UTC);
+    // The date's own format may hold blanks (d MMM yyyy): each blank is tried as the one before the time.
+    const QLocale locale;
+    for (qsizetype blank = trimmed.indexOf(QLatin1Char(' ')); blank > 0;
+         blank = trimmed.indexOf(QLatin1Char(' '), blank + 1)) {
+        const std::optional<QDate> day = parseDate(trimmed.left(blank));
+        if (!day)
+            continue;
+        const QString rest = trimmed.mid(blank + 1).trimmed();
+        QTime time = locale.toTime(rest, timeEditFormat(locale));
+        if (!time.isValid())
+            time = locale.toTime(rest, QLocale::ShortFormat);
+        if (time.isValid())
+            return QDateTime(*day, time, Qt::UTC);
+    }
+    return std::nullopt;
 }
 
 QString numberText(double value, const QString &displayFormat)

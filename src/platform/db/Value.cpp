@@ -42,12 +42,35 @@ QDateTime parseStoredDateTime(const char *text, int length)
         }
         return v;
     };
+    // YYYY-MM-DD, then HH:MM or HH:MM:SS after a blank or a T, then at most a fraction of a second.
+    auto is = [&](int at, char c) {
+        if (text[at] != c)
+            ok = false;
+    };
     const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    is(4, '-');
+    is(7, '-');
     int hour = 0, minute = 0, second = 0;
-    if (length >= 19) {
+    if (length > 10) {
+        if (length < 16 || (text[10] != ' ' && text[10] != 'T'))
+            return QDateTime();
         hour = digits(11, 2);
+        is(13, ':');
         minute = digits(14, 2);
-        second = digits(17, 2);
+        if (length > 16) {
+            if (length < 19)
+                return QDateTime();
+            is(16, ':');
+            second = digits(17, 2);
+            if (length > 19) {
+                is(19, '.');
+                if (length == 20)
+                    ok = false;
+                for (int i = 20; i < length; ++i)
+                    if (text[i] < '0' || text[i] > '9')
+                        ok = false;
+            }
+        }
     }
     const QDate date(year, month, day);
     const QTime time(hour, minute, second);
