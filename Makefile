@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 CTEST = QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps build run test install package test-sanitize format format-check bench clean
+.PHONY: deps build run test install package test-sanitize fuzz format format-check bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -38,6 +38,15 @@ test-sanitize: deps
 	@cmake --build $(BUILD)-sanitize -j$(JOBS)
 	cd $(BUILD)-sanitize && $(CTEST)
 
+# The libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer), each run for
+# FUZZ_SECONDS from the seeds in tests/fuzz/corpus: any finding fails (its input is kept in $(BUILD)-fuzz/findings).
+FUZZ_SECONDS ?= 25
+fuzz: deps
+	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DTESSUND_FUZZ=ON -DTESSUND_BUILD_TESTS=OFF -DTESSUND_WERROR=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD)-fuzz -j$(JOBS) --target fuzz_targets
+	@./scripts/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -50,4 +59,4 @@ bench: deps
 	@echo "Benchmarks built in $(BUILD)-bench/bin (see docs/benchmarks.md)"
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-fuzz
