@@ -580,6 +580,7 @@ bool TdmInvoice::DeleteInvoice(qint64 invoiceId, qint64 invoiceNo, bool offerAll
     case MsgAnswer::Yes:
         break;
     }
+    // One statement, so one change: the lines go with the invoice through the foreign key's cascade.
     cmdDeleteInvoice.setParam(QStringLiteral("INVOICEID"), invoiceId);
     cmdDeleteInvoice.execute();
     return true;
