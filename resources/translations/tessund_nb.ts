@@ -247,6 +247,17 @@
     </message>
   </context>
   <context>
+    <name>Money</name>
+    <message>
+      <source>The amount %1 is beyond the largest amount money can hold</source>
+      <translation>Beløpet %1 er større enn det største beløpet som kan lagres</translation>
+    </message>
+    <message>
+      <source>A sum of amounts is beyond the largest amount money can hold</source>
+      <translation>En sum av beløp er større enn det største beløpet som kan lagres</translation>
+    </message>
+  </context>
+  <context>
     <name>Printers</name>
     <message>
       <source>There is no default printer currently selected</source>
@@ -258,6 +269,18 @@
     <message>
       <source>"%1" does not fit its field on the page, even in the smallest legible size</source>
       <translation>«%1» får ikke plass i feltet sitt på siden, heller ikke i den minste lesbare størrelsen</translation>
+    </message>
+    <message>
+      <source>%1 %2: %3 "%4"</source>
+      <translation>%1 %2: %3 «%4»</translation>
+    </message>
+    <message>
+      <source>and %1 more</source>
+      <translation>og %1 til</translation>
+    </message>
+    <message>
+      <source>Stored values that cannot be read are printed empty: %1</source>
+      <translation>Lagrede verdier som ikke kan leses, skrives ut tomme: %1</translation>
     </message>
     <message>
       <source>Cannot write the RTF file "%1": %2</source>
@@ -2081,6 +2104,66 @@ Nei gjør den tom, klar for din egen bedrift.</translation>
   </context>
   <context>
     <name>uReports</name>
+    <message>
+      <source>%1 "%2" cannot be read</source>
+      <translation>%1 «%2» kan ikke leses</translation>
+    </message>
+    <message>
+      <source>%1 is missing</source>
+      <translation>%1 mangler</translation>
+    </message>
+    <message>
+      <source>the invoice number</source>
+      <translation>fakturanummeret</translation>
+    </message>
+    <message>
+      <source>the invoice date</source>
+      <translation>fakturadatoen</translation>
+    </message>
+    <message>
+      <source>the customer</source>
+      <translation>kunden</translation>
+    </message>
+    <message>
+      <source>the total</source>
+      <translation>totalbeløpet</translation>
+    </message>
+    <message>
+      <source>the VAT</source>
+      <translation>MVA</translation>
+    </message>
+    <message>
+      <source>the customer %1 does not exist</source>
+      <translation>kunde %1 finnes ikke</translation>
+    </message>
+    <message>
+      <source>the due date</source>
+      <translation>forfallsdatoen</translation>
+    </message>
+    <message>
+      <source>the customer's %1</source>
+      <translation>kundens %1</translation>
+    </message>
+    <message>
+      <source>the quantity</source>
+      <translation>antallet</translation>
+    </message>
+    <message>
+      <source>the price</source>
+      <translation>prisen</translation>
+    </message>
+    <message>
+      <source>line %1: %2</source>
+      <translation>linje %1: %2</translation>
+    </message>
+    <message>
+      <source>Invoice %1 is printed without these values: %2</source>
+      <translation>Faktura %1 skrives ut uten disse verdiene: %2</translation>
+    </message>
+    <message>
+      <source>The invoice with id %1 cannot be printed: %2</source>
+      <translation>Fakturaen med id %1 kan ikke skrives ut: %2</translation>
+    </message>
     <message>
       <source>Make PDF file</source>
       <translation>Lag PDF-fil</translation>

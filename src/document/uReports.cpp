@@ -4,12 +4,59 @@
 #include "data/LineAmounts.h"
 #include "data/dInvoice.h"
 #include "data/dTemp.h"
+#include "platform/db/Errors.h"
 #include "platform/db/Format.h"
+#include "platform/db/Messages.h"
 #include "qGiroF60.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace {
+
+// Why a field of the current row shows nothing: its stored value cannot be read, or there is none. Empty
+// when the field has a value.
+QString whyEmpty(const db::DataSet &ds, const char *field, const QString &what)
+{
+    if (!ds.fieldByName(QLatin1String(field)).isNull())
+        return QString();
+    for (const db::UnreadableValue &v : ds.unreadableValues())
+        if (v.field.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
+            return QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(what, v.stored);
+    return QCoreApplication::translate("uReports", "%1 is missing").arg(what);
+}
+
+// The other values of the current row that cannot be read, in words; those in `told` are told already.
+QStringList otherUnreadable(const db::DataSet &ds, const QStringList &told)
+{
+    QStringList found;
+    for (const db::UnreadableValue &v : ds.unreadableValues())
+        if (!told.contains(v.field, Qt::CaseInsensitive))
+            found << QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(v.field, v.stored);
+    return found;
+}
+
+// What an invoice cannot be printed without: its number, date, customer and amounts. A problem with
+// anything else is a gap the document is printed with.
+QStringList missingFacts(TdmTemp &temp)
+{
+    const db::DataSet &invoice = temp.qryInvoice;
+    QStringList missing;
+    const std::pair<const char *, QString> facts[] = {
+        {"INVOICE_NO", QCoreApplication::translate("uReports", "the invoice number")},
+        {"INVDATE", QCoreApplication::translate("uReports", "the invoice date")},
+        {"CUST_ID", QCoreApplication::translate("uReports", "the customer")},
+        {"GROSSSUM", QCoreApplication::translate("uReports", "the total")},
+        {"SUMVAT", QCoreApplication::translate("uReports", "the VAT")}};
+    for (const auto &[field, what] : facts)
+        if (const QString why = whyEmpty(invoice, field, what); !why.isEmpty())
+            missing << why;
+    const db::Field &customerId = invoice.fieldByName(QStringLiteral("CUST_ID"));
+    if (!customerId.isNull() && temp.qryCustomer.isEmpty())
+        missing
+            << QCoreApplication::translate("uReports", "the customer %1 does not exist").arg(customerId.asInteger());
+    return missing;
+}
 
 QString textOf(const db::DataSet &ds, const char *field)
 {
@@ -40,11 +87,17 @@ QString row(QStringList values)
 
 } // namespace
 
-bool ComposeInvoiceDocument(qint64 invoiceId, TfrmGiroF60 &giro)
+namespace {
+
+void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
 {
-    TdmTemp &temp = dmTemp();
-    if (!temp.OpenInvoice(invoiceId))
-        return false;
+    QStringList gaps = otherUnreadable(temp.qryInvoice, {QStringLiteral("DUEDATE")});
+    if (const QString why =
+            whyEmpty(temp.qryInvoice, "DUEDATE", QCoreApplication::translate("uReports", "the due date"));
+        !why.isEmpty())
+        gaps << why;
+    for (const QString &gap : otherUnreadable(temp.qryCustomer, {}))
+        gaps << QCoreApplication::translate("uReports", "the customer's %1").arg(gap);
     const db::DataSet &invoice = temp.qryInvoice;
     const db::DataSet &customer = temp.qryCustomer;
     db::DataSet &items = temp.qryInvoiceItems;
@@ -89,7 +142,19 @@ bool ComposeInvoiceDocument(qint64 invoiceId, TfrmGiroF60 &giro)
     const db::Field &price = items.fieldByName(QStringLiteral("NETPRICE"));
     const db::Field &discount = items.fieldByName(QStringLiteral("DISCOUNT"));
     const db::Field &vat = items.fieldByName(QStringLiteral("VAT"));
+    int lineNumber = 0;
     for (items.first(); !items.eof(); items.next()) {
+        ++lineNumber;
+        QStringList lineGaps =
+            otherUnreadable(items, {QStringLiteral("NUM"), QStringLiteral("NETPRICE"), QStringLiteral("VAT")});
+        for (const auto &[field, what] :
+             {std::pair<const char *, QString>{"NUM", QCoreApplication::translate("uReports", "the quantity")},
+              std::pair<const char *, QString>{"NETPRICE", QCoreApplication::translate("uReports", "the price")},
+              std::pair<const char *, QString>{"VAT", QCoreApplication::translate("uReports", "the VAT")}})
+            if (const QString why = whyEmpty(items, field, what); !why.isEmpty())
+                lineGaps << why;
+        for (const QString &gap : std::as_const(lineGaps))
+            gaps << QCoreApplication::translate("uReports", "line %1: %2").arg(lineNumber).arg(gap);
         const LineAmounts line = lineAmounts(num.asFloat(), price.asMoney(), vat.asFloat(), discount.asFloat());
         giro.AddRow(
             row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),
@@ -120,6 +185,30 @@ bool ComposeInvoiceDocument(qint64 invoiceId, TfrmGiroF60 &giro)
                             QStringLiteral("\nKREDITTNOTA-INGEN BETALING"));
     }
     giro.setPrePrinted(settings.GetSetting(QStringLiteral("PREPRINTED")) == QLatin1String("1"));
+    if (!gaps.isEmpty())
+        messageDialog(MsgType::Warning,
+                      QCoreApplication::translate("uReports", "Invoice %1 is printed without these values: %2")
+                          .arg(textOf(invoice, "INVOICE_NO"), gaps.join(QLatin1String("; "))));
+}
+
+} // namespace
+
+bool ComposeInvoiceDocument(qint64 invoiceId, TfrmGiroF60 &giro)
+{
+    TdmTemp &temp = dmTemp();
+    if (!temp.OpenInvoice(invoiceId))
+        return false;
+    if (const QStringList missing = missingFacts(temp); !missing.isEmpty())
+        throw Error(QCoreApplication::translate("uReports", "The invoice with id %1 cannot be printed: %2")
+                        .arg(invoiceId)
+                        .arg(missing.join(QLatin1String("; "))));
+    try {
+        composeInvoice(invoiceId, temp, giro);
+    } catch (const Error &e) {
+        throw Error(QCoreApplication::translate("uReports", "The invoice with id %1 cannot be printed: %2")
+                        .arg(invoiceId)
+                        .arg(e.message()));
+    }
     return true;
 }
 

@@ -414,29 +414,38 @@ QVariant Statement::rawValue(int column) const
     }
 }
 
-QVariant Statement::value(int column, FieldType type) const
+QVariant Statement::value(int column, FieldType type, bool *readable) const
 {
     if (d->query)
-        return fromStorage(d->query->value(column), type);
+        return fromStorage(d->query->value(column), type, readable);
+    if (readable)
+        *readable = true;
     sqlite3_stmt *s = d->stmt;
     const int kind = sqlite3_column_type(s, column);
     if (kind == SQLITE_NULL)
         return QVariant();
+    if (kind == SQLITE_TEXT && !isTextType(type) && type != FieldType::DateTime) {
+        // A number held as text (a computed column has no affinity to make it one) reads as that number;
+        // any other text in a number's place is no value of the field.
+        const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
+                                               sqlite3_column_bytes(s, column));
+        return fromStorage(text, type, readable);
+    }
+    if (kind == SQLITE_BLOB) {
+        if (readable)
+            *readable = false;
+        return QVariant();
+    }
     switch (type) {
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return QVariant::fromValue<qint64>(kind == SQLITE_FLOAT ? qint64(sqlite3_column_double(s, column))
-                                                                : sqlite3_column_int64(s, column));
     case FieldType::Double:
-        return sqlite3_column_double(s, column);
     case FieldType::Currency:
-        if (kind == SQLITE_FLOAT)
-            return QVariant::fromValue(
-                Money::fromUnits(static_cast<qint64>(std::nearbyint(sqlite3_column_double(s, column)))));
-        return QVariant::fromValue(Money::fromUnits(sqlite3_column_int64(s, column)));
     case FieldType::Boolean:
-        return sqlite3_column_int64(s, column) != 0;
+        return fromStorage(kind == SQLITE_FLOAT ? QVariant(sqlite3_column_double(s, column))
+                                                : QVariant::fromValue<qint64>(sqlite3_column_int64(s, column)),
+                           type, readable);
     case FieldType::DateTime:
     case FieldType::String:
     case FieldType::FixedString:
@@ -445,7 +454,10 @@ QVariant Statement::value(int column, FieldType type) const
     const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
     const int length = sqlite3_column_bytes(s, column);
     if (type == FieldType::DateTime) {
-        const QDateTime dt = parseStoredDateTime(text, length);
+        // Date-times are stored as text; a number or a text that is no date is no value of the field.
+        const QDateTime dt = kind == SQLITE_TEXT ? parseStoredDateTime(text, length) : QDateTime();
+        if (!dt.isValid() && readable)
+            *readable = false;
         return dt.isValid() ? QVariant(dt) : QVariant();
     }
     return QString::fromUtf8(text, length);

@@ -64,7 +64,9 @@ public:
     QString columnName(int column) const;
     // The column's declared type in the table it comes from ("VARCHAR(25)"); empty for computed columns.
     QString declaredType(int column) const;
-    QVariant value(int column, FieldType type) const;
+    // The column's value as a value of the field type (see fromStorage). A stored value that is none (a
+    // text in a number's place, a date that is no date) reads as null and clears *readable.
+    QVariant value(int column, FieldType type, bool *readable = nullptr) const;
     // The engine's UTF-8 text of a text column, valid until the next step; false for null, non-text
     // values and other drivers.
     bool utf8Text(int column, std::string_view &text) const;

@@ -294,7 +294,14 @@ void DataSet::open()
                 }
                 continue;
             }
-            row->values[field->slot()] = statement.value(column, field->type());
+            bool readable = true;
+            row->values[field->slot()] = statement.value(column, field->type(), &readable);
+            if (!readable) {
+                QString stored = statement.rawValue(column).toString();
+                if (stored.size() > 40)
+                    stored = stored.left(39) + QChar(0x2026);
+                store->unreadable[row->id] << UnreadableValue{field->name(), stored};
+            }
         }
         if (keyColumn >= 0) {
             row->key = statement.rawValue(keyColumn).toLongLong();
@@ -325,6 +332,13 @@ void DataSet::open()
     emitReset();
     Q_EMIT stateChanged();
     notifyDetails();
+}
+
+QList<UnreadableValue> DataSet::unreadableValues() const
+{
+    if (!m_store || m_current < 0 || m_current >= int(m_view.size()))
+        return {};
+    return m_store->unreadable.value(m_view[size_t(m_current)]->id);
 }
 
 void DataSet::close()
@@ -710,7 +724,7 @@ void DataSet::writeBack()
         row->key = id;
         row->hasKey = true;
         if (autoInc)
-            m_edit[autoInc->slot()] = int(id);
+            m_edit[autoInc->slot()] = QVariant::fromValue<qint64>(id);
         return;
     }
     if (names.isEmpty())

@@ -31,11 +31,19 @@ struct Row {
     bool hasKey = false;
 };
 
+// A stored value that was none of its field's type (a text in a number column, a date that is no date, an
+// amount beyond what money holds): the field reads null there.
+struct UnreadableValue {
+    QString field;  // the field's name
+    QString stored; // the stored value as text, cut to a length a message can show
+};
+
 // The rows of one opened result, shared by a dataset and its clones.
 struct RowStore {
     std::vector<std::unique_ptr<Row>> rows;
     std::vector<DataSet *> cursors;
     quint64 nextId = 1;
+    QHash<quint64, QList<UnreadableValue>> unreadable; // by row id
 };
 
 struct LocateOptions {
@@ -88,6 +96,10 @@ public:
     void requery();
 
     int recordCount() const { return int(m_view.size()); }
+    // The values of the current row that the last open() could not read (they are null), and how many
+    // rows hold any: what a printout built on the dataset has to report instead of printing.
+    QList<UnreadableValue> unreadableValues() const;
+    int rowsWithUnreadableValues() const { return m_store ? int(m_store->unreadable.size()) : 0; }
     bool isEmpty() const { return m_view.empty(); }
     int recNo() const { return m_current; } // 0-based; -1 when empty
     void setRecNo(int row);

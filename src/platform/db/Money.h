@@ -6,10 +6,16 @@
 #include <compare>
 #include <cstdint>
 
-// An exact amount with four decimal places, held as a count of 1/10000 units.
+// Refuses an amount money cannot hold: throws Error with the amount in words.
+[[noreturn]] void refuseAmount(double kroner);
+[[noreturn]] void refuseSum();
+
+// An exact amount with four decimal places, held as a count of 1/10000 units. Amounts beyond what it can
+// hold are refused (Error), never wrapped around: no overflow ever becomes a stored or printed amount.
 class Money {
 public:
     static constexpr std::int64_t Scale = 10000;
+    static constexpr std::int64_t MaxKroner = 922337203685477;
 
     constexpr Money() = default;
     static constexpr Money fromUnits(std::int64_t units) { return Money(units); }
@@ -17,30 +23,41 @@ public:
     // rounding sees the double's true value rather than a product already rounded to double.
     static Money fromDouble(double x)
     {
+        if (!fits(x))
+            refuseAmount(x);
         const long double scaled = static_cast<long double>(x) * Scale;
         return Money(static_cast<std::int64_t>(std::nearbyintl(scaled)));
     }
 
     // Whether x kroner can be held: a finite amount within about ±922 337 203 685 477.
-    static bool fits(double x) { return std::isfinite(x) && std::fabs(x) < 922337203685477.0; }
+    static bool fits(double x) { return std::isfinite(x) && std::fabs(x) < MaxKroner; }
+    // Whether a count of units is such an amount; the few counts beyond it only an overflow leaves.
+    static constexpr bool fitsUnits(std::int64_t units)
+    {
+        return units > -MaxKroner * Scale && units < MaxKroner * Scale;
+    }
 
     constexpr std::int64_t units() const { return m_units; }
     constexpr double toDouble() const { return static_cast<double>(m_units) / Scale; }
     constexpr bool isZero() const { return m_units == 0; }
 
-    constexpr Money operator+(Money o) const { return Money(m_units + o.m_units); }
-    constexpr Money operator-(Money o) const { return Money(m_units - o.m_units); }
+    constexpr Money operator+(Money o) const
+    {
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(m_units, o.m_units, &sum) || !fitsUnits(sum))
+            refuseSum();
+        return Money(sum);
+    }
+    constexpr Money operator-(Money o) const
+    {
+        std::int64_t difference = 0;
+        if (__builtin_sub_overflow(m_units, o.m_units, &difference) || !fitsUnits(difference))
+            refuseSum();
+        return Money(difference);
+    }
     constexpr Money operator-() const { return Money(-m_units); }
-    constexpr Money &operator+=(Money o)
-    {
-        m_units += o.m_units;
-        return *this;
-    }
-    constexpr Money &operator-=(Money o)
-    {
-        m_units -= o.m_units;
-        return *this;
-    }
+    constexpr Money &operator+=(Money o) { return *this = *this + o; }
+    constexpr Money &operator-=(Money o) { return *this = *this - o; }
     constexpr auto operator<=>(const Money &) const = default;
 
 private:

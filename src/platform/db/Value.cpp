@@ -1,6 +1,22 @@
 #include "Value.h"
 
+#include "Errors.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
 #include <cmath>
+
+void refuseAmount(double kroner)
+{
+    throw Error(QCoreApplication::translate("Money", "The amount %1 is beyond the largest amount money can hold")
+                    .arg(QLocale().toString(kroner, 'g', 15)));
+}
+
+void refuseSum()
+{
+    throw Error(QCoreApplication::translate("Money", "A sum of amounts is beyond the largest amount money can hold"));
+}
 
 namespace db {
 
@@ -103,10 +119,34 @@ QVariant toStorage(const QVariant &value)
     }
 }
 
-QVariant fromStorage(const QVariant &raw, FieldType type)
+QVariant fromStorage(const QVariant &raw, FieldType type, bool *readable)
 {
+    if (readable)
+        *readable = true;
     if (!raw.isValid() || raw.isNull())
         return QVariant();
+    const auto none = [&] {
+        if (readable)
+            *readable = false;
+        return QVariant();
+    };
+    const int kind = raw.typeId();
+    if (kind == QMetaType::QByteArray && !isTextType(type))
+        return none();
+    // A number: stored as one, or as a text that is a number and nothing else.
+    bool isNumber = kind == QMetaType::LongLong || kind == QMetaType::Int || kind == QMetaType::Double;
+    bool isInteger = kind == QMetaType::LongLong || kind == QMetaType::Int;
+    qint64 integer = isInteger ? raw.toLongLong() : 0;
+    double real = raw.toDouble();
+    if (kind == QMetaType::QString && !isTextType(type) && type != FieldType::DateTime) {
+        const QString text = raw.toString().trimmed();
+        integer = text.toLongLong(&isInteger);
+        if (!isInteger)
+            real = text.toDouble(&isNumber);
+        else
+            real = double(integer);
+        isNumber = isNumber || isInteger;
+    }
     switch (type) {
     case FieldType::String:
     case FieldType::FixedString:
@@ -114,19 +154,39 @@ QVariant fromStorage(const QVariant &raw, FieldType type)
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::AutoInc:
-        return raw.toLongLong();
+        if (isInteger)
+            return QVariant::fromValue<qint64>(integer);
+        // A whole number held as a real, within the range of an integer.
+        if (isNumber && real == std::trunc(real) && std::abs(real) < 9.2e18)
+            return QVariant::fromValue<qint64>(qint64(real));
+        return none();
     case FieldType::Double:
-        return raw.toDouble();
+        if (!isNumber || !std::isfinite(real))
+            return none();
+        return real;
     case FieldType::Currency:
-        if (raw.typeId() == QMetaType::Double)
-            return QVariant::fromValue(Money::fromUnits(static_cast<qint64>(std::nearbyint(raw.toDouble()))));
-        return QVariant::fromValue(Money::fromUnits(raw.toLongLong()));
+        // Units, or a real count of units computed by a statement (rounded half to even); an amount beyond
+        // what money holds is what an overflow left behind, not an amount.
+        if (isInteger) {
+            if (!Money::fitsUnits(integer))
+                return none();
+            return QVariant::fromValue(Money::fromUnits(integer));
+        }
+        if (!isNumber || !std::isfinite(real) || !Money::fits(real / Money::Scale))
+            return none();
+        return QVariant::fromValue(Money::fromUnits(static_cast<qint64>(std::nearbyint(real))));
     case FieldType::DateTime: {
-        const QDateTime dt = parseStoredDateTime(raw.toString());
-        return dt.isValid() ? QVariant(dt) : QVariant();
+        const QDateTime dt = kind == QMetaType::QString     ? parseStoredDateTime(raw.toString())
+                             : kind == QMetaType::QDateTime ? raw.toDateTime()
+                                                            : QDateTime();
+        if (!dt.isValid())
+            return none();
+        return dt;
     }
     case FieldType::Boolean:
-        return raw.toLongLong() != 0;
+        if (!isNumber)
+            return none();
+        return isInteger ? integer != 0 : real != 0;
     }
     return raw;
 }

@@ -22,7 +22,9 @@ QDateTime parseStoredDateTime(const char *text, int length);
 // What a parameter or column value becomes when handed to the database engine.
 QVariant toStorage(const QVariant &value);
 // An engine value read into a field of the given type. Money computed by a statement arrives as a real
-// count of units and is rounded half to even.
-QVariant fromStorage(const QVariant &raw, FieldType type);
+// count of units and is rounded half to even. A value that is none of the type (a text in a number's
+// place, a date that is no date, a real where a whole number belongs, an amount beyond what money holds)
+// reads as null and clears *readable.
+QVariant fromStorage(const QVariant &raw, FieldType type, bool *readable = nullptr);
 
 } // namespace db

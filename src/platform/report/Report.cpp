@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Field.h"
+#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 
@@ -367,6 +368,7 @@ public:
                     if (!any)
                         startReport();
                     any = true;
+                    noteUnreadable(*r.dataSet);
                     detailRow();
                 }
             }
@@ -389,7 +391,22 @@ public:
         return pageNumber;
     }
 
+    // Stored values that the row's fields cannot read print empty; they are told when the layout is done.
+    QStringList unreadable;
+
 private:
+    void noteUnreadable(const db::DataSet &ds)
+    {
+        const QList<db::UnreadableValue> values = ds.unreadableValues();
+        if (values.isEmpty())
+            return;
+        // The row is named by its first field, the key of every list (INV_ID, CUST_ID, ITEM_NO).
+        const db::Field &key = *ds.fields().front();
+        for (const db::UnreadableValue &v : values)
+            unreadable << QCoreApplication::translate("Report", "%1 %2: %3 \"%4\"")
+                              .arg(key.name(), key.text(), v.field, v.stored);
+    }
+
     void startReport()
     {
         if (pageNumber == 0)
@@ -465,8 +482,10 @@ private:
         for (Band *sub : subDetails) {
             db::DataSet *ds = sub->dataSet;
             if (ds && ds->isActive() && !ds->isEmpty()) {
-                for (ds->first(); !ds->eof(); ds->next())
+                for (ds->first(); !ds->eof(); ds->next()) {
+                    noteUnreadable(*ds);
                     placeChain(*sub, false);
+                }
             } else {
                 placeChain(*sub, false);
             }
@@ -688,8 +707,18 @@ int Report::generate(PageSink &sink, const Progress &progress)
         }
         m_pageCount = int(first.pages.size());
     }
-    const int pages = Layout(*this, sink, progress).run();
+    Layout layout(*this, sink, progress);
+    const int pages = layout.run();
     m_pageCount = 0;
+    if (!layout.unreadable.isEmpty()) {
+        constexpr int shown = 10;
+        QStringList told = layout.unreadable.mid(0, shown);
+        if (layout.unreadable.size() > shown)
+            told << QCoreApplication::translate("Report", "and %1 more").arg(layout.unreadable.size() - shown);
+        messageDialog(MsgType::Warning,
+                      QCoreApplication::translate("Report", "Stored values that cannot be read are printed empty: %1")
+                          .arg(told.join(QLatin1String("; "))));
+    }
     return pages;
 }
 
