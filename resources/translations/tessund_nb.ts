@@ -545,6 +545,10 @@
       <translation>Linjens beløp er større enn en faktura kan ha</translation>
     </message>
     <message>
+      <source>The item's gross price is beyond the largest amount money can hold</source>
+      <translation>Varens bruttopris er større enn det største beløpet som kan lagres</translation>
+    </message>
+    <message>
       <source>The VAT must be from 0 to 100 %; %1 is not</source>
       <translation>MVA må være fra 0 til 100 %; %1 er ikke det</translation>
     </message>

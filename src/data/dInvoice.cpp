@@ -289,7 +289,7 @@ void TdmInvoice::installHandlers()
     tblInvoiceItems.afterPost = bind(&TdmInvoice::tblInvoiceItemsAfterPost);
     tblInvoiceItems.afterDelete = bind(&TdmInvoice::tblInvoiceItemsAfterDelete);
     tblLookupItem.onNewRecord = bind(&TdmInvoice::tblLookupItemNewRecord);
-    tblLookupItem.beforePost = &TdmInvoice::CheckVat;
+    tblLookupItem.beforePost = &TdmInvoice::CheckItem;
     tblInvoiceItems.beforePost = bind(&TdmInvoice::tblInvoiceItemsBeforePost);
     qryCustInvoiceList.beforeOpen = bind(&TdmInvoice::qryCustInvoiceListBeforeOpen);
     qryCustInvoiceList.beforeDelete = bind(&TdmInvoice::tblInvoiceBeforeDelete);
@@ -498,6 +498,16 @@ void TdmInvoice::tblInvoiceItemsBeforePost(db::DataSet &ds)
             total += ds.valueAt(row, lineSum).toDouble();
     if (!Money::fits(line.sum) || !Money::fits(line.netSum) || !Money::fits(total))
         throw Error(tr("The line's amounts are beyond what an invoice can hold"));
+}
+
+// A catalogue item is stored only when its VAT is a percentage and its gross price is money.
+void TdmInvoice::CheckItem(db::DataSet &ds)
+{
+    CheckVat(ds);
+    const double gross = ds.fieldByName(QStringLiteral("NETPRICE")).asFloat() *
+                         (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
+    if (!Money::fits(gross))
+        throw Error(tr("The item's gross price is beyond the largest amount money can hold"));
 }
 
 // A VAT is a percentage from 0 to 100; anything else is a typing error.

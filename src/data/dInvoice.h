@@ -101,6 +101,7 @@ private:
     static void GrossPriceGetText(db::Field &field, QString &text, bool displayText);
     static void GrossPriceValidate(db::Field &field);
     static void CheckVat(db::DataSet &ds);
+    static void CheckItem(db::DataSet &ds);
 
     void conInvoiceBeforeConnect(db::Connection &connection);
     void DataModuleCreate();

@@ -389,6 +389,62 @@ private Q_SLOTS:
         QCOMPARE(f.scalar(QStringLiteral("select NETPRICE from %1").arg(table)).toLongLong(), netUnits);
     }
 
+    // Values beyond the rules, typed into an invoice line or a catalogue item: refused with a message
+    // where they are entered or where the amounts are computed, and nothing of them reaches the file. The
+    // invoice already holds a line of 625 000 000 000 000,00 kroner.
+    void valuesOutsideTheRulesAreRefused_data()
+    {
+        QTest::addColumn<bool>("catalogue");
+        QTest::addColumn<QStringList>("typed"); // FIELD=text, in order, then the row is saved
+        QTest::addColumn<QString>("error");
+        const QString beyondInvoice = QStringLiteral("The line's amounts are beyond what an invoice can hold");
+        const QString vatRange = QStringLiteral("The VAT must be from 0 to 100 %");
+        const QString grossAtVat = QStringLiteral("A gross price cannot give a net price at a VAT of");
+        // clang-format off
+        QTest::newRow("quantity 1e16 x 100")      << false << QStringList{"NUM=10000000000000000", "NETPRICE=100"}       << beyondInvoice;
+        QTest::newRow("price beyond money")       << false << QStringList{"NUM=1", "NETPRICE=1000000000000000"}          << "is beyond the largest amount field";
+        QTest::newRow("lines together beyond")    << false << QStringList{"NUM=1", "NETPRICE=300000000000000"}           << beyondInvoice;
+        QTest::newRow("quantity beyond a double") << false << QStringList{"NUM=1e400"}                                   << "is not a valid floating point value";
+        QTest::newRow("VAT -100")                 << false << QStringList{"NUM=1", "NETPRICE=10", "VAT=-100"}            << vatRange;
+        QTest::newRow("VAT 100,5")                << false << QStringList{"NUM=1", "NETPRICE=10", "VAT=100,5"}           << vatRange;
+        QTest::newRow("gross price at -100 %")    << false << QStringList{"NUM=1", "VAT=-100", "GROSSFAKE=125"}          << grossAtVat;
+        QTest::newRow("item, VAT -100")           << true  << QStringList{"ITEM_DESC=Vare", "NETPRICE=10", "VAT=-100"}   << vatRange;
+        QTest::newRow("item, gross at -100 %")    << true  << QStringList{"ITEM_DESC=Vare", "VAT=-100", "GROSSPRICE=125"} << grossAtVat;
+        QTest::newRow("item, price beyond money") << true  << QStringList{"ITEM_DESC=Vare", "NETPRICE=1000000000000000"} << "is beyond the largest amount field";
+        QTest::newRow("item, gross beyond money") << true  << QStringList{"ITEM_DESC=Vare", "VAT=25", "NETPRICE=900000000000000"} << "The item's gross price is beyond the largest amount money can hold";
+        // clang-format on
+    }
+    void valuesOutsideTheRulesAreRefused()
+    {
+        QFETCH(bool, catalogue);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, error);
+        Fixture f;
+        f.startInvoice(f.newCustomer());
+        f.addLine(1, 500000000000000.0, 25);
+        f.dm.tblInvoiceEdit.post();
+        const int invoiceId = f.dm.tblInvoiceEdit.fieldByName(QStringLiteral("INV_ID")).asInteger();
+        f.dm.tblLookupItem.open();
+        const QByteArray before = f.database.contents();
+
+        DataSet &ds = catalogue ? f.dm.tblLookupItem : f.dm.tblInvoiceItems;
+        const QString refused = errorOf([&] {
+            ds.append();
+            for (const QString &entry : typed)
+                ds.fieldByName(entry.section(QLatin1Char('='), 0, 0)).setText(entry.section(QLatin1Char('='), 1));
+            ds.post();
+        });
+        QVERIFY2(refused.contains(error), qPrintable(refused));
+        // The row stays open for correcting; given up, nothing of it is anywhere.
+        QVERIFY(ds.isEditing());
+        ds.cancel();
+        QVERIFY(f.database.contents() == before);
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from INVITEM")).toInt(), 1);
+        QCOMPARE(f.scalar(QStringLiteral("select count(*) from DYNAITEM")).toInt(), 0);
+        f.verifyStoredSums(invoiceId);
+        QCOMPARE(f.invoiceMoney(F_GROSSSUM), money(625000000000000.0));
+    }
+
     void daysOverdue_data()
     {
         QTest::addColumn<int>("dueInDays");

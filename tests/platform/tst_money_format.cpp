@@ -1,9 +1,13 @@
+#include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/db/Money.h"
 #include "platform/db/Value.h"
 
 #include <QLocale>
 #include <QTest>
+
+#include <functional>
+#include <limits>
 
 class MoneyFormatTest : public QObject {
     Q_OBJECT
@@ -43,6 +47,46 @@ private Q_SLOTS:
             sum += money(0.1);
         QCOMPARE(sum, money(1.0));
         QCOMPARE((money(250) - money(50)).toDouble(), 200.0);
+    }
+
+    // Money never wraps around: an amount or a sum beyond its range is refused, and a stored count of units
+    // beyond it (what an overflow left in a file) reads as no amount at all.
+    void amountsBeyondMoneyAreRefused()
+    {
+        const auto refused = [](const std::function<void()> &action) {
+            try {
+                action();
+            } catch (const Error &e) {
+                return e.message();
+            }
+            return QString();
+        };
+        QVERIFY(refused([] { money(1e16); }).contains("beyond the largest amount money can hold"));
+        QVERIFY(refused([] { money(-922337203685477.0); }).contains("beyond"));
+        QVERIFY(refused([] { money(std::numeric_limits<double>::infinity()); }).contains("beyond"));
+        QCOMPARE(money(922337203685476.0).units(), qint64(9223372036854760000));
+        const Money large = money(900000000000000.0);
+        QVERIFY(refused([&] { (void)(large + large); }).contains("A sum of amounts is beyond"));
+        QVERIFY(refused([&] { (void)(-large - large); }).contains("A sum of amounts is beyond"));
+        QVERIFY(refused([] {
+                    (void)(Money::fromUnits(std::numeric_limits<qint64>::max()) + money(1));
+                }).contains("A sum of amounts is beyond"));
+        QCOMPARE((large - large).units(), qint64(0));
+
+        // clang-format off
+        for (const QVariant &stored : {QVariant::fromValue<qint64>(std::numeric_limits<qint64>::min()),
+                                       QVariant::fromValue<qint64>(9223372036854775807), QVariant(1e19), QVariant("12,50")}) {
+            bool readable = true;
+            QVERIFY(db::fromStorage(stored, db::FieldType::Currency, &readable).isNull());
+            QVERIFY2(!readable, qPrintable(stored.toString()));
+        }
+        // clang-format on
+        bool readable = false;
+        QCOMPARE(db::fromStorage(QVariant::fromValue<qint64>(1250000), db::FieldType::Currency, &readable)
+                     .value<Money>()
+                     .units(),
+                 qint64(1250000));
+        QVERIFY(readable);
     }
 
     void moneyText_data()

@@ -215,12 +215,15 @@ private slots:
             QVERIFY(RegSettings().ShowHints());
             QVERIFY(!userSettings()->contains("Setting/SHOWHINTS"));
 
-            // A number outside 0 to 100 % is refused the same way.
-            answers.clear();
-            o.vat->setText("125");
-            o.ok();
-            QCOMPARE(answers.texts(), QStringList{"The default VAT must be from 0 to 100 %; 125 is not."});
-            QVERIFY(o.dialog.isVisible());
+            // A number outside 0 to 100 % is refused the same way (a gross price at -100 % divides by zero).
+            for (const QString outside : {"125", "-100", "100,5"}) {
+                answers.clear();
+                o.vat->setText(outside);
+                o.ok();
+                QCOMPARE(answers.texts(),
+                         QStringList{QString("The default VAT must be from 0 to 100 %; %1 is not.").arg(outside)});
+                QVERIFY(o.dialog.isVisible());
+            }
 
             o.vat->setText("12,5");
             o.ok();
