@@ -152,6 +152,7 @@ private Q_SLOTS:
         QTest::newRow("customers, number a text")  << "update CUSTOMER set CUST_NO = 'abc' where CUST_ID = 2"    << QStringList{"customers"} << R"(CUST_ID 2: CUST_NO "abc")";
         QTest::newRow("items, VAT a text")         << "update DYNAITEM set VAT = 'high' where ITEM_NO = 'MUS'"   << QStringList{"items"} << R"(ITEM_NO MUS: VAT "high")";
         QTest::newRow("journal, endless amounts")  << "update INVITEM set NUM = 1e308 * 10 where INV_ID = 5"     << QStringList{"transactions", "2000-01-01", "2099-12-31"} << R"(GROSSUM "inf")";
+        QTest::newRow("journal, beyond money")     << "update INVITEM set NUM = 1e300 where INV_ID = 5"          << QStringList{"transactions", "2000-01-01", "2099-12-31"} << "ITEM_NO MUS: NETSUM \"2.49";
         // clang-format on
     }
     void theLists()

@@ -295,7 +295,13 @@ void DataSet::open()
                 continue;
             }
             bool readable = true;
-            row->values[field->slot()] = statement.value(column, field->type(), &readable);
+            QVariant &value = row->values[field->slot()];
+            value = statement.value(column, field->type(), &readable);
+            // A double shown as money is no amount beyond what money holds.
+            if (field->def().currency && value.isValid() && !Money::fits(value.toDouble())) {
+                value = QVariant();
+                readable = false;
+            }
             if (!readable) {
                 QString stored = statement.rawValue(column).toString();
                 if (stored.size() > 40)
