@@ -262,9 +262,8 @@ struct Subset {
     QByteArray tag;              // six capitals naming the subset
     QByteArray fontFile;         // deflated
     qint64 fontFileLength = 0;
-    QByteArray widths;     // the /W array
-    QByteArray toUnicode;  // deflated CMap
-    bool openType = false; // outlines in the compact format, in an OpenType file
+    QByteArray widths;    // the /W array
+    QByteArray toUnicode; // deflated CMap
 };
 
 class Face {
@@ -273,6 +272,8 @@ public:
 
     // Whether the face can be embedded: TrueType outlines, or compact ones the subsetter takes.
     bool isValid() const { return m_outlines != Outlines::None; }
+    // Compact outlines, embedded in an OpenType file rather than as TrueType.
+    bool isCompact() const { return m_outlines == Outlines::Compact; }
     quint16 glyph(char32_t c);
     double width1000(quint16 g) const { return g < m_advances.size() ? m_advances[g] * 1000.0 / m_unitsPerEm : 0.0; }
     // Adjustment between two glyphs in font units (negative: closer).
@@ -650,8 +651,7 @@ std::shared_ptr<const Subset> Face::subset(std::vector<quint16> glyphs)
             count = g + 1;
             break;
         }
-    subset->openType = m_outlines == Outlines::Compact;
-    const QByteArray file = subset->openType ? openTypeFile(used) : fontFile(used, count);
+    const QByteArray file = isCompact() ? openTypeFile(used) : fontFile(used, count);
     if (file.isEmpty())
         return subset; // the document fails, and the next one tries again
     subset->fontFileLength = file.size();
@@ -839,7 +839,7 @@ private:
     const std::string &content(const Page &page);
     void text(const DrawItem &item);
     bool simpleLine(Face *face, const QString &line);
-    void shapedLine(const DrawItem &item, const QString &line, double left, double baseline);
+    void shapedLine(const DrawItem &item, Face *face, const QString &line, double left, double baseline);
     void beginText();
     void endText();
     void selectFont(int index, double size);
@@ -1000,7 +1000,7 @@ void Document::text(const DrawItem &item)
         const double baseline =
             m_pageHeight - (item.rect.top() + double(i) * item.lineHeight + item.ascent) * pointsPerMm;
         if (!simpleLine(face, line)) {
-            shapedLine(item, line, left, baseline);
+            shapedLine(item, face, line, left, baseline);
             continue;
         }
         beginText();
@@ -1029,7 +1029,7 @@ void Document::text(const DrawItem &item)
 // A line laid out by Qt's text shaper, as the printer and the preview draw it: glyphs joined and ordered
 // for their script, taken from the system's fallback fonts where the item's font lacks them. Each glyph
 // is placed where the shaper put it; the line's characters ride along for search and copy.
-void Document::shapedLine(const DrawItem &item, const QString &line, double left, double baseline)
+void Document::shapedLine(const DrawItem &item, Face *itemFace, const QString &line, double left, double baseline)
 {
     QTextLayout layout(line, item.font, &referenceDevice());
     QTextOption option;
@@ -1069,6 +1069,14 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         start = end + 1;
     }
 
+    // A glyph belongs to the word its middle lies in.
+    const auto wordAt = [&](double middle) {
+        for (size_t w = 0; w < words.size(); ++w)
+            if (middle >= words[w].left && middle <= words[w].right)
+                return int(w);
+        return -1;
+    };
+
     struct Placed {
         Face *face;
         double size;
@@ -1085,7 +1093,7 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
     };
     std::vector<Shape> shapes; // glyphs of faces that cannot be embedded
     // An invisible glyph of the item's face under each of them carries its word for search and copy.
-    Face *stand = faceFor(item.font);
+    Face *stand = itemFace;
     const quint16 standGlyph = stand->isValid() ? stand->glyph(U'x') : 0;
     if (!standGlyph)
         stand = nullptr;
@@ -1099,13 +1107,6 @@ void Document::shapedLine(const DrawItem &item, const QString &line, double left
         for (qsizetype k = 0; k < count; ++k) {
             const double x = positions[k].x() * pointsPerLayoutPixel;
             const double up = thousandths((ascent - positions[k].y()) * pointsPerLayoutPixel);
-            // A glyph belongs to the word its middle lies in.
-            const auto wordAt = [&](double middle) {
-                for (size_t w = 0; w < words.size(); ++w)
-                    if (middle >= words[w].left && middle <= words[w].right)
-                        return int(w);
-                return -1;
-            };
             if (!face->isValid() || size <= 0 || glyphs[k] > 0xFFFF) {
                 shapes.push_back({raw, glyphs[k], QPointF(x, up)});
                 const double middle = positions[k].x() + raw.boundingRect(glyphs[k]).center().x();
@@ -1355,7 +1356,7 @@ void Document::finish()
         end();
         begin(cid);
         // Compact outlines are addressed by their glyph ids directly.
-        if (subset.openType)
+        if (used.face->isCompact())
             m_out << "<< /Type /Font /Subtype /CIDFontType0 /BaseFont /" << name;
         else
             m_out << "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" << name << " /CIDToGIDMap /Identity";
@@ -1365,7 +1366,7 @@ void Document::finish()
         begin(descriptor);
         used.face->writeDescriptor(m_out, name, file);
         end();
-        if (subset.openType) {
+        if (used.face->isCompact()) {
             m_openType = true;
             stream(file, subset.fontFile, " /Subtype /OpenType");
         } else {
