@@ -2117,6 +2117,94 @@ Nei gjør den tom, klar for din egen bedrift.</translation>
       <translation>%1 mangler</translation>
     </message>
     <message>
+      <source>the customer number</source>
+      <translation>kundenummeret</translation>
+    </message>
+    <message>
+      <source>the customer's first name</source>
+      <translation>kundens fornavn</translation>
+    </message>
+    <message>
+      <source>the customer's surname</source>
+      <translation>kundens etternavn</translation>
+    </message>
+    <message>
+      <source>the customer's address</source>
+      <translation>kundens adresse</translation>
+    </message>
+    <message>
+      <source>the customer's postcode</source>
+      <translation>kundens postnummer</translation>
+    </message>
+    <message>
+      <source>the customer's postal address</source>
+      <translation>kundens poststed</translation>
+    </message>
+    <message>
+      <source>the customer's e-mail address</source>
+      <translation>kundens e-postadresse</translation>
+    </message>
+    <message>
+      <source>the paid date</source>
+      <translation>betalingsdatoen</translation>
+    </message>
+    <message>
+      <source>the print date</source>
+      <translation>utskriftsdatoen</translation>
+    </message>
+    <message>
+      <source>the sum paid</source>
+      <translation>innbetalt beløp</translation>
+    </message>
+    <message>
+      <source>the order number</source>
+      <translation>ordrenummeret</translation>
+    </message>
+    <message>
+      <source>our reference</source>
+      <translation>vår referanse</translation>
+    </message>
+    <message>
+      <source>your reference</source>
+      <translation>deres referanse</translation>
+    </message>
+    <message>
+      <source>the invoice type</source>
+      <translation>fakturatypen</translation>
+    </message>
+    <message>
+      <source>the invoice notice</source>
+      <translation>fakturamerknaden</translation>
+    </message>
+    <message>
+      <source>the item code</source>
+      <translation>varenummeret</translation>
+    </message>
+    <message>
+      <source>the description</source>
+      <translation>beskrivelsen</translation>
+    </message>
+    <message>
+      <source>the discount</source>
+      <translation>rabatten</translation>
+    </message>
+    <message>
+      <source>the gross price</source>
+      <translation>bruttoprisen</translation>
+    </message>
+    <message>
+      <source>the net sum</source>
+      <translation>nettobeløpet</translation>
+    </message>
+    <message>
+      <source>the VAT</source>
+      <translation>MVA</translation>
+    </message>
+    <message>
+      <source>the gross sum</source>
+      <translation>bruttobeløpet</translation>
+    </message>
+    <message>
       <source>the invoice number</source>
       <translation>fakturanummeret</translation>
     </message>
@@ -2133,20 +2221,12 @@ Nei gjør den tom, klar for din egen bedrift.</translation>
       <translation>totalbeløpet</translation>
     </message>
     <message>
-      <source>the VAT</source>
-      <translation>MVA</translation>
-    </message>
-    <message>
       <source>the customer %1 does not exist</source>
       <translation>kunde %1 finnes ikke</translation>
     </message>
     <message>
       <source>the due date</source>
       <translation>forfallsdatoen</translation>
-    </message>
-    <message>
-      <source>the customer's %1</source>
-      <translation>kundens %1</translation>
     </message>
     <message>
       <source>the quantity</source>

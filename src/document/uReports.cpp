@@ -26,13 +26,54 @@ QString whyEmpty(const db::DataSet &ds, const char *field, const QString &what)
     return QCoreApplication::translate("uReports", "%1 is missing").arg(what);
 }
 
+// A column of the invoice, its customer or its lines named in words for a message.
+QString inWords(const QString &field)
+{
+    static const std::pair<const char *, const char *> words[] = {
+        {"CUST_NO", QT_TRANSLATE_NOOP("uReports", "the customer number")},
+        {"FIRSTNAME", QT_TRANSLATE_NOOP("uReports", "the customer's first name")},
+        {"SURNAME", QT_TRANSLATE_NOOP("uReports", "the customer's surname")},
+        {"ADDRESS", QT_TRANSLATE_NOOP("uReports", "the customer's address")},
+        {"POSTALCODE", QT_TRANSLATE_NOOP("uReports", "the customer's postcode")},
+        {"POSTALADDRESS", QT_TRANSLATE_NOOP("uReports", "the customer's postal address")},
+        {"EMAIL", QT_TRANSLATE_NOOP("uReports", "the customer's e-mail address")},
+        {"PAIDDATE", QT_TRANSLATE_NOOP("uReports", "the paid date")},
+        {"PRINTDATE", QT_TRANSLATE_NOOP("uReports", "the print date")},
+        {"SUMPAID", QT_TRANSLATE_NOOP("uReports", "the sum paid")},
+        {"ORDER_NO", QT_TRANSLATE_NOOP("uReports", "the order number")},
+        {"OURREF", QT_TRANSLATE_NOOP("uReports", "our reference")},
+        {"YOURREF", QT_TRANSLATE_NOOP("uReports", "your reference")},
+        {"INV_TYPE", QT_TRANSLATE_NOOP("uReports", "the invoice type")},
+        {"INV_NOTE", QT_TRANSLATE_NOOP("uReports", "the invoice notice")},
+        {"ITEM_NO", QT_TRANSLATE_NOOP("uReports", "the item code")},
+        {"ITEM_DESC", QT_TRANSLATE_NOOP("uReports", "the description")},
+        {"DISCOUNT", QT_TRANSLATE_NOOP("uReports", "the discount")},
+        {"GROSSPRICE", QT_TRANSLATE_NOOP("uReports", "the gross price")},
+        {"NETSUM", QT_TRANSLATE_NOOP("uReports", "the net sum")},
+        {"SUMVAT", QT_TRANSLATE_NOOP("uReports", "the VAT")},
+        {"GROSSUM", QT_TRANSLATE_NOOP("uReports", "the gross sum")}};
+    for (const auto &[name, text] : words)
+        if (field.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QCoreApplication::translate("uReports", text);
+    return field;
+}
+
+bool isUnreadable(const db::DataSet &ds, const char *field)
+{
+    for (const db::UnreadableValue &v : ds.unreadableValues())
+        if (v.field.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 // The other values of the current row that cannot be read, in words; those in `told` are told already.
 QStringList otherUnreadable(const db::DataSet &ds, const QStringList &told)
 {
     QStringList found;
     for (const db::UnreadableValue &v : ds.unreadableValues())
         if (!told.contains(v.field, Qt::CaseInsensitive))
-            found << QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(v.field, v.stored);
+            found
+                << QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(inWords(v.field), v.stored);
     return found;
 }
 
@@ -96,8 +137,7 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
             whyEmpty(temp.qryInvoice, "DUEDATE", QCoreApplication::translate("uReports", "the due date"));
         !why.isEmpty())
         gaps << why;
-    for (const QString &gap : otherUnreadable(temp.qryCustomer, {}))
-        gaps << QCoreApplication::translate("uReports", "the customer's %1").arg(gap);
+    gaps << otherUnreadable(temp.qryCustomer, {});
     const db::DataSet &invoice = temp.qryInvoice;
     const db::DataSet &customer = temp.qryCustomer;
     db::DataSet &items = temp.qryInvoiceItems;
@@ -143,6 +183,9 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
     const db::Field &discount = items.fieldByName(QStringLiteral("DISCOUNT"));
     const db::Field &vat = items.fieldByName(QStringLiteral("VAT"));
     int lineNumber = 0;
+    // A line without its quantity, price or discount has no net amount to print, and nor have the lines
+    // together; the stored VAT and total still print.
+    bool netKnown = true;
     for (items.first(); !items.eof(); items.next()) {
         ++lineNumber;
         QStringList lineGaps =
@@ -156,17 +199,21 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
         for (const QString &gap : std::as_const(lineGaps))
             gaps << QCoreApplication::translate("uReports", "line %1: %2").arg(lineNumber).arg(gap);
         const LineAmounts line = lineAmounts(num.asFloat(), price.asMoney(), vat.asFloat(), discount.asFloat());
+        const bool lineNetKnown = !num.isNull() && !price.isNull() && !isUnreadable(items, "DISCOUNT");
+        netKnown = netKnown && lineNetKnown;
         giro.AddRow(
             row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),
                  num.isNull() ? QString() : quantityText(num.asFloat()),
                  price.isNull() ? QString() : Format::moneyText(price.asMoney()),
                  discount.asFloat() > 0 ? Format::numberText(discount.asFloat(), QStringLiteral("0.#%")) : QString(),
-                 Format::numberText(vat.asFloat(), QStringLiteral("0.#%")), Format::moneyText(money(line.netSum))}));
+                 vat.isNull() ? QString() : Format::numberText(vat.asFloat(), QStringLiteral("0.#%")),
+                 lineNetKnown ? Format::moneyText(money(line.netSum)) : QString()}));
         totals.add(line);
     }
     const QString none;
     giro.AddRow(QString());
-    giro.AddRow(row({none, none, none, none, none, QStringLiteral("Nettosalg:"), Format::moneyText(totals.net)}));
+    giro.AddRow(row({none, none, none, none, none, QStringLiteral("Nettosalg:"),
+                     netKnown ? Format::moneyText(totals.net) : QString()}));
     giro.AddRow(row({none, none, none, none, none, QStringLiteral("MVA:"),
                      Format::moneyText(invoice.fieldByName(QStringLiteral("SUMVAT")).asMoney())}));
     const Money gross = invoice.fieldByName(QStringLiteral("GROSSSUM")).asMoney();
