@@ -150,10 +150,17 @@ private Q_SLOTS:
                                       << "not a database" << true;
         QTest::newRow("empty file") << "empty"
                                     << "is empty: it holds no database" << true;
+        // The engine takes a file of one byte for an empty one, and would write a database into it.
+        QTest::newRow("one-byte file") << "one-byte"
+                                       << "is empty: it holds no database" << true;
         QTest::newRow("read-only file") << "readonly-file"
                                         << "is read-only: Permission denied" << true;
         QTest::newRow("read-only folder") << "readonly-folder"
                                           << "is read-only: Permission denied" << true;
+        // The journal goes beside the file the link leads to.
+        QTest::newRow("link into a read-only folder")
+            << "readonly-link-target"
+            << "elsewhere of the database file is read-only: Permission denied" << true;
         QTest::newRow("file with no permissions") << "no-permissions"
                                                   << ": Permission denied" << true;
         QTest::newRow("foreign database") << "foreign"
@@ -217,6 +224,15 @@ private Q_SLOTS:
             writeFile(database.path(), QByteArray());
         } else if (setup == QLatin1String("readonly-file")) {
             mode.set(database.path(), 0444);
+        } else if (setup == QLatin1String("one-byte")) {
+            QFile::remove(database.path());
+            writeFile(database.path(), QByteArray(1, '\0'));
+        } else if (setup == QLatin1String("readonly-link-target")) {
+            QDir(database.folder()).mkdir(QStringLiteral("elsewhere"));
+            const QString target = database.filePath(QStringLiteral("elsewhere/INVOICE.mdb"));
+            QVERIFY(QFile::rename(database.path(), target));
+            QVERIFY(QFile::link(target, database.path()));
+            mode.set(database.filePath(QStringLiteral("elsewhere")), 0555);
         } else if (setup == QLatin1String("readonly-folder")) {
             // The mode bits count for the superuser too, so this holds whoever runs the test.
             mode.set(database.folder(), 0555);

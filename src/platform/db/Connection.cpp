@@ -564,8 +564,9 @@ void Connection::openSQLite(const ConnectionDescription &description)
         throw Error(tr("The database file %1 is empty: it holds no database").arg(description.database));
     if (const QString reason = whyReadOnly(path); !reason.isEmpty())
         throw Error(tr("The database file %1 is read-only: %2").arg(description.database, reason));
-    // The journal that makes each change whole is written beside the file.
-    const QString folder = QFileInfo(path).absolutePath();
+    // The journal that makes each change whole is written beside the file itself, where a link leads.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString folder = QFileInfo(canonical.isEmpty() ? path : canonical).absolutePath();
     if (const QString reason = whyReadOnly(folder); !reason.isEmpty())
         throw Error(tr("The folder %1 of the database file is read-only: %2").arg(folder, reason));
 
@@ -591,12 +592,13 @@ void Connection::openSQLite(const ConnectionDescription &description)
             throw Error(tr("The database engine does not enforce foreign keys"));
         execute(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
         execute(QStringLiteral("BEGIN EXCLUSIVE"));
-        // Reading the schema here also tells a file that is not a database at all; an empty one (emptied
-        // since the check above) is left as it is.
+        // Reading the schema here also tells a file that is not a database at all. The transaction only
+        // reads, and ends undone: the lock stays, and nothing is written. Committed, it would write a new
+        // database into a file the engine takes for empty (no bytes, or a single one).
         scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        execute(QStringLiteral("ROLLBACK"));
         if (!createsDatabase && scalar(QStringLiteral("PRAGMA page_count")).toLongLong() == 0)
             throw Error(tr("The database file %1 is empty: it holds no database").arg(description.database));
-        execute(QStringLiteral("COMMIT"));
         // Durable commits: with a rollback journal EXTRA also syncs the folder after the journal goes.
         const QString journal = scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower();
         execute(journal == QLatin1String("wal") ? QStringLiteral("PRAGMA synchronous = FULL")
