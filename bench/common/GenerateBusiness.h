@@ -20,7 +20,7 @@ inline void generateBusiness(const QString &path, int customers, int invoices, i
     std::fflush(stdout);
     createDatabase(path, false);
     db::Connection c(QStringLiteral("generator"));
-    c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + path;
+    c.description = db::ConnectionDescription::sqliteFile(path);
     c.open();
     c.beginTransaction();
     QRandomGenerator random(20261210);

@@ -568,7 +568,7 @@ public:
         const QString database = QDir(folder).filePath(QStringLiteral("INVOICE.mdb"));
         createDatabase(database, false);
         db::Connection c(QStringLiteral("setup"));
-        c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database;
+        c.description = db::ConnectionDescription::sqliteFile(database);
         c.open();
         for (const char *name : {"Nordmann", "Hansen", "Olsen", "Berg"})
             c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME) values "

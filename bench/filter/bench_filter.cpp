@@ -26,7 +26,7 @@ namespace {
 void addItems(const QString &database, int count)
 {
     db::Connection c(QStringLiteral("bench"));
-    c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database;
+    c.description = db::ConnectionDescription::sqliteFile(database);
     c.open();
     c.beginTransaction();
     const char *words[] = {"papir", "penn", "perm", "kaffe", "kopp", "kabel", "lampe", "lim", "tape", "tusj"};

@@ -24,7 +24,7 @@ namespace {
 int addInvoice(const QString &database, int lineCount)
 {
     db::Connection c(QStringLiteral("bench"));
-    c.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database;
+    c.description = db::ConnectionDescription::sqliteFile(database);
     c.open();
     c.beginTransaction();
     c.execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME) values (1, 'Kari', 'Nordmann')"));
