@@ -252,14 +252,16 @@ bool LoadLanguageModule(int locale)
     for (const QString &name : {QString(base + language), QString(base + language.left(2))}) {
         const QString candidate = programResourceFile(name);
         QFile file(candidate);
-        if (!QFileInfo(candidate).isFile() || !file.open(QIODevice::ReadOnly))
+        if (!QFileInfo(candidate).isFile())
             continue;
         LanguageModule module;
         // A damaged module never reaches the translator, which would trust its offsets and could crash
         // every start: the program goes on with its built-in texts and says why on standard error.
         constexpr qint64 MaxSize = 16 * 1024 * 1024;
         QString problem;
-        if (file.size() > MaxSize) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            problem = file.errorString();
+        } else if (file.size() > MaxSize) {
             problem = QStringLiteral("it is too large to be one");
         } else {
             module.contents = file.readAll();
