@@ -164,17 +164,19 @@ void TfrmInvoiceEdit::connectActions()
     connect(ui->frameInvoice->invoiceNoticeButton(), &QPushButton::clicked, this,
             [this] { RunCommand([this] { btnInvoiceNoticeClick(); }); });
 
-    // The navigator of the lines.
+    // The navigator of the lines. Its buttons take no focus, so a cell may still be open in the grid:
+    // what was typed there goes into its line first.
     connect(ui->btnNavInsert, &QToolButton::clicked, this, [this] {
-        RunCommand([] { lines().append(); });
+        RunCommand([this] { appendLine(); });
         ui->gridInvItems->setFocus();
     });
     connect(ui->btnNavDelete, &QToolButton::clicked, this, [] {
         if (!lines().isEmpty() && MsgConfirm(DBGrid::tr("Delete record?")))
             RunCommand([] { lines().remove(); });
     });
-    connect(ui->btnNavPost, &QToolButton::clicked, this, [] {
-        RunCommand([] {
+    connect(ui->btnNavPost, &QToolButton::clicked, this, [this] {
+        RunCommand([this] {
+            ui->gridInvItems->commitPendingEdit();
             if (lines().isEditing())
                 lines().post();
         });
@@ -215,6 +217,12 @@ bool TfrmInvoiceEdit::StartNewInvoice(qint64 customerId)
     header().append();
     header().fieldByName(QStringLiteral("CUST_ID")).setValue(customerId);
     return true;
+}
+
+void TfrmInvoiceEdit::appendLine()
+{
+    ui->gridInvItems->commitPendingEdit();
+    lines().append();
 }
 
 void TfrmInvoiceEdit::FocusLines()
@@ -335,8 +343,8 @@ bool TfrmInvoiceEdit::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Insert) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && QApplication::activeModalWidget() == this) {
+            RunCommand([this] { appendLine(); });
             ui->gridInvItems->setFocus();
-            RunCommand([] { lines().append(); });
             return true;
         }
     }

@@ -52,6 +52,8 @@ protected:
 
 private:
     void connectActions();
+    // A new line, after what is typed in an open cell has gone into its own line.
+    void appendLine();
     void updateActions();
     void gridCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
     void btnChangeCustomerClick();

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -293,6 +294,54 @@ private slots:
         QVERIFY(e.w.ChangesPosted());
         answersCancel(e);
         QCOMPARE(b.scalar("select GROSSSUM from INVOICE").toLongLong(), 1250000);
+    }
+
+    // The navigator's buttons take no focus, so a cell editor may still be open when one is clicked (or
+    // Insert is pressed in it): the typed text belongs to the line it was typed into.
+    void navigatorWithACellStillOpen_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("linesStored");
+        QTest::addColumn<QString>("netSumsStored"); // NETPRICE*NUM of the stored lines, in order
+        QTest::addColumn<int>("linesShown");
+        QTest::newRow("insert") << "btnNavInsert" << 2 << "100,40" << 3;
+        QTest::newRow("Insert key") << "" << 2 << "100,40" << 3;
+        QTest::newRow("post") << "btnNavPost" << 2 << "100,40" << 2;
+        QTest::newRow("delete") << "btnNavDelete" << 1 << "100" << 1;
+    }
+    void navigatorWithACellStillOpen()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, linesStored);
+        QFETCH(QString, netSumsStored);
+        QFETCH(int, linesShown);
+        Business b;
+        const int id = b.invoice({}, {{1, 100, 25}});
+        EditWindow e;
+        e.w.LoadInvoice(id);
+        e.show();
+        QTest::keyClick(e.grid, Qt::Key_Insert);
+        QTest::keyClick(e.typeInto("NUM", "4"), Qt::Key_Tab); // Tab opens the next cell's editor
+        QVERIFY(e.grid->isCellEditing());
+        e.typeInto("NETPRICE", "10"); // typed, and the editor still open
+        MessageAnswers answers;
+        answers.push(MsgAnswer::Yes); // "Delete record?"
+        if (button.isEmpty())
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+        else
+            QTest::mouseClick(e.w.findChild<QToolButton *>(button), Qt::LeftButton);
+        runIdleHandlers();
+        QVERIFY2(answers.texts().filter("modus").isEmpty() && answers.texts().filter("mode").isEmpty(),
+                 qPrintable(answers.texts().join('\n')));
+        QCOMPARE(e.lines.recordCount(), linesShown);
+        QCOMPARE(b.scalar("select count(*) from INVITEM").toInt(), linesStored);
+        QStringList sums;
+        for (int row = 0; row < linesStored; ++row)
+            sums << QString::number(
+                b.scalar(QString("select NETPRICE*NUM/10000 from INVITEM order by ITEM_ID limit 1 offset %1").arg(row))
+                    .toLongLong());
+        QCOMPARE(sums.join(','), netSumsStored);
+        answersCancel(e);
     }
 
     void printingThenCancelPutsThePrintDateBack()
