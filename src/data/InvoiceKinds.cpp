@@ -41,10 +41,3 @@ QString InvoiceDocumentTitle(const QString &code)
         return QStringLiteral("Faktura");
     }
 }
-
-// Not translated: the first letter is the stored code, whatever the language of the windows.
-QStringList InvoiceKindChoices()
-{
-    return {QStringLiteral("Normal"), QStringLiteral("Reminder"), QStringLiteral("Final Notice"),
-            QStringLiteral("Credit")};
-}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // The kind of an invoice is one character in INVOICE.INV_TYPE: N invoice, R reminder, F final notice,
 // C credit note. Codes compare exactly (a lower-case letter is an unknown kind); an empty code counts as
@@ -18,6 +17,3 @@ QString InvoiceKindName(const QString &code);
 // The title of the printed document, in Norwegian: "Faktura", "Purring", "Inkassovarsel", "Kredittnota";
 // "Faktura" for any other code.
 QString InvoiceDocumentTitle(const QString &code);
-// The choices of the invoice window's kind box: "Normal", "Reminder", "Final Notice", "Credit"; each
-// stores its first letter, so they stay English in every language.
-QStringList InvoiceKindChoices();

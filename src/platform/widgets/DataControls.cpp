@@ -506,7 +506,16 @@ void DBMemo::focusOutEvent(QFocusEvent *event)
 
 DBComboBox::DBComboBox(QWidget *parent)
     : QComboBox(parent), m_link(
-                             this, [this] { return currentText(); }, [this](const QString &t) { setEditText(t); })
+                             this,
+                             [this] {
+                                 // An item with data stands for that stored value (a translated name for a
+                                 // code); any other text is stored as it is.
+                                 const int item = findText(currentText());
+                                 if (item >= 0 && itemData(item).isValid())
+                                     return itemData(item).toString();
+                                 return currentText();
+                             },
+                             [this](const QString &t) { setEditText(t); })
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

@@ -1,11 +1,19 @@
 #include "frInvoice.h"
 
+#include "data/InvoiceKinds.h"
 #include "platform/widgets/DataControls.h"
 #include "ui_frInvoice.h"
+
+#include <iterator>
 
 TframeInvoice::TframeInvoice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TframeInvoice>())
 {
     ui->setupUi(this);
+    // The kind box's items are names in the window's language; each stores its kind's code, so that a
+    // credit note chosen in Norwegian is a credit note.
+    const char codes[] = {InvoiceKind::Invoice, InvoiceKind::Reminder, InvoiceKind::FinalNotice, InvoiceKind::Credit};
+    for (int i = 0; i < ui->cboInvType->count() && i < int(std::size(codes)); ++i)
+        ui->cboInvType->setItemData(i, QString(QLatin1Char(codes[i])));
 }
 
 TframeInvoice::~TframeInvoice() = default;

@@ -3,6 +3,7 @@
 #include "data/dInvoice.h"
 #include "platform/widgets/DataControls.h"
 #include "platform/widgets/IdleUpdate.h"
+#include "platform/widgets/UserSettings.h"
 #include "windows/invoicing/fInvEdit.h"
 #include "windows/invoicing/fInvNote.h"
 #include "windows/main/uMsgStrs.h"
@@ -184,6 +185,36 @@ private slots:
         QCOMPARE(kind->currentText(), QString("R"));
         e.click("btnOK");
         QCOMPARE(b.scalar("select INV_TYPE from INVOICE").toString(), QString("R"));
+    }
+
+    // In Norwegian the kind box offers Norwegian names, and each still stores its kind's code: a credit
+    // note chosen as "Kreditt" prints as a credit note. A name typed whole is that choice too.
+    void theKindBoxStoresCodesInEveryLanguage()
+    {
+        Business b;
+        const int id = b.invoice();
+        setProgramFile(QStringLiteral(TESSUND_BIN_DIR "/tessund"));
+        QVERIFY(LoadLanguageModule(1044));
+        {
+            EditWindow e;
+            QVERIFY(e.w.LoadInvoice(id));
+            e.show();
+            auto *kind = e.w.findChild<DBComboBox *>("cboInvType");
+            QCOMPARE(kind->itemText(3), QString("Kreditt"));
+            for (const auto &[item, code] : {std::pair{1, "R"}, std::pair{2, "F"}, std::pair{3, "C"}}) {
+                kind->setCurrentIndex(item);
+                Q_EMIT kind->activated(item);
+                QCOMPARE(e.header.fieldByName("INV_TYPE").asString(), QString(code));
+                QCOMPARE(kind->currentText(), QString(code));
+            }
+            kind->setFocus();
+            kind->lineEdit()->selectAll();
+            QTest::keyClicks(kind->lineEdit(), "Purring");
+            e.click("btnOK");
+            QCOMPARE(b.scalar("select INV_TYPE from INVOICE").toString(), QString("R"));
+        }
+        UnloadLanguageModule();
+        setProgramFile(QString());
     }
 
     void customerAndNoteChangeTheHeader()
