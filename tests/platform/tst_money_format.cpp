@@ -104,6 +104,12 @@ private Q_SLOTS:
         QTest::newRow("nb rounds to zero") << "nb_NO" << -0.001 << QStringLiteral("0,00");
         QTest::newRow("en thousands") << "en_US" << 1234.5 << QStringLiteral("1,234.50");
         QTest::newRow("en negative") << "en_US" << -1234.5 << QStringLiteral("-1,234.50");
+        // Ties of the hundredths read half away from zero, whichever side of the tie their nearest double
+        // lies: a line's VAT 2,985 and total 22,885 print 2,99 and 22,89, and add up with the net 19,90.
+        QTest::newRow("tie below its double") << "nb_NO" << 2.985 << QStringLiteral("2,99");
+        QTest::newRow("tie above its double") << "nb_NO" << 22.885 << QStringLiteral("22,89");
+        QTest::newRow("line sum 19,90 at 15 %") << "nb_NO" << 19.9 * 1.15 << QStringLiteral("22,89");
+        QTest::newRow("negative tie") << "en_US" << -2.985 << QStringLiteral("-2.99");
     }
     void moneyText()
     {
@@ -131,6 +137,7 @@ private Q_SLOTS:
         QCOMPARE(Format::moneyEditText(money(1234.5)), QStringLiteral("1234,50"));
         QLocale::setDefault(QLocale(QStringLiteral("en_US")));
         QCOMPARE(Format::moneyEditText(money(-8.0645)), QStringLiteral("-8.06"));
+        QCOMPARE(Format::moneyEditText(money(2.985)), QStringLiteral("2.99"));
     }
 
     void dateText()

@@ -79,18 +79,30 @@ double wholeKroner(Money value)
     return value.units() < 0 ? -static_cast<double>(whole) : static_cast<double>(whole);
 }
 
+// The amount rounded to whole hundredths from its exact units, half away from zero, as a double: a tie
+// such as 2,985 reads 2,99 wherever it stands, and never by the accident of its nearest double (2,985 is
+// a little below it, 22,885 a little above).
+double inHundredths(Money value)
+{
+    const std::uint64_t magnitude =
+        value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
+    const double hundredths = static_cast<double>((magnitude + 50) / 100);
+    return (value.units() < 0 ? -hundredths : hundredths) / 100;
+}
+
 } // namespace
 
 QString moneyText(Money value)
 {
     if (exactAsDouble(value))
-        return currencyText(value.toDouble());
+        return currencyText(inHundredths(value));
     return withHundredths(currencyText(wholeKroner(value), 0), value);
 }
 
+// A computed amount reads as the money it becomes.
 QString moneyText(double value)
 {
-    return currencyText(value);
+    return Money::fits(value) ? moneyText(money(value)) : currencyText(value);
 }
 
 QString moneyEditText(Money value)
@@ -98,7 +110,7 @@ QString moneyEditText(Money value)
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     if (exactAsDouble(value))
-        return locale.toString(value.toDouble(), 'f', 2);
+        return locale.toString(inHundredths(value), 'f', 2);
     return withHundredths(locale.toString(wholeKroner(value), 'f', 0), value);
 }
 
