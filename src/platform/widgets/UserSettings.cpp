@@ -163,8 +163,10 @@ void TRegSettings::RestoreWindowState(QWidget *window) const
                      qFromLittleEndian<qint32>(bytes + 8), qFromLittleEndian<qint32>(bytes + 12));
     QWidget *target = placementOf(window);
     // A placement of no size, or one the user could not reach on any screen, keeps the designed one.
+    // A child frame takes no less than its contents need (a top-level window's layout sees to that itself).
     if (rect.width() > 0 && rect.height() > 0 && (target != window || reachable(rect)))
-        target->setGeometry(rect);
+        target->setGeometry(target != window ? QRect(rect.topLeft(), rect.size().expandedTo(target->minimumSizeHint()))
+                                             : rect);
 
     forEachGridColumn(window, [&](QTableView *grid, int section, const QString &name) {
         bool ok = false;

@@ -9,7 +9,6 @@
 #include "platform/widgets/DataControls.h"
 #include "platform/widgets/Help.h"
 #include "platform/widgets/IdleUpdate.h"
-#include "platform/widgets/UserSettings.h"
 #include "ui_fCustEdit.h"
 #include "windows/invoicing/fInvEdit.h"
 
@@ -42,7 +41,8 @@ TfrmCustomerEdit::TfrmCustomerEdit(QWidget *parent) : QWidget(parent), ui(std::m
     ui->gridInvliceList->setReadOnly(true);
     bindButtonToAction(ui->btnApply, ui->actApply);
     attachHelp(this, ui->btnHelp);
-    RegSettings().RestoreWindowState(this);
+    // Placement and column widths are the child frame's to restore and save (the main window's
+    // AddChildWindow and the frame's destruction): this window's own geometry is only the frame's inside.
 
     TframeCustomer1 *block = ui->frameCustomer1->block();
     block->lookupButton()->setVisible(true);
@@ -81,7 +81,6 @@ TfrmCustomerEdit::TfrmCustomerEdit(QWidget *parent) : QWidget(parent), ui(std::m
 
 TfrmCustomerEdit::~TfrmCustomerEdit()
 {
-    RegSettings().SaveWindowState(this);
     if (dmInvoice)
         dmInvoice->qryCustInvoiceList.close();
 }

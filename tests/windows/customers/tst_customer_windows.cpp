@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QtEndian>
 
 namespace {
 
@@ -213,6 +214,52 @@ private slots:
             QTRY_VERIFY(!list->editWindow());
             QCOMPARE(dmInvoice->tblCustomer.state(), db::DataSet::State::Browse);
             QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.texts().join(" | ")));
+        });
+    }
+
+    // The edit window opens where and as large as it was left, however it was closed, also after a restart.
+    void editWindowKeepsItsPlacement()
+    {
+        Business b;
+        MessageAnswers answers;
+        const QRect left(30, 40, 420, 450);
+        const auto openEdit = [](TfrmCustomerList *list) -> QWidget * {
+            if (!list || !triggerAction(list, "actDataSetEdit") || !list->editWindow())
+                return nullptr;
+            return list->editWindow()->parentWidget();
+        };
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            TfrmCustomerList *list = openList(main);
+            QWidget *frame = openEdit(list);
+            QVERIFY(frame);
+            frame->setGeometry(left);
+            frame->close(); // the close box
+            QTRY_VERIFY(!list->editWindow());
+            for (const char *button : {"btnOK", "btnCancel"}) {
+                frame = openEdit(list);
+                QVERIFY(frame);
+                QCOMPARE(frame->geometry(), left);
+                list->editWindow()->findChild<QPushButton *>(button)->click();
+                QTRY_VERIFY(!list->editWindow());
+            }
+            QVERIFY(openEdit(list)); // open when the program ends
+        });
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            QWidget *frame = openEdit(openList(main));
+            QVERIFY(frame);
+            QCOMPARE(frame->geometry(), left);
+        });
+        // A stored size too small for the fields opens as large as they need, at its place.
+        QByteArray tiny(16, '\0');
+        const qint32 values[] = {30, 40, 120, 60};
+        for (int i = 0; i < 4; ++i)
+            qToLittleEndian<qint32>(values[i], tiny.data() + 4 * i);
+        userSettings()->setValue("WindowState/TfrmCustomerEdit", tiny);
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            QWidget *frame = openEdit(openList(main));
+            QVERIFY(frame);
+            QCOMPARE(frame->pos(), left.topLeft());
+            QCOMPARE(frame->size(), frame->minimumSizeHint());
         });
     }
 
