@@ -179,9 +179,12 @@ void TfrmCustomerList::DeleteCustomers()
     ui->gridCustomers->setCurrentIndex(ui->gridCustomers->model()->index(std::max(0, customers().recNo()), 0));
 }
 
+// A customer still being written (its edit window closed by the close box) is stored first, as moving to
+// another row stores it: re-reading must not drop what the list shows. A new record left untouched goes.
 void TfrmCustomerList::Refresh()
 {
     db::DataSet &list = customers();
+    list.checkBrowseMode();
     const QVariant id = list.isEmpty() ? QVariant() : list.fieldByName(QStringLiteral("CUST_ID")).value();
     list.close();
     list.open();

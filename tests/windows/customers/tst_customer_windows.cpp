@@ -263,6 +263,40 @@ private slots:
         });
     }
 
+    // A customer left pending by the edit window's close box is stored, not dropped, when the list is
+    // re-read; a new record the user never touched goes.
+    void refreshStoresWhatTheCloseBoxLeftPending()
+    {
+        Business b;
+        MessageAnswers answers;
+        runWith(b.database.folder(), [&](TfrmMain &main) {
+            answers.clear();
+            TfrmCustomerList *list = openList(main);
+            QVERIFY(list);
+            db::DataSet &customers = dmInvoice->tblCustomer;
+            for (const bool typed : {true, false}) {
+                QVERIFY(triggerAction(list, "actDataSetInsert"));
+                TfrmCustomerEdit *edit = list->editWindow();
+                QVERIFY(edit);
+                if (typed) {
+                    typeInto(field(edit, "edtSurname"), "Larsen");
+                    typeInto(field(edit, "edtEmail"), "s@larsen.no"); // the focus stays here
+                }
+                edit->parentWidget()->close();
+                QTRY_VERIFY(!list->editWindow());
+                QVERIFY(triggerAction(list, "DataSetRefresh1"));
+                QCOMPARE(customers.state(), db::DataSet::State::Browse);
+            }
+            QCOMPARE(customers.recordCount(), 4);
+            QCOMPARE(customers.fieldByName("SURNAME").asString(), QString("Larsen")); // still the current row
+            QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.texts().join(" | ")));
+        });
+        TdmInvoice check(b.database.folder());
+        QCOMPARE(check.conInvoice.scalar("select count(*) from CUSTOMER").toInt(), 4);
+        QCOMPARE(check.conInvoice.scalar("select SURNAME || ' ' || EMAIL from CUSTOMER where CUST_NO = 4").toString(),
+                 QString("Larsen s@larsen.no"));
+    }
+
     void deletingCustomersTakesTheirInvoices()
     {
         Business b;
