@@ -4,7 +4,7 @@
 // file is compiled without contracting a product and a sum into one step, which SQLite does not do.
 LineAmounts lineAmounts(double num, Money netPrice, double vat, double discount)
 {
-    const double price = static_cast<double>(netPrice.units()) / 10000.0;
+    const double price = netPrice.toDouble();
     LineAmounts a;
     a.grossPrice = (vat / 100.0 + 1) * price;
     a.netSum = (num * price) * (1 - discount / 100.0);

@@ -51,6 +51,13 @@ FieldDef customerLookup(const QString &column, db::DataSet &source)
     return def;
 }
 
+// The unit price of the row's line or catalogue item including VAT.
+double grossPriceOf(const db::DataSet &ds)
+{
+    return ds.fieldByName(QStringLiteral("NETPRICE")).asFloat() *
+           (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
+}
+
 } // namespace
 
 const QString TdmInvoice::InvoiceListStatement =
@@ -452,18 +459,14 @@ void TdmInvoice::UpdateInvoiceSum()
 void TdmInvoice::GrossPriceGetText(db::Field &field, QString &text, bool displayText)
 {
     db::DataSet &ds = field.dataSet();
-    const db::Field &netPrice = ds.fieldByName(QStringLiteral("NETPRICE"));
-    if (netPrice.isNull()) {
+    if (ds.fieldByName(QStringLiteral("NETPRICE")).isNull()) {
         text.clear();
         return;
     }
-    const double gross = netPrice.asFloat() * (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
     // While editing, the plain number: a text with thousands separators could not be entered again. A
     // price beyond what money holds (at a VAT the row will refuse) shows as the number it is.
-    if (!Money::fits(gross))
-        text = displayText ? Format::moneyText(gross) : Format::numberText(gross, QString());
-    else
-        text = displayText ? Format::moneyText(money(gross)) : Format::moneyEditText(money(gross));
+    const double gross = grossPriceOf(ds);
+    text = displayText ? Format::moneyText(gross) : Format::moneyEditText(gross);
 }
 
 void TdmInvoice::GrossPriceValidate(db::Field &field)
@@ -504,9 +507,7 @@ void TdmInvoice::tblInvoiceItemsBeforePost(db::DataSet &ds)
 void TdmInvoice::CheckItem(db::DataSet &ds)
 {
     CheckVat(ds);
-    const double gross = ds.fieldByName(QStringLiteral("NETPRICE")).asFloat() *
-                         (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
-    if (!Money::fits(gross))
+    if (!Money::fits(grossPriceOf(ds)))
         throw Error(tr("The item's gross price is beyond the largest amount money can hold"));
 }
 

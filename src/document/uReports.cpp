@@ -12,7 +12,23 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <optional>
+
 namespace {
+
+// The stored value of a field of the current row that could not be read; none when it was read.
+std::optional<db::UnreadableValue> unreadableValue(const db::DataSet &ds, const char *field)
+{
+    for (const db::UnreadableValue &v : ds.unreadableValues())
+        if (v.field.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
+            return v;
+    return std::nullopt;
+}
+
+QString cannotBeRead(const QString &what, const QString &stored)
+{
+    return QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(what, stored);
+}
 
 // Why a field of the current row shows nothing: its stored value cannot be read, or there is none. Empty
 // when the field has a value.
@@ -20,9 +36,8 @@ QString whyEmpty(const db::DataSet &ds, const char *field, const QString &what)
 {
     if (!ds.fieldByName(QLatin1String(field)).isNull())
         return QString();
-    for (const db::UnreadableValue &v : ds.unreadableValues())
-        if (v.field.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
-            return QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(what, v.stored);
+    if (const auto v = unreadableValue(ds, field))
+        return cannotBeRead(what, v->stored);
     return QCoreApplication::translate("uReports", "%1 is missing").arg(what);
 }
 
@@ -58,22 +73,13 @@ QString inWords(const QString &field)
     return field;
 }
 
-bool isUnreadable(const db::DataSet &ds, const char *field)
-{
-    for (const db::UnreadableValue &v : ds.unreadableValues())
-        if (v.field.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 // The other values of the current row that cannot be read, in words; those in `told` are told already.
 QStringList otherUnreadable(const db::DataSet &ds, const QStringList &told)
 {
     QStringList found;
     for (const db::UnreadableValue &v : ds.unreadableValues())
         if (!told.contains(v.field, Qt::CaseInsensitive))
-            found
-                << QCoreApplication::translate("uReports", "%1 \"%2\" cannot be read").arg(inWords(v.field), v.stored);
+            found << cannotBeRead(inWords(v.field), v.stored);
     return found;
 }
 
@@ -186,20 +192,21 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
     // A line without its quantity, price or discount has no net amount to print, and nor have the lines
     // together; the stored VAT and total still print.
     bool netKnown = true;
+    const std::pair<const char *, QString> lineFacts[] = {
+        {"NUM", QCoreApplication::translate("uReports", "the quantity")},
+        {"NETPRICE", QCoreApplication::translate("uReports", "the price")},
+        {"VAT", QCoreApplication::translate("uReports", "the VAT")}};
     for (items.first(); !items.eof(); items.next()) {
         ++lineNumber;
         QStringList lineGaps =
             otherUnreadable(items, {QStringLiteral("NUM"), QStringLiteral("NETPRICE"), QStringLiteral("VAT")});
-        for (const auto &[field, what] :
-             {std::pair<const char *, QString>{"NUM", QCoreApplication::translate("uReports", "the quantity")},
-              std::pair<const char *, QString>{"NETPRICE", QCoreApplication::translate("uReports", "the price")},
-              std::pair<const char *, QString>{"VAT", QCoreApplication::translate("uReports", "the VAT")}})
+        for (const auto &[field, what] : lineFacts)
             if (const QString why = whyEmpty(items, field, what); !why.isEmpty())
                 lineGaps << why;
         for (const QString &gap : std::as_const(lineGaps))
             gaps << QCoreApplication::translate("uReports", "line %1: %2").arg(lineNumber).arg(gap);
         const LineAmounts line = lineAmounts(num.asFloat(), price.asMoney(), vat.asFloat(), discount.asFloat());
-        const bool lineNetKnown = !num.isNull() && !price.isNull() && !isUnreadable(items, "DISCOUNT");
+        const bool lineNetKnown = !num.isNull() && !price.isNull() && !unreadableValue(items, "DISCOUNT");
         netKnown = netKnown && lineNetKnown;
         giro.AddRow(
             row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),

@@ -96,10 +96,9 @@ public:
     void requery();
 
     int recordCount() const { return int(m_view.size()); }
-    // The values of the current row that the last open() could not read (they are null), and how many
-    // rows hold any: what a printout built on the dataset has to report instead of printing.
+    // The values of the current row that the last open() could not read (they are null): what a printout
+    // built on the dataset has to report instead of printing.
     QList<UnreadableValue> unreadableValues() const;
-    int rowsWithUnreadableValues() const { return m_store ? int(m_store->unreadable.size()) : 0; }
     bool isEmpty() const { return m_view.empty(); }
     int recNo() const { return m_current; } // 0-based; -1 when empty
     void setRecNo(int row);

@@ -176,13 +176,9 @@ QString Field::formatValue(const QVariant &v, bool displayText) const
     if (!v.isValid() || v.isNull())
         return QString();
     if (showsMoney()) {
-        const bool isMoney = v.typeId() == qMetaTypeId<Money>();
-        if (displayText)
-            return isMoney ? Format::moneyText(v.value<Money>()) : Format::moneyText(v.toDouble());
-        // A double beyond what money holds is edited as the number it is.
-        if (!isMoney && !Money::fits(v.toDouble()))
-            return Format::numberText(v.toDouble(), QString());
-        return Format::moneyEditText(isMoney ? v.value<Money>() : money(v.toDouble()));
+        if (v.typeId() == qMetaTypeId<Money>())
+            return displayText ? Format::moneyText(v.value<Money>()) : Format::moneyEditText(v.value<Money>());
+        return displayText ? Format::moneyText(v.toDouble()) : Format::moneyEditText(v.toDouble());
     }
     switch (m_def.type) {
     case FieldType::Double:

@@ -55,11 +55,17 @@ bool exactAsDouble(Money value)
     return value.units() > -ExactUnits && value.units() < ExactUnits;
 }
 
-QString withHundredths(QString text, Money value)
+// The size of an amount in whole hundredths, rounded half away from zero from its exact units.
+std::uint64_t hundredthsOf(Money value)
 {
     const std::uint64_t magnitude =
         value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
-    const std::uint64_t hundredths = (magnitude % Money::Scale + 50) / 100 % 100;
+    return (magnitude + 50) / 100;
+}
+
+QString withHundredths(QString text, Money value)
+{
+    const std::uint64_t hundredths = hundredthsOf(value) % 100;
     const QLocale locale;
     QString digits = locale.toString(static_cast<qulonglong>(hundredths));
     if (hundredths < 10)
@@ -73,10 +79,8 @@ QString withHundredths(QString text, Money value)
 // The whole kroner of an amount past ExactUnits, with the hundredths carried into them.
 double wholeKroner(Money value)
 {
-    const std::uint64_t magnitude =
-        value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
-    const std::uint64_t whole = magnitude / Money::Scale + (magnitude % Money::Scale + 50) / 100 / 100;
-    return value.units() < 0 ? -static_cast<double>(whole) : static_cast<double>(whole);
+    const double whole = static_cast<double>(hundredthsOf(value) / 100);
+    return value.units() < 0 ? -whole : whole;
 }
 
 // The amount rounded to whole hundredths from its exact units, half away from zero, as a double: a tie
@@ -84,9 +88,7 @@ double wholeKroner(Money value)
 // a little below it, 22,885 a little above).
 double inHundredths(Money value)
 {
-    const std::uint64_t magnitude =
-        value.units() < 0 ? 0 - static_cast<std::uint64_t>(value.units()) : static_cast<std::uint64_t>(value.units());
-    const double hundredths = static_cast<double>((magnitude + 50) / 100);
+    const double hundredths = static_cast<double>(hundredthsOf(value));
     return (value.units() < 0 ? -hundredths : hundredths) / 100;
 }
 
@@ -112,6 +114,12 @@ QString moneyEditText(Money value)
     if (exactAsDouble(value))
         return locale.toString(inHundredths(value), 'f', 2);
     return withHundredths(locale.toString(wholeKroner(value), 'f', 0), value);
+}
+
+// A computed amount beyond what money holds is edited as the number it is.
+QString moneyEditText(double value)
+{
+    return Money::fits(value) ? moneyEditText(money(value)) : numberText(value, QString());
 }
 
 void clearCurrencySymbol()

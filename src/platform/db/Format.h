@@ -16,7 +16,9 @@ namespace Format {
 QString moneyText(Money value);
 QString moneyText(double value);
 // The text of a money value being edited: the plain number with two decimals, no thousands separators.
+// A double beyond what money holds is the number as it is.
 QString moneyEditText(Money value);
+QString moneyEditText(double value);
 void clearCurrencySymbol();
 void restoreCurrencySymbol(); // for tests
 

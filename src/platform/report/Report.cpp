@@ -679,6 +679,20 @@ private:
     int column = 0;
 };
 
+// Stored values a layout printed empty, told once it is done (the first ten, and how many more).
+void tellUnreadable(const QStringList &unreadable)
+{
+    if (unreadable.isEmpty())
+        return;
+    constexpr int shown = 10;
+    QStringList told = unreadable.mid(0, shown);
+    if (unreadable.size() > shown)
+        told << QCoreApplication::translate("Report", "and %1 more").arg(unreadable.size() - shown);
+    messageDialog(MsgType::Warning,
+                  QCoreApplication::translate("Report", "Stored values that cannot be read are printed empty: %1")
+                      .arg(told.join(QLatin1String("; "))));
+}
+
 } // namespace
 
 int Report::generate(PageSink &sink, const Progress &progress)
@@ -696,13 +710,15 @@ int Report::generate(PageSink &sink, const Progress &progress)
             std::vector<Page> pages;
             void addPage(Page &&page) override { pages.push_back(std::move(page)); }
         } first;
-        Layout(*this, first, {}).run();
+        Layout once(*this, first, {});
+        once.run();
         if (first.pages.size() <= 1) {
             for (Page &page : first.pages) {
                 sink.addPage(std::move(page));
                 if (progress && !progress(1, 1))
                     throw Cancelled();
             }
+            tellUnreadable(once.unreadable);
             return int(first.pages.size());
         }
         m_pageCount = int(first.pages.size());
@@ -710,15 +726,7 @@ int Report::generate(PageSink &sink, const Progress &progress)
     Layout layout(*this, sink, progress);
     const int pages = layout.run();
     m_pageCount = 0;
-    if (!layout.unreadable.isEmpty()) {
-        constexpr int shown = 10;
-        QStringList told = layout.unreadable.mid(0, shown);
-        if (layout.unreadable.size() > shown)
-            told << QCoreApplication::translate("Report", "and %1 more").arg(layout.unreadable.size() - shown);
-        messageDialog(MsgType::Warning,
-                      QCoreApplication::translate("Report", "Stored values that cannot be read are printed empty: %1")
-                          .arg(told.join(QLatin1String("; "))));
-    }
+    tellUnreadable(layout.unreadable);
     return pages;
 }
 
