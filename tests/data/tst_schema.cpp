@@ -7,7 +7,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 #include <cmath>
@@ -33,39 +32,19 @@ QStringList resultColumns(db::Connection &c, const QString &sql)
     return names;
 }
 
-struct Cli {
-    int exitCode;
-    QString output;
-    QString errors;
-};
-
-Cli cli(const QStringList &arguments)
+ProcessRun cli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(TESSUND_CLI), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runProcess(QStringLiteral(TESSUND_CLI), arguments);
 }
 
-struct Python {
-    int exitCode;
-    QString output;
-};
-
 // Runs Python with its own sqlite3 module on the file: `c` is the connection, sys.argv[2:] the arguments.
-Python python(const QString &file, const QString &script, const QStringList &arguments = {})
+ProcessRun python(const QString &file, const QString &script, const QStringList &arguments = {})
 {
-    QProcess process;
-    process.start(QStringLiteral("python3"), QStringList{QStringLiteral("-c"),
-                                                         QStringLiteral("import sqlite3, sys\n"
-                                                                        "c = sqlite3.connect(sys.argv[1])\n") +
-                                                             script,
-                                                         file} +
-                                                 arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput())};
+    return runProcess(QStringLiteral("python3"),
+                      QStringList{QStringLiteral("-c"),
+                                  QStringLiteral("import sqlite3, sys\nc = sqlite3.connect(sys.argv[1])\n") + script,
+                                  file} +
+                          arguments);
 }
 
 // Rows of the line view as texts "ITEM_ID GROSSPRICE NETSUM SUMVAT GROSSUM", each double with 17 digits
@@ -81,9 +60,10 @@ QString viewRow(const QList<double> &values)
 // The line view as Python reads it.
 QStringList viewReadByPython(const QString &file)
 {
-    const Python read = python(file, QStringLiteral("for r in c.execute('select ITEM_ID, GROSSPRICE, NETSUM, SUMVAT, "
-                                                    "GROSSUM from INVITEMVIEW order by INV_ID, rowid'):\n"
-                                                    "    print(' '.join(repr(x) for x in r))\n"));
+    const ProcessRun read =
+        python(file, QStringLiteral("for r in c.execute('select ITEM_ID, GROSSPRICE, NETSUM, SUMVAT, "
+                                    "GROSSUM from INVITEMVIEW order by INV_ID, rowid'):\n"
+                                    "    print(' '.join(repr(x) for x in r))\n"));
     if (read.exitCode != 0)
         return {QStringLiteral("python3 failed")};
     QStringList rows;
@@ -372,7 +352,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("INVOICE.mdb"));
-        const Cli created = cli({QStringLiteral("create-db"), path});
+        const ProcessRun created = cli({QStringLiteral("create-db"), path});
         QCOMPARE(created.exitCode, 0);
         QVERIFY(created.output.contains(path));
         // Readable by its owner only.
@@ -382,14 +362,14 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
         file.close();
-        const Cli again = cli({QStringLiteral("create-db"), path, QStringLiteral("--demo")});
+        const ProcessRun again = cli({QStringLiteral("create-db"), path, QStringLiteral("--demo")});
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.errors.contains(QLatin1String("already exists")), qPrintable(again.errors));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         file.close();
 
-        const Cli noFolder = cli({QStringLiteral("create-db"), dir.filePath(QStringLiteral("missing/x.mdb"))});
+        const ProcessRun noFolder = cli({QStringLiteral("create-db"), dir.filePath(QStringLiteral("missing/x.mdb"))});
         QCOMPARE(noFolder.exitCode, 1);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{QStringLiteral("INVOICE.mdb")});
@@ -422,7 +402,7 @@ private Q_SLOTS:
             argument.replace(QLatin1String("MISSING"), dir.filePath(QStringLiteral("missing.mdb")))
                 .replace(QLatin1String("DB"), database)
                 .replace(QLatin1String("OUT"), dir.path());
-        const Cli run = cli(arguments);
+        const ProcessRun run = cli(arguments);
         QVERIFY(run.exitCode != 0);
         QCOMPARE(run.output, QString());
         QVERIFY(!run.errors.trimmed().isEmpty());

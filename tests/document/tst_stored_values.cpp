@@ -8,7 +8,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,34 +16,24 @@
 
 namespace {
 
-struct Run {
-    int exitCode;
-    QString errors;
-};
-
-Run cli(const QStringList &arguments)
+ProcessRun cli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(TESSUND_CLI), arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
+    return runProcess(QStringLiteral(TESSUND_CLI), arguments);
 }
 
 // Damages the file as another tool could: Python's sqlite3, without the program's foreign keys and width
 // checks.
 void damage(const QString &file, const QString &sql)
 {
-    QProcess process;
-    process.start(QStringLiteral("python3"), {QStringLiteral("-c"),
-                                              QStringLiteral("import sqlite3, sys\n"
-                                                             "c = sqlite3.connect(sys.argv[1])\n"
-                                                             "c.execute('PRAGMA ignore_check_constraints = 1')\n"
-                                                             "c.executescript(sys.argv[2])\n"
-                                                             "c.commit()\n"),
-                                              file, sql});
-    process.waitForFinished(60000);
-    QCOMPARE(process.exitCode(), 0);
+    const ProcessRun run =
+        runProcess(QStringLiteral("python3"), {QStringLiteral("-c"),
+                                               QStringLiteral("import sqlite3, sys\n"
+                                                              "c = sqlite3.connect(sys.argv[1])\n"
+                                                              "c.execute('PRAGMA ignore_check_constraints = 1')\n"
+                                                              "c.executescript(sys.argv[2])\n"
+                                                              "c.commit()\n"),
+                                               file, sql});
+    QCOMPARE(run.exitCode, 0);
 }
 
 QByteArray checksum(const TempDatabase &database)
@@ -105,7 +94,7 @@ private Q_SLOTS:
 
         QTemporaryDir out;
         const QString pdf = out.filePath(QStringLiteral("faktura.pdf"));
-        const Run run = cli({QStringLiteral("pdf"), database.path(), QStringLiteral("1"), pdf});
+        const ProcessRun run = cli({QStringLiteral("pdf"), database.path(), QStringLiteral("1"), pdf});
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.errors.contains(told), qPrintable(run.errors));
         QCOMPARE(QFile::exists(pdf), exitCode == 0);
@@ -179,7 +168,7 @@ private Q_SLOTS:
         const QString pdf = out.filePath(QStringLiteral("list.pdf"));
         QStringList arguments{QStringLiteral("list"), list.first(), database.path()};
         arguments << list.mid(1) << pdf;
-        const Run run = cli(arguments);
+        const ProcessRun run = cli(arguments);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.errors.contains(QLatin1String("Stored values that cannot be read are printed empty: ")) &&
                      run.errors.contains(told),
@@ -206,7 +195,8 @@ private Q_SLOTS:
         QCOMPARE(PdfProbe(one).title(), PdfProbe(original).title());
         QCOMPARE(PdfProbe(one).texts(0), PdfProbe(original).texts(0));
 
-        const Run missing = cli({QStringLiteral("pdf"), database.path(), QStringLiteral("9223372036854775807"), one});
+        const ProcessRun missing =
+            cli({QStringLiteral("pdf"), database.path(), QStringLiteral("9223372036854775807"), one});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY2(missing.errors.contains(QLatin1String("no invoice with id 9223372036854775807")),
                  qPrintable(missing.errors));

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -40,11 +39,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-struct ProcessResult {
-    int exitCode;
-    QString errorText;
-};
-
 // Sets a file's or folder's mode for its lifetime, then puts the old one back (so the folder can be removed).
 class ModeSet {
 public:
@@ -67,15 +61,6 @@ private:
     QString m_path;
     mode_t m_mode = 0;
 };
-
-ProcessResult run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 } // namespace
 
@@ -106,9 +91,9 @@ private Q_SLOTS:
         QCOMPARE(dm.conInvoice.databaseName(), other);
         QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select count(*) from CUSTOMER")).toInt(), 12);
         // The database beside the program was not opened: another process can still read it.
-        QCOMPARE(
-            run(QStringLiteral("sqlite3"), {beside.path(), QStringLiteral("select count(*) from CUSTOMER")}).exitCode,
-            0);
+        QCOMPARE(runProcess(QStringLiteral("sqlite3"), {beside.path(), QStringLiteral("select count(*) from CUSTOMER")})
+                     .exitCode,
+                 0);
     }
 
     void secondProcessIsRefused()
@@ -118,22 +103,24 @@ private Q_SLOTS:
         {
             TdmInvoice dm(database.folder());
             QVERIFY(dm.isConnected());
-            const ProcessResult read =
-                run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")});
+            const ProcessRun read = runProcess(QStringLiteral("sqlite3"),
+                                               {database.path(), QStringLiteral("select count(*) from CUSTOMER")});
             QVERIFY(read.exitCode != 0);
-            QVERIFY2(read.errorText.contains(QLatin1String("locked")), qPrintable(read.errorText));
-            const ProcessResult write =
-                run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("delete from CUSTOMER")});
+            QVERIFY2(read.errors.contains(QLatin1String("locked")), qPrintable(read.errors));
+            const ProcessRun write =
+                runProcess(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("delete from CUSTOMER")});
             QVERIFY(write.exitCode != 0);
-            const ProcessResult ours = run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
+            const ProcessRun ours =
+                runProcess(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
             QCOMPARE(ours.exitCode, 1);
-            QVERIFY2(ours.errorText.contains(QLatin1String("locked")), qPrintable(ours.errorText));
+            QVERIFY2(ours.errors.contains(QLatin1String("locked")), qPrintable(ours.errors));
             QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select count(*) from CUSTOMER")).toInt(), 12);
         }
         QCOMPARE(snapshot(database.folder()), before);
         // Released when the program ends.
         QCOMPARE(
-            run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")}).exitCode,
+            runProcess(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("select count(*) from CUSTOMER")})
+                .exitCode,
             0);
     }
 
@@ -240,11 +227,12 @@ private Q_SLOTS:
             mode.set(database.path(), 0);
         } else if (setup == QLatin1String("foreign")) {
             QFile::remove(database.path());
-            QCOMPARE(run(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("create table NOTES (T text)")})
-                         .exitCode,
-                     0);
+            QCOMPARE(
+                runProcess(QStringLiteral("sqlite3"), {database.path(), QStringLiteral("create table NOTES (T text)")})
+                    .exitCode,
+                0);
         } else if (setup.startsWith(QLatin1String("sql:"))) {
-            QCOMPARE(run(QStringLiteral("sqlite3"), {database.path(), setup.mid(4)}).exitCode, 0);
+            QCOMPARE(runProcess(QStringLiteral("sqlite3"), {database.path(), setup.mid(4)}).exitCode, 0);
         } else if (setup == QLatin1String("locked")) {
             holder.connectionString = QStringLiteral("Driver=QSQLITE;Database=") + database.path();
             holder.open();
@@ -289,10 +277,10 @@ private Q_SLOTS:
         QCOMPARE(answers.shown().at(1).type, MsgType::Error);
         QCOMPARE(answers.shown().at(1).text, QStringLiteral("Database error. Unable to continue."));
         if (cli) {
-            const ProcessResult checked =
-                run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
+            const ProcessRun checked =
+                runProcess(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), database.path()});
             QCOMPARE(checked.exitCode, 1);
-            QVERIFY2(checked.errorText.contains(firstText), qPrintable(checked.errorText));
+            QVERIFY2(checked.errors.contains(firstText), qPrintable(checked.errors));
         }
         QCOMPARE(snapshot(database.folder()), before);
     }
@@ -340,8 +328,8 @@ private Q_SLOTS:
             QCOMPARE(dm.conInvoice.databaseName(), path);
             QCOMPARE(dm.conInvoice.scalar(QStringLiteral("select count(*) from CUSTOMER")).toInt(), 12);
         }
-        const ProcessResult checked = run(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), path});
-        QVERIFY2(checked.exitCode == 0, qPrintable(checked.errorText));
+        const ProcessRun checked = runProcess(QStringLiteral(TESSUND_CLI), {QStringLiteral("check-db"), path});
+        QVERIFY2(checked.exitCode == 0, qPrintable(checked.errors));
     }
 
     // The engine's "database or disk is full" is told as the system tells a full disk.

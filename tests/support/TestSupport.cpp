@@ -7,6 +7,7 @@
 #include "platform/db/Errors.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -155,4 +156,13 @@ InvoiceTotals storedLineTotals(db::Connection &connection, int invoiceId)
         totals.add(lineAmounts(number(0), Money::fromUnits(lines.rawValue(1).toLongLong()), number(2), number(3)));
     }
     return totals;
+}
+
+ProcessRun runProcess(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(120000);
+    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }

@@ -67,6 +67,15 @@ void useTemporarySettings();
 class QSettings;
 std::unique_ptr<QSettings> userSettings();
 
+// A program run to its end: its exit status (-1 when it crashed or did not end within two minutes), its
+// standard output and its standard error.
+struct ProcessRun {
+    int exitCode;
+    QString output;
+    QString errors;
+};
+ProcessRun runProcess(const QString &program, const QStringList &arguments);
+
 // The message of the Error the action throws; empty when it throws none.
 QString errorOf(const std::function<void()> &action);
 
