@@ -710,7 +710,8 @@ int Report::generate(PageSink &sink, const Progress &progress)
             std::vector<Page> pages;
             void addPage(Page &&page) override { pages.push_back(std::move(page)); }
         } first;
-        Layout once(*this, first, {});
+        const Progress unreported; // the layout keeps a reference: it must outlive the layout
+        Layout once(*this, first, unreported);
         once.run();
         if (first.pages.size() <= 1) {
             for (Page &page : first.pages) {
