@@ -3,10 +3,10 @@
 // A large business for the benchmarks: customers with Norwegian names, invoices spread over ten years
 // with their lines, totals computed as the program computes them, most of them paid.
 
+#include "core/Clock.h"
+#include "core/Connection.h"
 #include "data/DatabaseCreation.h"
 #include "data/LineAmounts.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Connection.h"
 
 #include <QDate>
 #include <QRandomGenerator>

@@ -16,13 +16,13 @@
 //
 // Exit status 0 when every check held. The driver is this program started with --drive.
 
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/DatabaseCreation.h"
 #include "data/LineAmounts.h"
 #include "data/dInvoice.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

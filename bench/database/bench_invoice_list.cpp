@@ -4,10 +4,10 @@
 //   bench_invoice_list [FOLDER]   FOLDER/INVOICE.mdb is generated on the first run and reused after.
 
 #include "GenerateBusiness.h"
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 //
 //   bench_filter [rounds = 20]
 
+#include "core/Connection.h"
 #include "data/DatabaseCreation.h"
 #include "data/dInvoice.h"
-#include "platform/db/Connection.h"
-#include "platform/widgets/DataControls.h"
+#include "widgets/DataControls.h"
 #include "windows/customers/fPostalAddress.h"
 #include "windows/invoicing/fLookupItems.h"
 

@@ -5,7 +5,7 @@
 //   bench_giro [invoices per round = 1000] [rounds = 5] [output folder]
 
 #include "document/qGiroF60.h"
-#include "platform/report/Render.h"
+#include "report/Render.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 //
 //   bench_invoice_edit [rounds = 20]
 
+#include "core/Connection.h"
+#include "core/Messages.h"
 #include "data/DatabaseCreation.h"
 #include "data/LineAmounts.h"
 #include "data/dInvoice.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
+#include "widgets/DataControls.h"
 #include "windows/invoicing/fInvEdit.h"
 
 #include <QApplication>

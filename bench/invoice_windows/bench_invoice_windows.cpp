@@ -6,9 +6,9 @@
 //   bench_invoice_windows [FOLDER] [rounds = 5]   FOLDER/INVOICE.mdb is generated on the first run.
 
 #include "GenerateBusiness.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
+#include "widgets/DataControls.h"
 #include "windows/customers/fCustList.h"
 #include "windows/invoicing/fInvList.h"
 #include "windows/invoicing/fInvPay.h"

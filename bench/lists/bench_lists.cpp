@@ -7,8 +7,8 @@
 #include "GenerateBusiness.h"
 #include "data/dInvoice.h"
 #include "document/ListReports.h"
-#include "platform/widgets/PreviewWindow.h"
-#include "platform/widgets/ReportPrinting.h"
+#include "widgets/PreviewWindow.h"
+#include "widgets/ReportPrinting.h"
 
 #include <QApplication>
 #include <QDir>

@@ -167,6 +167,149 @@
     </message>
   </context>
   <context>
+    <name>InvoiceComposition</name>
+    <message>
+      <source>%1 "%2" cannot be read</source>
+      <translation>%1 «%2» kan ikke leses</translation>
+    </message>
+    <message>
+      <source>%1 is missing</source>
+      <translation>%1 mangler</translation>
+    </message>
+    <message>
+      <source>the customer number</source>
+      <translation>kundenummeret</translation>
+    </message>
+    <message>
+      <source>the customer's first name</source>
+      <translation>kundens fornavn</translation>
+    </message>
+    <message>
+      <source>the customer's surname</source>
+      <translation>kundens etternavn</translation>
+    </message>
+    <message>
+      <source>the customer's address</source>
+      <translation>kundens adresse</translation>
+    </message>
+    <message>
+      <source>the customer's postcode</source>
+      <translation>kundens postnummer</translation>
+    </message>
+    <message>
+      <source>the customer's postal address</source>
+      <translation>kundens poststed</translation>
+    </message>
+    <message>
+      <source>the customer's e-mail address</source>
+      <translation>kundens e-postadresse</translation>
+    </message>
+    <message>
+      <source>the paid date</source>
+      <translation>betalingsdatoen</translation>
+    </message>
+    <message>
+      <source>the print date</source>
+      <translation>utskriftsdatoen</translation>
+    </message>
+    <message>
+      <source>the sum paid</source>
+      <translation>innbetalt beløp</translation>
+    </message>
+    <message>
+      <source>the order number</source>
+      <translation>ordrenummeret</translation>
+    </message>
+    <message>
+      <source>our reference</source>
+      <translation>vår referanse</translation>
+    </message>
+    <message>
+      <source>your reference</source>
+      <translation>deres referanse</translation>
+    </message>
+    <message>
+      <source>the invoice type</source>
+      <translation>fakturatypen</translation>
+    </message>
+    <message>
+      <source>the invoice notice</source>
+      <translation>fakturamerknaden</translation>
+    </message>
+    <message>
+      <source>the item code</source>
+      <translation>varenummeret</translation>
+    </message>
+    <message>
+      <source>the description</source>
+      <translation>beskrivelsen</translation>
+    </message>
+    <message>
+      <source>the discount</source>
+      <translation>rabatten</translation>
+    </message>
+    <message>
+      <source>the gross price</source>
+      <translation>bruttoprisen</translation>
+    </message>
+    <message>
+      <source>the net sum</source>
+      <translation>nettobeløpet</translation>
+    </message>
+    <message>
+      <source>the VAT</source>
+      <translation>MVA</translation>
+    </message>
+    <message>
+      <source>the gross sum</source>
+      <translation>bruttobeløpet</translation>
+    </message>
+    <message>
+      <source>the invoice number</source>
+      <translation>fakturanummeret</translation>
+    </message>
+    <message>
+      <source>the invoice date</source>
+      <translation>fakturadatoen</translation>
+    </message>
+    <message>
+      <source>the customer</source>
+      <translation>kunden</translation>
+    </message>
+    <message>
+      <source>the total</source>
+      <translation>totalbeløpet</translation>
+    </message>
+    <message>
+      <source>the customer %1 does not exist</source>
+      <translation>kunde %1 finnes ikke</translation>
+    </message>
+    <message>
+      <source>the due date</source>
+      <translation>forfallsdatoen</translation>
+    </message>
+    <message>
+      <source>the quantity</source>
+      <translation>antallet</translation>
+    </message>
+    <message>
+      <source>the price</source>
+      <translation>prisen</translation>
+    </message>
+    <message>
+      <source>line %1: %2</source>
+      <translation>linje %1: %2</translation>
+    </message>
+    <message>
+      <source>Invoice %1 is printed without these values: %2</source>
+      <translation>Faktura %1 skrives ut uten disse verdiene: %2</translation>
+    </message>
+    <message>
+      <source>The invoice with id %1 cannot be printed: %2</source>
+      <translation>Fakturaen med id %1 kan ikke skrives ut: %2</translation>
+    </message>
+  </context>
+  <context>
     <name>InvoiceKind</name>
     <message>
       <source>Invoice</source>
@@ -187,6 +330,25 @@
     <message>
       <source>Unkown</source>
       <translation>Ukjent</translation>
+    </message>
+  </context>
+  <context>
+    <name>InvoiceOutput</name>
+    <message>
+      <source>Make PDF file</source>
+      <translation>Lag PDF-fil</translation>
+    </message>
+    <message>
+      <source>PDF files (*.pdf)</source>
+      <translation>PDF-filer (*.pdf)</translation>
+    </message>
+    <message>
+      <source>Cannot make a folder for the e-mail attachment in %1: %2</source>
+      <translation>Kan ikke lage en mappe for e-postvedlegget i %1: %2</translation>
+    </message>
+    <message>
+      <source>Error trying to start e-mail clinet</source>
+      <translation>Feil ved start av e-postprogrammet</translation>
     </message>
   </context>
   <context>
@@ -2104,165 +2266,6 @@ Nei gjør den tom, klar for din egen bedrift.</translation>
     <message>
       <source>Cannot make the folder %1</source>
       <translation>Kan ikke opprette mappen %1</translation>
-    </message>
-  </context>
-  <context>
-    <name>uReports</name>
-    <message>
-      <source>%1 "%2" cannot be read</source>
-      <translation>%1 «%2» kan ikke leses</translation>
-    </message>
-    <message>
-      <source>%1 is missing</source>
-      <translation>%1 mangler</translation>
-    </message>
-    <message>
-      <source>the customer number</source>
-      <translation>kundenummeret</translation>
-    </message>
-    <message>
-      <source>the customer's first name</source>
-      <translation>kundens fornavn</translation>
-    </message>
-    <message>
-      <source>the customer's surname</source>
-      <translation>kundens etternavn</translation>
-    </message>
-    <message>
-      <source>the customer's address</source>
-      <translation>kundens adresse</translation>
-    </message>
-    <message>
-      <source>the customer's postcode</source>
-      <translation>kundens postnummer</translation>
-    </message>
-    <message>
-      <source>the customer's postal address</source>
-      <translation>kundens poststed</translation>
-    </message>
-    <message>
-      <source>the customer's e-mail address</source>
-      <translation>kundens e-postadresse</translation>
-    </message>
-    <message>
-      <source>the paid date</source>
-      <translation>betalingsdatoen</translation>
-    </message>
-    <message>
-      <source>the print date</source>
-      <translation>utskriftsdatoen</translation>
-    </message>
-    <message>
-      <source>the sum paid</source>
-      <translation>innbetalt beløp</translation>
-    </message>
-    <message>
-      <source>the order number</source>
-      <translation>ordrenummeret</translation>
-    </message>
-    <message>
-      <source>our reference</source>
-      <translation>vår referanse</translation>
-    </message>
-    <message>
-      <source>your reference</source>
-      <translation>deres referanse</translation>
-    </message>
-    <message>
-      <source>the invoice type</source>
-      <translation>fakturatypen</translation>
-    </message>
-    <message>
-      <source>the invoice notice</source>
-      <translation>fakturamerknaden</translation>
-    </message>
-    <message>
-      <source>the item code</source>
-      <translation>varenummeret</translation>
-    </message>
-    <message>
-      <source>the description</source>
-      <translation>beskrivelsen</translation>
-    </message>
-    <message>
-      <source>the discount</source>
-      <translation>rabatten</translation>
-    </message>
-    <message>
-      <source>the gross price</source>
-      <translation>bruttoprisen</translation>
-    </message>
-    <message>
-      <source>the net sum</source>
-      <translation>nettobeløpet</translation>
-    </message>
-    <message>
-      <source>the VAT</source>
-      <translation>MVA</translation>
-    </message>
-    <message>
-      <source>the gross sum</source>
-      <translation>bruttobeløpet</translation>
-    </message>
-    <message>
-      <source>the invoice number</source>
-      <translation>fakturanummeret</translation>
-    </message>
-    <message>
-      <source>the invoice date</source>
-      <translation>fakturadatoen</translation>
-    </message>
-    <message>
-      <source>the customer</source>
-      <translation>kunden</translation>
-    </message>
-    <message>
-      <source>the total</source>
-      <translation>totalbeløpet</translation>
-    </message>
-    <message>
-      <source>the customer %1 does not exist</source>
-      <translation>kunde %1 finnes ikke</translation>
-    </message>
-    <message>
-      <source>the due date</source>
-      <translation>forfallsdatoen</translation>
-    </message>
-    <message>
-      <source>the quantity</source>
-      <translation>antallet</translation>
-    </message>
-    <message>
-      <source>the price</source>
-      <translation>prisen</translation>
-    </message>
-    <message>
-      <source>line %1: %2</source>
-      <translation>linje %1: %2</translation>
-    </message>
-    <message>
-      <source>Invoice %1 is printed without these values: %2</source>
-      <translation>Faktura %1 skrives ut uten disse verdiene: %2</translation>
-    </message>
-    <message>
-      <source>The invoice with id %1 cannot be printed: %2</source>
-      <translation>Fakturaen med id %1 kan ikke skrives ut: %2</translation>
-    </message>
-    <message>
-      <source>Make PDF file</source>
-      <translation>Lag PDF-fil</translation>
-    </message>
-    <message>
-      <source>PDF files (*.pdf)</source>
-      <translation>PDF-filer (*.pdf)</translation>
-    </message>
-    <message>
-      <source>Cannot make a folder for the e-mail attachment in %1: %2</source>
-      <translation>Kan ikke lage en mappe for e-postvedlegget i %1: %2</translation>
-    </message>
-    <message>
-      <source>Error trying to start e-mail clinet</source>
-      <translation>Feil ved start av e-postprogrammet</translation>
     </message>
   </context>
 </TS>

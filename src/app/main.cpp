@@ -1,4 +1,4 @@
-#include "platform/widgets/Application.h"
+#include "widgets/Application.h"
 #include "windows/main/Program.h"
 
 int main(int argc, char *argv[])

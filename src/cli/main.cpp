@@ -7,12 +7,12 @@
 //   list customers DATABASE FILE, list items DATABASE FILE
 //                             a printed list as PDF or RTF (by FILE's suffix), as the preview saves it
 
+#include "core/Errors.h"
 #include "data/DatabaseCreation.h"
 #include "data/Schema.h"
 #include "data/dInvoice.h"
+#include "document/InvoiceComposition.h"
 #include "document/ListReports.h"
-#include "document/uReports.h"
-#include "platform/db/Errors.h"
 
 #include <QDir>
 #include <QFileInfo>

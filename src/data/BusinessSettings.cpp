@@ -1,8 +1,8 @@
 #include "BusinessSettings.h"
 
-#include "platform/db/Connection.h"
-#include "platform/db/DataSet.h"
-#include "platform/db/Errors.h"
+#include "core/Connection.h"
+#include "core/DataSet.h"
+#include "core/Errors.h"
 
 #include <QLocale>
 

@@ -2,10 +2,10 @@
 
 #include "LineAmounts.h"
 #include "Schema.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Value.h"
+#include "core/Clock.h"
+#include "core/Connection.h"
+#include "core/Errors.h"
+#include "core/Value.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/Money.h"
+#include "core/Money.h"
 
 // The amounts of one invoice line. A missing value counts as 0; each step is a double operation in a fixed
 // order, the same the line view INVITEMVIEW of the database does in SQL, so the line fields, the view (read

@@ -1,7 +1,7 @@
 #include "Schema.h"
 
-#include "platform/db/Connection.h"
-#include "platform/db/Errors.h"
+#include "core/Connection.h"
+#include "core/Errors.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

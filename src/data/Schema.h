@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/Field.h"
+#include "core/Field.h"
 
 #include <QString>
 #include <QStringList>

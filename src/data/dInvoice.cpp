@@ -2,10 +2,10 @@
 
 #include "LineAmounts.h"
 #include "Schema.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Format.h"
-#include "platform/db/Messages.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/Format.h"
+#include "core/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

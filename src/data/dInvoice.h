@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BusinessSettings.h"
-#include "platform/db/Command.h"
-#include "platform/db/Connection.h"
-#include "platform/db/DataSet.h"
+#include "core/Command.h"
+#include "core/Connection.h"
+#include "core/DataSet.h"
 
 #include <QObject>
 #include <QString>

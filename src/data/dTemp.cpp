@@ -1,8 +1,8 @@
 #include "dTemp.h"
 
 #include "Schema.h"
+#include "core/Errors.h"
 #include "dInvoice.h"
-#include "platform/db/Errors.h"
 
 using db::FieldDef;
 using db::FieldType;

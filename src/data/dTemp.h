@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/db/DataSet.h"
+#include "core/DataSet.h"
 
 #include <QObject>
 

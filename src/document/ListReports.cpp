@@ -1,11 +1,11 @@
 #include "ListReports.h"
 
+#include "core/Clock.h"
+#include "core/Field.h"
+#include "core/Format.h"
 #include "data/InvoiceKinds.h"
 #include "data/Schema.h"
 #include "data/dInvoice.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Field.h"
-#include "platform/db/Format.h"
 
 #include <algorithm>
 #include <cmath>

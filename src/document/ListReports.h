@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/db/DataSet.h"
-#include "platform/db/Errors.h"
-#include "platform/report/Report.h"
+#include "core/DataSet.h"
+#include "core/Errors.h"
+#include "report/Report.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,7 +1,7 @@
 #include "qGiroF60.h"
 
-#include "platform/db/Format.h"
-#include "platform/report/TextMetrics.h"
+#include "core/Format.h"
+#include "report/TextMetrics.h"
 
 #include <QFontMetricsF>
 #include <QHash>

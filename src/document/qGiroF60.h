@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db/Money.h"
-#include "platform/report/Report.h"
+#include "core/Money.h"
+#include "report/Report.h"
 
 #include <QDateTime>
 #include <QRectF>

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "core/Errors.h"
 #include "data/BusinessSettings.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
 
 #include <QTest>
 

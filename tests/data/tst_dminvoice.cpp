@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "core/Errors.h"
+#include "core/Format.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Format.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
+#include "core/Errors.h"
+#include "core/Format.h"
 #include "data/InvoiceKinds.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Format.h"
 
 #include <QCoreApplication>
 #include <QEvent>

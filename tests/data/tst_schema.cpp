@@ -1,8 +1,8 @@
 #include "TestSupport.h"
+#include "core/Errors.h"
 #include "data/DatabaseCreation.h"
 #include "data/LineAmounts.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "GiroFixtures.h"
 #include "PdfProbe.h"
 #include "TestSupport.h"
+#include "core/Format.h"
 #include "document/qGiroF60.h"
-#include "platform/db/Format.h"
-#include "platform/report/Render.h"
+#include "report/Render.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "InvoiceFixture.h"
 #include "PdfProbe.h"
-#include "platform/db/Errors.h"
+#include "core/Errors.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "InvoiceFixture.h"
 #include "PdfProbe.h"
 #include "TestSupport.h"
+#include "core/Format.h"
 #include "data/dInvoice.h"
+#include "document/InvoiceComposition.h"
 #include "document/qGiroF60.h"
-#include "document/uReports.h"
-#include "platform/db/Format.h"
 
 #include <QCryptographicHash>
 #include <QDir>

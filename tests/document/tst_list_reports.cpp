@@ -1,8 +1,8 @@
 #include "PdfProbe.h"
 #include "TestSupport.h"
+#include "core/Connection.h"
 #include "data/dInvoice.h"
 #include "document/ListReports.h"
-#include "platform/db/Connection.h"
 
 #include <QDir>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #include "PdfProbe.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 #include "data/dInvoice.h"
+#include "document/InvoiceComposition.h"
 #include "document/qGiroF60.h"
-#include "document/uReports.h"
-#include "platform/db/Errors.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The data link file and the connection description: whatever the text, it gives a description that
 // names a driver and a database, or the data link error; nothing else.
 
-#include "platform/db/Connection.h"
-#include "platform/db/Errors.h"
+#include "core/Connection.h"
+#include "core/Errors.h"
 
 #include <QByteArray>
 #include <QString>

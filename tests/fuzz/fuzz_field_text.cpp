@@ -4,10 +4,10 @@
 //
 // The first byte of an input picks the field, the rest is the text.
 
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/DatabaseCreation.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
 
 #include <QCoreApplication>
 #include <QLocale>

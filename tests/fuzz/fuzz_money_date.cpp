@@ -3,9 +3,9 @@
 //
 // The first byte of an input picks the locale, the rest is the text.
 
-#include "platform/db/Format.h"
-#include "platform/db/Money.h"
-#include "platform/db/Value.h"
+#include "core/Format.h"
+#include "core/Money.h"
+#include "core/Value.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "platform/widgets/FileDialog.h"
+#include "widgets/FileDialog.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -101,19 +101,6 @@ PrinterToPdf::~PrinterToPdf()
 {
     setPrintSetupDialog({});
     resetPrinterSelection();
-}
-
-MailCapture::MailCapture()
-{
-    setMailSender([this](const MailMessage &message) {
-        sent << message;
-        return works;
-    });
-}
-
-MailCapture::~MailCapture()
-{
-    setMailSender({});
 }
 
 PreviewDriver::PreviewDriver(report::PreviewWindow::OpenHook hook)

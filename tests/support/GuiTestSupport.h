@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/widgets/MailClient.h"
-#include "platform/widgets/PreviewWindow.h"
-#include "platform/widgets/Printers.h"
+#include "widgets/PreviewWindow.h"
+#include "widgets/Printers.h"
 
 #include <QList>
 #include <QString>
@@ -54,16 +53,6 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
-};
-
-// Takes the messages handed to the mail client instead of starting it; the client "fails" while `works`
-// is false.
-class MailCapture {
-public:
-    MailCapture();
-    ~MailCapture();
-    QList<MailMessage> sent;
-    bool works = true;
 };
 
 // Drives the preview window from inside its event loop: `hook` runs once it is shown; the window is closed

@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 #include "data/dInvoice.h"
+#include "document/InvoiceComposition.h"
 #include "document/qGiroF60.h"
-#include "document/uReports.h"
 
 #include <QFile>
 #include <QTemporaryDir>

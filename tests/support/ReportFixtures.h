@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/Report.h"
+#include "report/Report.h"
 
 // A report of numbered rows on a square sheet with a 10 mm page footer: rows stand between 5 and 80 mm.
 struct RowReport {

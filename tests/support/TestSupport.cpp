@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
+#include "core/Connection.h"
+#include "core/DataSet.h"
+#include "core/Errors.h"
 #include "data/DatabaseCreation.h"
 #include "data/Schema.h"
-#include "platform/db/Connection.h"
-#include "platform/db/DataSet.h"
-#include "platform/db/Errors.h"
 
 #include <QFile>
 #include <QProcess>

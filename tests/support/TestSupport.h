@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Clock.h"
+#include "core/Messages.h"
 #include "data/LineAmounts.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Messages.h"
 
 #include <QDateTime>
 #include <QList>

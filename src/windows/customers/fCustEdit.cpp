@@ -1,16 +1,17 @@
 #include "fCustEdit.h"
 
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
 #include "fPostalAddress.h"
 #include "frCustomer.h"
 #include "frCustomer1.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/IdleUpdate.h"
 #include "ui_fCustEdit.h"
+#include "widgets/ActionButton.h"
+#include "widgets/DataControls.h"
+#include "widgets/IdleUpdate.h"
 #include "windows/invoicing/fInvEdit.h"
+#include "windows/main/Help.h"
 
 #include <QApplication>
 #include <QKeyEvent>

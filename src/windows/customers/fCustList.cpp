@@ -1,15 +1,15 @@
 #include "fCustList.h"
 
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
 #include "fCustEdit.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/IdleUpdate.h"
-#include "platform/widgets/uDBStuff.h"
 #include "ui_fCustList.h"
+#include "widgets/DataControls.h"
+#include "widgets/IdleUpdate.h"
+#include "widgets/SortDataSet.h"
 #include "windows/invoicing/fInvEdit.h"
+#include "windows/main/Help.h"
 #include "windows/main/fMain.h"
 
 #include <QCloseEvent>

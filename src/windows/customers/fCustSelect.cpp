@@ -1,10 +1,10 @@
 #include "fCustSelect.h"
 
 #include "data/dInvoice.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/UserSettings.h"
-#include "platform/widgets/uDBStuff.h"
 #include "ui_fCustSelect.h"
+#include "widgets/SortDataSet.h"
+#include "windows/main/Help.h"
+#include "windows/settings/UserSettings.h"
 
 namespace {
 

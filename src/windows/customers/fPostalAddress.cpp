@@ -1,11 +1,11 @@
 #include "fPostalAddress.h"
 
+#include "core/Messages.h"
 #include "data/dInvoice.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/UserSettings.h"
 #include "ui_fPostalAddress.h"
+#include "widgets/DataControls.h"
+#include "windows/main/Help.h"
+#include "windows/settings/UserSettings.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "frCustomer.h"
 
 #include "frCustomer1.h"
-#include "platform/widgets/DataControls.h"
 #include "ui_frCustomer.h"
+#include "widgets/DataControls.h"
 
 TframeCustomer::TframeCustomer(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::TframeCustomer>())
 {

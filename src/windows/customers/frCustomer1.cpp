@@ -1,7 +1,7 @@
 #include "frCustomer1.h"
 
-#include "platform/widgets/DataControls.h"
 #include "ui_frCustomer1.h"
+#include "widgets/DataControls.h"
 
 #include <QToolButton>
 

@@ -1,10 +1,11 @@
 #include "fInvNote.h"
 
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/UserSettings.h"
 #include "ui_fInvNote.h"
+#include "widgets/ActionButton.h"
+#include "widgets/DataControls.h"
+#include "windows/main/Help.h"
 #include "windows/main/uMsgStrs.h"
+#include "windows/settings/UserSettings.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "fInvPay.h"
 
+#include "core/Errors.h"
+#include "core/Format.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Format.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/UserSettings.h"
 #include "ui_fInvPay.h"
+#include "widgets/DataControls.h"
+#include "windows/main/Help.h"
+#include "windows/settings/UserSettings.h"
 
 #include <QCloseEvent>
 

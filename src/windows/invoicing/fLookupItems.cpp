@@ -1,12 +1,12 @@
 #include "fLookupItems.h"
 
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/uDBStuff.h"
 #include "ui_fLookupItems.h"
+#include "widgets/DataControls.h"
+#include "widgets/SortDataSet.h"
+#include "windows/main/Help.h"
 
 namespace {
 

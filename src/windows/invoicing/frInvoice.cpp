@@ -1,8 +1,8 @@
 #include "frInvoice.h"
 
 #include "data/InvoiceKinds.h"
-#include "platform/widgets/DataControls.h"
 #include "ui_frInvoice.h"
+#include "widgets/DataControls.h"
 
 #include <iterator>
 

@@ -1,10 +1,10 @@
 #include "DataFolder.h"
 
+#include "core/Errors.h"
+#include "core/Messages.h"
 #include "data/DatabaseCreation.h"
-#include "platform/db/Errors.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/UserSettings.h"
 #include "uMsgStrs.h"
+#include "windows/settings/UserSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,14 +1,14 @@
 #include "Program.h"
 
 #include "DataFolder.h"
+#include "core/Messages.h"
 #include "data/dInvoice.h"
 #include "fMain.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/MessageBoxes.h"
-#include "platform/widgets/Printers.h"
-#include "platform/widgets/UserSettings.h"
 #include "uMsgStrs.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printers.h"
+#include "windows/main/Help.h"
+#include "windows/settings/UserSettings.h"
 
 #include <QApplication>
 #include <QDir>

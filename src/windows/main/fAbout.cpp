@@ -1,6 +1,6 @@
 #include "fAbout.h"
 
-#include "platform/db/Messages.h"
+#include "core/Messages.h"
 #include "uMsgStrs.h"
 #include "ui_fAbout.h"
 

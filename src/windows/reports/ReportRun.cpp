@@ -1,11 +1,11 @@
 #include "ReportRun.h"
 
+#include "core/Errors.h"
 #include "data/dInvoice.h"
 #include "document/ListReports.h"
-#include "platform/db/Errors.h"
-#include "platform/widgets/Printers.h"
-#include "platform/widgets/ReportPrinting.h"
-#include "platform/widgets/WindowsDisabled.h"
+#include "widgets/Printers.h"
+#include "widgets/ReportPrinting.h"
+#include "widgets/WindowsDisabled.h"
 
 namespace {
 

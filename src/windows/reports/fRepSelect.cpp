@@ -1,12 +1,13 @@
 #include "fRepSelect.h"
 
 #include "ReportRun.h"
-#include "platform/db/Clock.h"
-#include "platform/db/Format.h"
-#include "platform/db/Messages.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/UserSettings.h"
+#include "core/Clock.h"
+#include "core/Format.h"
+#include "core/Messages.h"
 #include "ui_fRepSelect.h"
+#include "widgets/ActionButton.h"
+#include "windows/main/Help.h"
+#include "windows/settings/UserSettings.h"
 
 TfrmRepSelect::TfrmRepSelect(QWidget *owner) : QDialog(owner), ui(std::make_unique<Ui::TfrmRepSelect>()), m_owner(owner)
 {

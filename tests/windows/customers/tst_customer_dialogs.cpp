@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "data/dInvoice.h"
-#include "platform/widgets/DataControls.h"
+#include "widgets/DataControls.h"
 #include "windows/customers/fCustSelect.h"
 #include "windows/customers/fPostalAddress.h"
 

@@ -1,12 +1,12 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "data/dInvoice.h"
-#include "platform/widgets/DataControls.h"
-#include "platform/widgets/IdleUpdate.h"
-#include "platform/widgets/UserSettings.h"
+#include "widgets/DataControls.h"
+#include "widgets/IdleUpdate.h"
 #include "windows/invoicing/fInvEdit.h"
 #include "windows/invoicing/fInvNote.h"
 #include "windows/main/uMsgStrs.h"
+#include "windows/settings/UserSettings.h"
 
 #include <QAction>
 #include <QApplication>

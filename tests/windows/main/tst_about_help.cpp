@@ -1,8 +1,8 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
-#include "platform/widgets/Help.h"
-#include "platform/widgets/HelpFile.h"
-#include "platform/widgets/HelpViewer.h"
+#include "windows/main/Help.h"
+#include "windows/main/HelpFile.h"
+#include "windows/main/HelpViewer.h"
 #include "windows/main/fAbout.h"
 
 #include <QLabel>

@@ -2,14 +2,14 @@
 #include "TestSupport.h"
 #include "data/DatabaseCreation.h"
 #include "data/dInvoice.h"
-#include "platform/widgets/IdleUpdate.h"
-#include "platform/widgets/Printers.h"
-#include "platform/widgets/UserSettings.h"
+#include "widgets/IdleUpdate.h"
+#include "widgets/Printers.h"
 #include "windows/invoicing/fInvList.h"
 #include "windows/main/DataFolder.h"
 #include "windows/main/Program.h"
 #include "windows/main/fMain.h"
 #include "windows/main/uMsgStrs.h"
+#include "windows/settings/UserSettings.h"
 
 #include <QAction>
 #include <QCheckBox>

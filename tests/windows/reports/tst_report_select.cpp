@@ -2,8 +2,8 @@
 #include "PdfProbe.h"
 #include "TestSupport.h"
 #include "data/dInvoice.h"
-#include "platform/widgets/PreviewWindow.h"
-#include "platform/widgets/ReportPrinting.h"
+#include "widgets/PreviewWindow.h"
+#include "widgets/ReportPrinting.h"
 #include "windows/reports/fRepSelect.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "GuiTestSupport.h"
 #include "TestSupport.h"
+#include "core/Connection.h"
 #include "data/dInvoice.h"
-#include "platform/db/Connection.h"
-#include "platform/widgets/Application.h"
-#include "platform/widgets/UserSettings.h"
+#include "widgets/Application.h"
+#include "windows/settings/UserSettings.h"
 #include "windows/settings/fSettings.h"
 
 #include <QCheckBox>
