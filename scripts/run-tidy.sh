@@ -41,11 +41,12 @@ if [[ -z $files ]]; then
     exit 0
 fi
 echo "make tidy: $(wc -l <<<"$files") sources"
+# clang-tidy's progress lines (each command, the counts of suppressed warnings) are left out.
+progress='^clang-tidy|warnings? (and [0-9]+ errors? )?generated\.$'
 args=(-quiet "-header-filter=$header_filter" -extra-arg=-Wno-unknown-warning-option)
 if command -v run-clang-tidy >/dev/null; then
-    # Its own progress lines (each command, the counts of suppressed warnings) are left out.
     regex="^($(python3 -c 'import re, sys; print("|".join(re.escape(l) for l in sys.stdin.read().split()))' <<<"$files"))\$"
-    run-clang-tidy -p "$build" -j"$jobs" "${args[@]}" "$regex" 2>&1 | { grep -v -E '^clang-tidy|warnings? (and [0-9]+ errors? )?generated\.$' || true; }
+    run-clang-tidy -p "$build" -j"$jobs" "${args[@]}" "$regex" 2>&1 | { grep -v -E "$progress" || true; }
 else
-    xargs -P"$jobs" -n1 clang-tidy -p "$build" "${args[@]}" <<<"$files"
+    xargs -P"$jobs" -n1 clang-tidy -p "$build" "${args[@]}" <<<"$files" 2>&1 | { grep -v -E "$progress" || true; }
 fi
