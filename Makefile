@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 CTEST = QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-.PHONY: deps build run test install package test-sanitize fuzz format format-check bench clean
+.PHONY: deps build run test install package test-sanitize fuzz format format-check tidy bench clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -52,6 +52,12 @@ format:
 
 format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# clang-tidy with the checks of .clang-tidy (after make build): over the C++ sources changed against
+# TIDY_BASE, committed or not, or with TIDY_ALL=1 over all of src/ and tests/ (some minutes). Any finding fails.
+TIDY_BASE ?= main
+tidy:
+	@./scripts/run-tidy.sh $(BUILD) $(JOBS) $(if $(TIDY_ALL),,$(TIDY_BASE))
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTESSUND_BUILD_TESTS=OFF -DTESSUND_BUILD_BENCH=ON >/dev/null

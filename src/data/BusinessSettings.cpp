@@ -47,16 +47,16 @@ QString TDBSettings::fitted(const QString &value) const
     return m_appData.fieldByName(QStringLiteral("AVALUE")).convert(value).toString();
 }
 
-void TDBSettings::SetSetting(const QString &key, const QString &given)
+void TDBSettings::SetSetting(const QString &key, const QString &value)
 {
     if (key.size() > MaxKeyLength)
         throw Error(tr("Appsetting name \"%1\" to long.").arg(key));
-    const QString value = fitted(given);
+    const QString stored = fitted(value);
     Entry *entry = find(key);
     if (!entry) {
-        m_entries.push_back({key, value, true});
-    } else if (entry->value != value) {
-        entry->value = value;
+        m_entries.push_back({key, stored, true});
+    } else if (entry->value != stored) {
+        entry->value = stored;
         entry->changed = true;
     }
 }

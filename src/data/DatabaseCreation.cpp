@@ -61,14 +61,115 @@ void loadPostalRegister(db::Connection &connection)
 
 namespace {
 
+// The sample business: a consulting and service firm with a dozen customers, a small catalogue and two
+// years of invoices.
+
 struct DemoCustomer {
     const char *firstName, *surname, *address, *postalCode, *phone, *email, *status;
+};
+
+const DemoCustomer demoCustomers[] = {
+    {"Kari", "Nordmann", "Storgata 12", "0150", "22 33 44 55", "kari.nordmann@example.no", "Fast"},
+    {"Ola", "Hansen", "Bryggen 4", "5003", "55 12 34 56", "ola.hansen@example.no", ""},
+    {"Ingrid", "Johansen", "Munkegata 20", "7010", "73 50 60 70", "ingrid@example.no", "Fast"},
+    {"Lars", "Olsen", "Kirkegata 7", "4006", "51 80 90 10", "lars.olsen@example.no", ""},
+    {"Solveig", "Larsen", "Storgata 88", "9008", "77 60 11 22", "solveig.larsen@example.no", "Ny"},
+    {"Per", "Andersen", "Torggata 3", "2317", "62 52 10 20", "", ""},
+    {"Marit", "Pedersen", "Bragernes torg 1", "3015", "32 80 45 67", "marit.pedersen@example.no", ""},
+    {"Bjørn", "Nilsen", "Sjøgata 15", "8006", "75 52 30 40", "bjorn.nilsen@example.no", "Fast"},
+    {"Anne", "Kristiansen", "Dronningens gate 9", "1530", "69 25 11 00", "", "Ny"},
+    {"Håkon", "Jensen", "Kongens gate 25", "6002", "70 12 34 00", "hakon.jensen@example.no", ""},
+    {"Astrid", "Karlsen", "Markens gate 30", "4608", "38 07 20 30", "astrid.karlsen@example.no", ""},
+    {"Øystein", "Berg", "Storgata 50", "2609", "61 25 70 80", "oystein.berg@example.no", "Fast"},
 };
 
 struct DemoItem {
     const char *code, *description;
     double price;
     double vat;
+};
+
+const DemoItem demoItems[] = {
+    {"KONS-T", "Konsulenttime", 950.00, 25},
+    {"KONS-H", "Konsulenttime, helg", 1425.00, 25},
+    {"REISE", "Reisetid per time", 475.00, 25},
+    {"KM", "Kjøregodtgjørelse per km", 4.50, 0},
+    {"INST", "Installasjon av utstyr", 1200.00, 25},
+    {"SERV", "Serviceavtale per måned", 399.00, 25},
+    {"KABEL-5", "Nettverkskabel 5 m", 89.00, 25},
+    {"RUTER", "Trådløs ruter", 1490.00, 25},
+    {"SKJERM", "Skjerm 27 tommer", 2990.00, 25},
+    {"MUS", "Trådløs mus", 249.00, 25},
+    {"KAFFE", "Kaffe 500 g", 89.90, 15},
+    {"VANN", "Mineralvann 0,5 l", 19.90, 15},
+    {"LUNSJ", "Lunsjtallerken", 145.00, 15},
+    {"KAKE", "Bløtkake til 12", 420.00, 15},
+    {"FRAKT", "Frakt innenlands", 150.00, 25},
+    {"TAXI", "Persontransport", 380.00, 12},
+    {"HOTELL", "Overnatting per natt", 1150.00, 12},
+    {"BOK", "Håndbok, trykt", 349.00, 0},
+    {"KURS", "Kursdag per deltaker", 2500.00, 0},
+    {"GEBYR", "Fakturagebyr", 45.00, 0},
+};
+
+const std::pair<const char *, const char *> demoSettings[] = {
+    {"NAMECOMPADDR", "Fjordlys Service AS\nStrandveien 14\n0250 OSLO"},
+    {"COMPDETAIL", "Org.nr.|987 654 321 MVA\nTelefon|22 11 00 99\nE-post|post@fjordlys.example.no"},
+    {"BANKACCNO", "1234.56.78903"},
+    {"DEFAULTTAX", "25"},
+    {"CREDITDAYS", "14"},
+};
+
+// An invoice of the sample business; its date comes from day (see the two tables), its lines from the
+// catalogue in a fixed order (DemoLines).
+struct DemoInvoice {
+    int day;
+    char kind;       // N invoice, C credit note, R reminder, F final notice
+    int customer;    // CUST_NO
+    int lines;       // how many
+    bool printed;    // has a print date
+    bool forgotten;  // left unpaid although long due
+    int paidEarly;   // days before the due date it was paid, when it was
+    double discount; // percent off its second line
+};
+
+// Last year: one invoice every 22 days from 10 January (day: days after 1 January). The old ones are paid,
+// apart from a reminder, a final notice and one forgotten.
+const DemoInvoice lastYearInvoices[] = {
+    {10, 'N', 1, 1, true, false, 0, 0},   {32, 'N', 6, 4, true, false, 1, 0},   {54, 'N', 11, 2, true, false, 2, 0},
+    {76, 'N', 4, 5, false, false, 3, 0},  {98, 'N', 9, 3, true, true, 4, 10},   {120, 'N', 2, 1, true, false, 0, 0},
+    {142, 'C', 7, 4, true, false, 1, 0},  {164, 'N', 12, 2, true, false, 2, 0}, {186, 'N', 5, 5, true, false, 3, 10},
+    {208, 'R', 10, 3, true, false, 4, 0}, {230, 'N', 3, 1, false, false, 0, 0}, {252, 'N', 8, 4, true, false, 1, 0},
+    {274, 'N', 1, 2, true, false, 2, 10}, {296, 'F', 6, 5, true, false, 3, 0},  {318, 'N', 11, 3, true, false, 4, 0},
+    {340, 'N', 4, 1, true, false, 0, 0},
+};
+
+// This year: fourteen spread evenly from 1 January up to today (day: thirteenths of the days so far), so
+// the newest are not yet due.
+const DemoInvoice thisYearInvoices[] = {
+    {0, 'N', 9, 4, true, false, 1, 10},  {1, 'N', 2, 2, false, false, 2, 0},  {2, 'N', 7, 5, true, false, 3, 0},
+    {3, 'N', 12, 3, true, true, 4, 0},   {4, 'N', 5, 1, true, false, 0, 0},   {5, 'R', 10, 4, true, false, 1, 0},
+    {6, 'N', 3, 2, true, false, 2, 0},   {7, 'N', 8, 5, true, false, 3, 0},   {8, 'C', 1, 3, false, false, 4, 10},
+    {9, 'N', 6, 1, true, false, 0, 0},   {10, 'F', 11, 4, true, false, 1, 0}, {11, 'N', 4, 2, true, false, 2, 0},
+    {12, 'N', 9, 5, true, false, 3, 10}, {13, 'N', 2, 3, true, false, 4, 0},
+};
+
+// The invoices' lines: catalogue items and quantities in a fixed pseudo-random order that runs on from
+// one invoice to the next.
+class DemoLines {
+public:
+    struct Line {
+        const DemoItem &item;
+        double num;
+    };
+    Line next()
+    {
+        m_seed = (m_seed * 37 + 11) % 101;
+        return {demoItems[m_seed % std::size(demoItems)], double(1 + m_seed % 6)};
+    }
+
+private:
+    int m_seed = 7;
 };
 
 // A KID with a MOD10 (Luhn) check digit, as banks accept on the payment slip.
@@ -93,168 +194,122 @@ QString kidFor(int customerNo, int invoiceNo, int year)
     return digits + QString::number((10 - sum % 10) % 10);
 }
 
+void insertDemoCustomer(db::Connection &connection, int number, const DemoCustomer &c)
+{
+    const QVariant place =
+        connection.scalar(QStringLiteral("select POSTALADDRESS from POSTALADDR where POSTALCODE = :CODE"),
+                          {{QStringLiteral("CODE"), QString::fromLatin1(c.postalCode)}});
+    connection.execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, "
+                                      "POSTALADDRESS, PHONE1, EMAIL, STATUS) values (:NO, :FIRST, :SUR, :ADDR, "
+                                      ":CODE, :PLACE, :PHONE, :EMAIL, :STATUS)"),
+                       {{QStringLiteral("NO"), number},
+                        {QStringLiteral("FIRST"), QString::fromUtf8(c.firstName)},
+                        {QStringLiteral("SUR"), QString::fromUtf8(c.surname)},
+                        {QStringLiteral("ADDR"), QString::fromUtf8(c.address)},
+                        {QStringLiteral("CODE"), QString::fromLatin1(c.postalCode)},
+                        {QStringLiteral("PLACE"), place},
+                        {QStringLiteral("PHONE"), QString::fromLatin1(c.phone)},
+                        {QStringLiteral("EMAIL"), QString::fromLatin1(c.email)},
+                        {QStringLiteral("STATUS"), QString::fromUtf8(c.status)}});
+}
+
+void insertDemoItem(db::Connection &connection, const DemoItem &item)
+{
+    connection.execute(QStringLiteral("insert into DYNAITEM (ITEM_NO, ITEM_DESC, NETPRICE, VAT) values (:NO, "
+                                      ":DESC, :PRICE, :VAT)"),
+                       {{QStringLiteral("NO"), QString::fromUtf8(item.code)},
+                        {QStringLiteral("DESC"), QString::fromUtf8(item.description)},
+                        {QStringLiteral("PRICE"), QVariant::fromValue(money(item.price))},
+                        {QStringLiteral("VAT"), item.vat}});
+}
+
+// Inserts the invoice's lines and returns their totals; a credit note takes one of each back.
+InvoiceTotals insertDemoLines(db::Connection &connection, qint64 invoiceId, const DemoInvoice &invoice,
+                              DemoLines &lines)
+{
+    InvoiceTotals totals;
+    for (int line = 1; line <= invoice.lines; ++line) {
+        const DemoLines::Line drawn = lines.next();
+        const DemoItem &item = drawn.item;
+        const double num = invoice.kind == 'C' ? -1 : drawn.num;
+        const double discount = line == 2 ? invoice.discount : 0;
+        const Money price = money(item.price);
+        totals.add(lineAmounts(num, price, item.vat, discount));
+        connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, "
+                                          "NETPRICE, VAT, DISCOUNT) values (:INV, :ID, :NO, :DESC, :NUM, "
+                                          ":PRICE, :VAT, :DISC)"),
+                           {{QStringLiteral("INV"), invoiceId},
+                            {QStringLiteral("ID"), line},
+                            {QStringLiteral("NO"), QString::fromUtf8(item.code)},
+                            {QStringLiteral("DESC"), QString::fromUtf8(item.description)},
+                            {QStringLiteral("NUM"), num},
+                            {QStringLiteral("PRICE"), QVariant::fromValue(price)},
+                            {QStringLiteral("VAT"), item.vat},
+                            {QStringLiteral("DISC"), discount}});
+    }
+    return totals;
+}
+
+// numberInYear: its INVOICE_NO. Paid is everything due more than a month before today except the
+// reminders, notices and the forgotten ones; a credit note is settled on its date.
+void insertDemoInvoice(db::Connection &connection, const DemoInvoice &invoice, const QDate &date, int numberInYear,
+                       const QDate &today, DemoLines &lines)
+{
+    const QDate due = date.addDays(14);
+    const bool old = due.daysTo(today) > 30;
+    const bool paid = invoice.kind == 'C' || (old && invoice.kind == 'N' && !invoice.forgotten);
+    const QDate paidDate = invoice.kind == 'C' ? date : due.addDays(-invoice.paidEarly);
+    connection.execute(
+        QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO, INVDATE, DUEDATE, PRINTDATE, KID, GROSSSUM, "
+                       "SUMVAT, OURREF, YOURREF, INV_TYPE) values (:CUST, :NO, :DATE, :DUE, :PRINTED, :KID, 0, 0, "
+                       ":OUR, :YOUR, :KIND)"),
+        {{QStringLiteral("CUST"), invoice.customer},
+         {QStringLiteral("NO"), numberInYear},
+         {QStringLiteral("DATE"), wallClock(date)},
+         {QStringLiteral("DUE"), wallClock(due)},
+         {QStringLiteral("PRINTED"), invoice.printed ? QVariant(wallClock(date)) : QVariant()},
+         {QStringLiteral("KID"), kidFor(invoice.customer, numberInYear, date.year())},
+         {QStringLiteral("OUR"), QStringLiteral("Fjordlys")},
+         {QStringLiteral("YOUR"), QString::fromUtf8(demoCustomers[invoice.customer - 1].firstName)},
+         {QStringLiteral("KIND"), QString(QLatin1Char(invoice.kind))}});
+    const qint64 invoiceId = connection.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();
+
+    const InvoiceTotals totals = insertDemoLines(connection, invoiceId, invoice, lines);
+    connection.execute(QStringLiteral("update INVOICE set GROSSSUM = :GROSS, SUMVAT = :VAT, PAIDDATE = :PAIDDATE, "
+                                      "SUMPAID = :PAID where INV_ID = :ID"),
+                       {{QStringLiteral("GROSS"), QVariant::fromValue(totals.gross)},
+                        {QStringLiteral("VAT"), QVariant::fromValue(totals.vat)},
+                        {QStringLiteral("PAIDDATE"), paid ? QVariant(wallClock(paidDate)) : QVariant()},
+                        {QStringLiteral("PAID"), paid ? QVariant::fromValue(totals.gross) : QVariant()},
+                        {QStringLiteral("ID"), invoiceId}});
+}
+
 } // namespace
 
 void addDemoData(db::Connection &connection)
 {
-    static const DemoCustomer customers[] = {
-        {"Kari", "Nordmann", "Storgata 12", "0150", "22 33 44 55", "kari.nordmann@example.no", "Fast"},
-        {"Ola", "Hansen", "Bryggen 4", "5003", "55 12 34 56", "ola.hansen@example.no", ""},
-        {"Ingrid", "Johansen", "Munkegata 20", "7010", "73 50 60 70", "ingrid@example.no", "Fast"},
-        {"Lars", "Olsen", "Kirkegata 7", "4006", "51 80 90 10", "lars.olsen@example.no", ""},
-        {"Solveig", "Larsen", "Storgata 88", "9008", "77 60 11 22", "solveig.larsen@example.no", "Ny"},
-        {"Per", "Andersen", "Torggata 3", "2317", "62 52 10 20", "", ""},
-        {"Marit", "Pedersen", "Bragernes torg 1", "3015", "32 80 45 67", "marit.pedersen@example.no", ""},
-        {"Bjørn", "Nilsen", "Sjøgata 15", "8006", "75 52 30 40", "bjorn.nilsen@example.no", "Fast"},
-        {"Anne", "Kristiansen", "Dronningens gate 9", "1530", "69 25 11 00", "", "Ny"},
-        {"Håkon", "Jensen", "Kongens gate 25", "6002", "70 12 34 00", "hakon.jensen@example.no", ""},
-        {"Astrid", "Karlsen", "Markens gate 30", "4608", "38 07 20 30", "astrid.karlsen@example.no", ""},
-        {"Øystein", "Berg", "Storgata 50", "2609", "61 25 70 80", "oystein.berg@example.no", "Fast"},
-    };
-    static const DemoItem items[] = {
-        {"KONS-T", "Konsulenttime", 950.00, 25},
-        {"KONS-H", "Konsulenttime, helg", 1425.00, 25},
-        {"REISE", "Reisetid per time", 475.00, 25},
-        {"KM", "Kjøregodtgjørelse per km", 4.50, 0},
-        {"INST", "Installasjon av utstyr", 1200.00, 25},
-        {"SERV", "Serviceavtale per måned", 399.00, 25},
-        {"KABEL-5", "Nettverkskabel 5 m", 89.00, 25},
-        {"RUTER", "Trådløs ruter", 1490.00, 25},
-        {"SKJERM", "Skjerm 27 tommer", 2990.00, 25},
-        {"MUS", "Trådløs mus", 249.00, 25},
-        {"KAFFE", "Kaffe 500 g", 89.90, 15},
-        {"VANN", "Mineralvann 0,5 l", 19.90, 15},
-        {"LUNSJ", "Lunsjtallerken", 145.00, 15},
-        {"KAKE", "Bløtkake til 12", 420.00, 15},
-        {"FRAKT", "Frakt innenlands", 150.00, 25},
-        {"TAXI", "Persontransport", 380.00, 12},
-        {"HOTELL", "Overnatting per natt", 1150.00, 12},
-        {"BOK", "Håndbok, trykt", 349.00, 0},
-        {"KURS", "Kursdag per deltaker", 2500.00, 0},
-        {"GEBYR", "Fakturagebyr", 45.00, 0},
-    };
+    for (int i = 0; i < int(std::size(demoCustomers)); ++i)
+        insertDemoCustomer(connection, i + 1, demoCustomers[i]);
+    for (const DemoItem &item : demoItems)
+        insertDemoItem(connection, item);
+    for (const auto &[key, value] : demoSettings)
+        connection.execute(
+            QStringLiteral("insert into APPDATA (ANAME, AVALUE) values (:K, :V)"),
+            {{QStringLiteral("K"), QString::fromUtf8(key)}, {QStringLiteral("V"), QString::fromUtf8(value)}});
 
-    for (int i = 0; i < int(std::size(customers)); ++i) {
-        const DemoCustomer &c = customers[i];
-        const QVariant place =
-            connection.scalar(QStringLiteral("select POSTALADDRESS from POSTALADDR where POSTALCODE = :CODE"),
-                              {{QStringLiteral("CODE"), QString::fromLatin1(c.postalCode)}});
-        connection.execute(QStringLiteral("insert into CUSTOMER (CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, "
-                                          "POSTALADDRESS, PHONE1, EMAIL, STATUS) values (:NO, :FIRST, :SUR, :ADDR, "
-                                          ":CODE, :PLACE, :PHONE, :EMAIL, :STATUS)"),
-                           {{QStringLiteral("NO"), i + 1},
-                            {QStringLiteral("FIRST"), QString::fromUtf8(c.firstName)},
-                            {QStringLiteral("SUR"), QString::fromUtf8(c.surname)},
-                            {QStringLiteral("ADDR"), QString::fromUtf8(c.address)},
-                            {QStringLiteral("CODE"), QString::fromLatin1(c.postalCode)},
-                            {QStringLiteral("PLACE"), place},
-                            {QStringLiteral("PHONE"), QString::fromLatin1(c.phone)},
-                            {QStringLiteral("EMAIL"), QString::fromLatin1(c.email)},
-                            {QStringLiteral("STATUS"), QString::fromUtf8(c.status)}});
-    }
-    for (const DemoItem &item : items)
-        connection.execute(QStringLiteral("insert into DYNAITEM (ITEM_NO, ITEM_DESC, NETPRICE, VAT) values (:NO, "
-                                          ":DESC, :PRICE, :VAT)"),
-                           {{QStringLiteral("NO"), QString::fromUtf8(item.code)},
-                            {QStringLiteral("DESC"), QString::fromUtf8(item.description)},
-                            {QStringLiteral("PRICE"), QVariant::fromValue(money(item.price))},
-                            {QStringLiteral("VAT"), item.vat}});
-
-    const QList<QPair<QString, QString>> settings = {
-        {QStringLiteral("NAMECOMPADDR"), QStringLiteral("Fjordlys Service AS\nStrandveien 14\n0250 OSLO")},
-        {QStringLiteral("COMPDETAIL"),
-         QStringLiteral("Org.nr.|987 654 321 MVA\nTelefon|22 11 00 99\nE-post|post@fjordlys.example.no")},
-        {QStringLiteral("BANKACCNO"), QStringLiteral("1234.56.78903")},
-        {QStringLiteral("DEFAULTTAX"), QStringLiteral("25")},
-        {QStringLiteral("CREDITDAYS"), QStringLiteral("14")},
-    };
-    for (const auto &[key, value] : settings)
-        connection.execute(QStringLiteral("insert into APPDATA (ANAME, AVALUE) values (:K, :V)"),
-                           {{QStringLiteral("K"), key}, {QStringLiteral("V"), value}});
-
-    // Thirty invoices: sixteen over last year, fourteen from 1 January up to today. The older ones are
-    // paid, apart from a few that drew a reminder or a final notice; the newest are not yet due.
+    // Dated around today; the numbers start at 1 in each year.
     const QDate today = Clock::today();
     const QDate lastYearStart(today.year() - 1, 1, 1);
     const QDate thisYearStart(today.year(), 1, 1);
     const int daysThisYear = int(thisYearStart.daysTo(today));
-    struct Planned {
-        QDate date;
-        char kind;
-    };
-    std::vector<Planned> plan;
-    for (int i = 0; i < 16; ++i) {
-        const char kind = i == 9 ? 'R' : i == 13 ? 'F' : i == 6 ? 'C' : 'N';
-        plan.push_back({lastYearStart.addDays(10 + i * 22), kind});
-    }
-    for (int i = 0; i < 14; ++i) {
-        const char kind = i == 5 ? 'R' : i == 8 ? 'C' : i == 10 ? 'F' : 'N';
-        plan.push_back({thisYearStart.addDays(daysThisYear * i / 13), kind});
-    }
-
-    int numberInYear = 0, year = 0, lineSeed = 7;
-    for (int n = 0; n < int(plan.size()); ++n) {
-        const Planned &p = plan[n];
-        if (p.date.year() != year) {
-            year = p.date.year();
-            numberInYear = 0;
-        }
-        ++numberInYear;
-        const int customer = (n * 5) % int(std::size(customers)) + 1;
-        const QDate due = p.date.addDays(14);
-        // Paid: everything due more than a month ago except the reminders, notices and two forgotten ones.
-        const bool old = due.daysTo(today) > 30;
-        const bool paid = p.kind == 'C' || (old && p.kind == 'N' && n != 4 && n != 19);
-        const QDate paidDate = p.kind == 'C' ? p.date : due.addDays(-(n % 5));
-        const QString kid = kidFor(customer, numberInYear, year);
-
-        connection.execute(
-            QStringLiteral("insert into INVOICE (CUST_ID, INVOICE_NO, INVDATE, DUEDATE, PRINTDATE, KID, GROSSSUM, "
-                           "SUMVAT, OURREF, YOURREF, INV_TYPE) values (:CUST, :NO, :DATE, :DUE, :PRINTED, :KID, 0, 0, "
-                           ":OUR, :YOUR, :KIND)"),
-            {{QStringLiteral("CUST"), customer},
-             {QStringLiteral("NO"), numberInYear},
-             {QStringLiteral("DATE"), wallClock(p.date)},
-             {QStringLiteral("DUE"), wallClock(due)},
-             {QStringLiteral("PRINTED"), n % 7 == 3 ? QVariant() : QVariant(wallClock(p.date))},
-             {QStringLiteral("KID"), kid},
-             {QStringLiteral("OUR"), QStringLiteral("Fjordlys")},
-             {QStringLiteral("YOUR"), QString::fromUtf8(customers[customer - 1].firstName)},
-             {QStringLiteral("KIND"), QString(QLatin1Char(p.kind))}});
-        const qint64 invoiceId = connection.scalar(QStringLiteral("select last_insert_rowid()")).toLongLong();
-
-        InvoiceTotals totals;
-        const int lineCount = 1 + (n * 3) % 5;
-        for (int line = 1; line <= lineCount; ++line) {
-            lineSeed = (lineSeed * 37 + 11) % 101;
-            const DemoItem &item = items[lineSeed % std::size(items)];
-            double num = 1 + (lineSeed % 6);
-            if (p.kind == 'C')
-                num = -1;
-            const double discount = (line == 2 && n % 4 == 0) ? 10 : 0;
-            const Money price = money(item.price);
-            const LineAmounts amounts = lineAmounts(num, price, item.vat, discount);
-            totals.add(amounts);
-            connection.execute(QStringLiteral("insert into INVITEM (INV_ID, ITEM_ID, ITEM_NO, ITEM_DESC, NUM, "
-                                              "NETPRICE, VAT, DISCOUNT) values (:INV, :ID, :NO, :DESC, :NUM, "
-                                              ":PRICE, :VAT, :DISC)"),
-                               {{QStringLiteral("INV"), invoiceId},
-                                {QStringLiteral("ID"), line},
-                                {QStringLiteral("NO"), QString::fromUtf8(item.code)},
-                                {QStringLiteral("DESC"), QString::fromUtf8(item.description)},
-                                {QStringLiteral("NUM"), num},
-                                {QStringLiteral("PRICE"), QVariant::fromValue(price)},
-                                {QStringLiteral("VAT"), item.vat},
-                                {QStringLiteral("DISC"), discount}});
-        }
-        connection.execute(QStringLiteral("update INVOICE set GROSSSUM = :GROSS, SUMVAT = :VAT, PAIDDATE = :PAIDDATE, "
-                                          "SUMPAID = :PAID where INV_ID = :ID"),
-                           {{QStringLiteral("GROSS"), QVariant::fromValue(totals.gross)},
-                            {QStringLiteral("VAT"), QVariant::fromValue(totals.vat)},
-                            {QStringLiteral("PAIDDATE"), paid ? QVariant(wallClock(paidDate)) : QVariant()},
-                            {QStringLiteral("PAID"), paid ? QVariant::fromValue(totals.gross) : QVariant()},
-                            {QStringLiteral("ID"), invoiceId}});
-    }
+    DemoLines lines;
+    int number = 0;
+    for (const DemoInvoice &invoice : lastYearInvoices)
+        insertDemoInvoice(connection, invoice, lastYearStart.addDays(invoice.day), ++number, today, lines);
+    number = 0;
+    for (const DemoInvoice &invoice : thisYearInvoices)
+        insertDemoInvoice(connection, invoice, thisYearStart.addDays(daysThisYear * invoice.day / 13), ++number, today,
+                          lines);
 }
 
 void createDatabase(const QString &path, bool demo)

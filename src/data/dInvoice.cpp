@@ -58,6 +58,122 @@ double grossPriceOf(const db::DataSet &ds)
            (ds.fieldByName(QStringLiteral("VAT")).asFloat() / 100 + 1);
 }
 
+// One dataset's statement: read-only unless it names the table it writes, in order when it names one.
+struct Query {
+    QString statement;
+    QString updateTable;
+    QString order;
+};
+
+void setQuery(db::DataSet &dataSet, const Query &query)
+{
+    dataSet.setCommandText(query.statement);
+    if (query.updateTable.isEmpty())
+        dataSet.setReadOnly(true);
+    else
+        dataSet.setUpdateTable(query.updateTable);
+    if (!query.order.isEmpty())
+        dataSet.setOrder(query.order);
+}
+
+const QString CUSTOMER = QStringLiteral("CUSTOMER"), INVOICE = QStringLiteral("INVOICE"),
+              INVITEM = QStringLiteral("INVITEM"), DYNAITEM = QStringLiteral("DYNAITEM");
+
+void declareCustomers(db::DataSet &customers)
+{
+    customers.setTable(CUSTOMER);
+    customers.setOrder(QStringLiteral("CUST_ID"));
+    addColumns(customers, CUSTOMER);
+}
+
+// The invoice being edited, with its customer's name and address looked up in customerQuery.
+void declareInvoiceEdit(db::DataSet &invoice, db::DataSet &customerQuery)
+{
+    setQuery(invoice, {QStringLiteral("select * from INVOICE where INV_ID = :INVOICEID"), INVOICE, {}});
+    invoice.setParam(QStringLiteral("INVOICEID"), QVariant());
+    addColumns(invoice, INVOICE);
+    for (const char *column : {"FIRSTNAME", "SURNAME", "ADDRESS", "POSTALCODE", "POSTALADDRESS", "CUST_NO"})
+        invoice.addField(customerLookup(QLatin1String(column), customerQuery));
+    invoice.addField(computed(QStringLiteral("NETTOTAL"), FieldType::Currency, FieldKind::Calculated));
+}
+
+void declareInvoiceLines(db::DataSet &lines, db::DataSet &invoice)
+{
+    // GROSSFAKE is the unit price including VAT; money is stored in 1/10000 units, hence the division.
+    setQuery(lines, {QStringLiteral(
+                         "select *, NETPRICE/10000.0*(1.0+VAT/100) as GROSSFAKE from INVITEM where INV_ID = :INV_ID"),
+                     INVITEM, QStringLiteral("INV_ID")});
+    lines.setMasterLink(&invoice, {{QStringLiteral("INV_ID"), QStringLiteral("INV_ID")}});
+    addColumns(lines, INVITEM);
+    lines.addField(computed(QStringLiteral("GROSSFAKE"), FieldType::Double, FieldKind::Data));
+    for (const char *name : {"GROSSPRICE", "ITEMNETSUM", "ITEMVAT", "ITEMSUM"})
+        lines.addField(computed(QLatin1String(name), FieldType::Double, FieldKind::Calculated, true));
+}
+
+void declareCatalogue(db::DataSet &items)
+{
+    // GROSSPRICE here is money, so the product stays in units.
+    setQuery(items, {QStringLiteral("select *, NETPRICE*(1+VAT/100) as GROSSPRICE from DYNAITEM"), DYNAITEM,
+                     QStringLiteral("ITEM_NO")});
+    addColumns(items, DYNAITEM);
+    items.addField(computed(QStringLiteral("GROSSPRICE"), FieldType::Currency, FieldKind::Data));
+    // An item is picked into invoice lines: it needs its text, price and VAT.
+    for (const char *required : {"ITEM_DESC", "NETPRICE", "VAT"})
+        items.fieldByName(QLatin1String(required)).setRequired(true);
+    // The names messages give the catalogue's columns, as its grid titles them.
+    const std::pair<const char *, QString> itemLabels[] = {{"ITEM_NO", TdmInvoice::tr("Item code")},
+                                                           {"ITEM_DESC", TdmInvoice::tr("Description")},
+                                                           {"NETPRICE", TdmInvoice::tr("Net price")},
+                                                           {"VAT", TdmInvoice::tr("VAT%")},
+                                                           {"GROSSPRICE", TdmInvoice::tr("Gross price")}};
+    for (const auto &[field, label] : itemLabels)
+        items.fieldByName(QLatin1String(field)).setLabel(label);
+}
+
+// The register twice, in order of code and of place, for the two ways an address is looked up.
+void declarePostalRegister(db::DataSet &byCode, db::DataSet &byPlace)
+{
+    setQuery(byCode, {QStringLiteral("select * from POSTALADDR"), {}, QStringLiteral("POSTALCODE")});
+    setQuery(byPlace, {QStringLiteral("select * from POSTALADDR"), {}, QStringLiteral("POSTALADDRESS")});
+    addColumns(byCode, QStringLiteral("POSTALADDR"));
+    addColumns(byPlace, QStringLiteral("POSTALADDR"));
+}
+
+// The statement is set again by SetInvoiceListFilter.
+void declareInvoiceList(db::DataSet &list)
+{
+    setQuery(list, {TdmInvoice::InvoiceListStatement, {}, {}});
+    addColumns(list, INVOICE,
+               {QStringLiteral("INV_ID"), QStringLiteral("CUST_ID"), QStringLiteral("INVOICE_NO"),
+                QStringLiteral("INV_TYPE"), QStringLiteral("INVDATE"), QStringLiteral("DUEDATE"),
+                QStringLiteral("PRINTDATE"), QStringLiteral("PAIDDATE"), QStringLiteral("GROSSSUM"),
+                QStringLiteral("SUMPAID"), QStringLiteral("SUMVAT")});
+    addColumns(list, CUSTOMER, {QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"), QStringLiteral("SURNAME")});
+    FieldDef name = computed(QStringLiteral("NAME"), FieldType::String, FieldKind::Data);
+    name.size = 50;
+    list.addField(name);
+    list.addField(computed(QStringLiteral("DAYSOVERDUE"), FieldType::Integer, FieldKind::Calculated));
+    for (const char *hidden : {"INV_ID", "CUST_ID", "FIRSTNAME", "SURNAME"})
+        list.fieldByName(QLatin1String(hidden)).setVisible(false);
+}
+
+// The unpaid invoices, where payments are marked.
+void declareInvoicePayments(db::DataSet &payments)
+{
+    setQuery(payments, {QStringLiteral("select INV_ID, INVOICE_NO, INVDATE, PAIDDATE, SUMPAID, GROSSSUM, not "
+                                       "PAIDDATE is null AS PAID from INVOICE\n"
+                                       "where (PAIDDATE is null or SUMPAID is null)"),
+                        INVOICE,
+                        {}});
+    addColumns(payments, INVOICE,
+               {QStringLiteral("INV_ID"), QStringLiteral("INVOICE_NO"), QStringLiteral("INVDATE"),
+                QStringLiteral("PAIDDATE"), QStringLiteral("SUMPAID"), QStringLiteral("GROSSSUM")});
+    payments.addField(computed(QStringLiteral("PAID"), FieldType::SmallInt, FieldKind::Data));
+    payments.addField(computed(QStringLiteral("DUMMYPAID"), FieldType::Boolean, FieldKind::Calculated));
+    payments.fieldByName(QStringLiteral("PAIDDATE")).setLabel(TdmInvoice::tr("Paid date"));
+    payments.fieldByName(QStringLiteral("SUMPAID")).setLabel(TdmInvoice::tr("Sum paid"));
+}
+
 } // namespace
 
 const QString TdmInvoice::InvoiceListStatement =
@@ -102,124 +218,61 @@ TdmInvoice::~TdmInvoice()
 
 void TdmInvoice::declareDataSets()
 {
-    const QString CUSTOMER = QStringLiteral("CUSTOMER"), INVOICE = QStringLiteral("INVOICE"),
-                  INVITEM = QStringLiteral("INVITEM"), DYNAITEM = QStringLiteral("DYNAITEM");
+    declareCustomers(tblCustomer);
+    declareInvoiceEdit(tblInvoiceEdit, qryInvoiceCustomer);
+    declareInvoiceLines(tblInvoiceItems, tblInvoiceEdit);
+    declareCatalogue(tblLookupItem);
+    declarePostalRegister(tblPostAddr, tblPostAddrClone);
+    declareInvoiceList(tblInvoiceList);
+    declareInvoicePayments(qryInvoicePay);
 
-    tblCustomer.setTable(CUSTOMER);
-    tblCustomer.setOrder(QStringLiteral("CUST_ID"));
-    addColumns(tblCustomer, CUSTOMER);
-
-    tblInvoiceEdit.setCommandText(QStringLiteral("select * from INVOICE where INV_ID = :INVOICEID"));
-    tblInvoiceEdit.setUpdateTable(INVOICE);
-    tblInvoiceEdit.setParam(QStringLiteral("INVOICEID"), QVariant());
-    addColumns(tblInvoiceEdit, INVOICE);
-    for (const char *column : {"FIRSTNAME", "SURNAME", "ADDRESS", "POSTALCODE", "POSTALADDRESS", "CUST_NO"})
-        tblInvoiceEdit.addField(customerLookup(QLatin1String(column), qryInvoiceCustomer));
-    tblInvoiceEdit.addField(computed(QStringLiteral("NETTOTAL"), FieldType::Currency, FieldKind::Calculated));
-
-    // GROSSFAKE is the unit price including VAT; money is stored in 1/10000 units, hence the division.
-    tblInvoiceItems.setCommandText(
-        QStringLiteral("select *, NETPRICE/10000.0*(1.0+VAT/100) as GROSSFAKE from INVITEM where INV_ID = :INV_ID"));
-    tblInvoiceItems.setUpdateTable(INVITEM);
-    tblInvoiceItems.setOrder(QStringLiteral("INV_ID"));
-    tblInvoiceItems.setMasterLink(&tblInvoiceEdit, {{QStringLiteral("INV_ID"), QStringLiteral("INV_ID")}});
-    addColumns(tblInvoiceItems, INVITEM);
-    tblInvoiceItems.addField(computed(QStringLiteral("GROSSFAKE"), FieldType::Double, FieldKind::Data));
-    for (const char *name : {"GROSSPRICE", "ITEMNETSUM", "ITEMVAT", "ITEMSUM"})
-        tblInvoiceItems.addField(computed(QLatin1String(name), FieldType::Double, FieldKind::Calculated, true));
-
-    // GROSSPRICE here is money, so the product stays in units.
-    tblLookupItem.setCommandText(QStringLiteral("select *, NETPRICE*(1+VAT/100) as GROSSPRICE from DYNAITEM"));
-    tblLookupItem.setUpdateTable(DYNAITEM);
-    tblLookupItem.setOrder(QStringLiteral("ITEM_NO"));
-    addColumns(tblLookupItem, DYNAITEM);
-    tblLookupItem.addField(computed(QStringLiteral("GROSSPRICE"), FieldType::Currency, FieldKind::Data));
-    // An item is picked into invoice lines: it needs its text, price and VAT.
-    for (const char *required : {"ITEM_DESC", "NETPRICE", "VAT"})
-        tblLookupItem.fieldByName(QLatin1String(required)).setRequired(true);
-    // The names messages give the catalogue's columns, as its grid titles them.
-    const std::pair<const char *, QString> itemLabels[] = {{"ITEM_NO", tr("Item code")},
-                                                           {"ITEM_DESC", tr("Description")},
-                                                           {"NETPRICE", tr("Net price")},
-                                                           {"VAT", tr("VAT%")},
-                                                           {"GROSSPRICE", tr("Gross price")}};
-    for (const auto &[field, label] : itemLabels)
-        tblLookupItem.fieldByName(QLatin1String(field)).setLabel(label);
-
-    for (db::DataSet *postal : {&tblPostAddr, &tblPostAddrClone}) {
-        postal->setCommandText(QStringLiteral("select * from POSTALADDR"));
-        postal->setReadOnly(true);
-        addColumns(*postal, QStringLiteral("POSTALADDR"));
+    // The queries that read some columns of one table as they are, and the settings.
+    const struct {
+        db::DataSet &dataSet;
+        Query query;
+        QString table;
+        QStringList columns;
+    } queries[] = {
+        {qryCustInvoiceList,
+         {QStringLiteral("select INV_ID, INVOICE_NO, INVDATE, GROSSSUM, DUEDATE, PAIDDATE, PRINTDATE\nfrom INVOICE\n"
+                         "where CUST_ID = :CUST_ID"),
+          {},
+          QStringLiteral("INV_ID")},
+         INVOICE,
+         {QStringLiteral("INV_ID"), QStringLiteral("INVOICE_NO"), QStringLiteral("INVDATE"), QStringLiteral("GROSSSUM"),
+          QStringLiteral("DUEDATE"), QStringLiteral("PAIDDATE"), QStringLiteral("PRINTDATE")}},
+        {qryInvoiceCustomer,
+         {QStringLiteral(
+              "select CUST_ID, CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, POSTALADDRESS from CUSTOMER"),
+          {},
+          QStringLiteral("CUST_ID")},
+         CUSTOMER,
+         {QStringLiteral("CUST_ID"), QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"), QStringLiteral("SURNAME"),
+          QStringLiteral("ADDRESS"), QStringLiteral("POSTALCODE"), QStringLiteral("POSTALADDRESS")}},
+        {qrySelectCust,
+         {QStringLiteral("select CUST_ID, CUST_NO, FIRSTNAME, SURNAME, STATUS from CUSTOMER"), {}, {}},
+         CUSTOMER,
+         {QStringLiteral("CUST_ID"), QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"), QStringLiteral("SURNAME"),
+          QStringLiteral("STATUS")}},
+        {qryAppData,
+         {QStringLiteral("select * from APPDATA"), QStringLiteral("APPDATA"), QStringLiteral("ANAME")},
+         QStringLiteral("APPDATA"),
+         {}},
+    };
+    for (const auto &[dataSet, query, table, columns] : queries) {
+        setQuery(dataSet, query);
+        addColumns(dataSet, table, columns);
     }
-    tblPostAddr.setOrder(QStringLiteral("POSTALCODE"));
-    tblPostAddrClone.setOrder(QStringLiteral("POSTALADDRESS"));
-
-    qryMaxInvNo.setCommandText(QStringLiteral("select max(INVOICE_NO) as MAXINVNO from INVOICE\n"
-                                              "where (INVDATE >= :STARTOFYEAR)  and (INVDATE <= :ENDOFYEAR)"));
-    qryMaxInvNo.setReadOnly(true);
-    qryMaxInvNo.addField(computed(QStringLiteral("MAXINVNO"), FieldType::Integer, FieldKind::Data));
-
-    qryCustInvoiceList.setCommandText(QStringLiteral("select INV_ID, INVOICE_NO, INVDATE, GROSSSUM, DUEDATE, PAIDDATE, "
-                                                     "PRINTDATE\nfrom INVOICE\nwhere CUST_ID = :CUST_ID"));
-    qryCustInvoiceList.setReadOnly(true);
-    qryCustInvoiceList.setOrder(QStringLiteral("INV_ID"));
     qryCustInvoiceList.setMasterLink(&tblCustomer, {{QStringLiteral("CUST_ID"), QStringLiteral("CUST_ID")}});
-    addColumns(qryCustInvoiceList, INVOICE,
-               {QStringLiteral("INV_ID"), QStringLiteral("INVOICE_NO"), QStringLiteral("INVDATE"),
-                QStringLiteral("GROSSSUM"), QStringLiteral("DUEDATE"), QStringLiteral("PAIDDATE"),
-                QStringLiteral("PRINTDATE")});
 
-    qryInvoiceCustomer.setCommandText(QStringLiteral(
-        "select CUST_ID, CUST_NO, FIRSTNAME, SURNAME, ADDRESS, POSTALCODE, POSTALADDRESS from CUSTOMER"));
-    qryInvoiceCustomer.setReadOnly(true);
-    qryInvoiceCustomer.setOrder(QStringLiteral("CUST_ID"));
-    addColumns(qryInvoiceCustomer, CUSTOMER,
-               {QStringLiteral("CUST_ID"), QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"),
-                QStringLiteral("SURNAME"), QStringLiteral("ADDRESS"), QStringLiteral("POSTALCODE"),
-                QStringLiteral("POSTALADDRESS")});
-
-    tblInvoiceList.setCommandText(InvoiceListStatement);
-    tblInvoiceList.setReadOnly(true);
-    addColumns(tblInvoiceList, INVOICE,
-               {QStringLiteral("INV_ID"), QStringLiteral("CUST_ID"), QStringLiteral("INVOICE_NO"),
-                QStringLiteral("INV_TYPE"), QStringLiteral("INVDATE"), QStringLiteral("DUEDATE"),
-                QStringLiteral("PRINTDATE"), QStringLiteral("PAIDDATE"), QStringLiteral("GROSSSUM"),
-                QStringLiteral("SUMPAID"), QStringLiteral("SUMVAT")});
-    addColumns(tblInvoiceList, CUSTOMER,
-               {QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"), QStringLiteral("SURNAME")});
-    FieldDef name = computed(QStringLiteral("NAME"), FieldType::String, FieldKind::Data);
-    name.size = 50;
-    tblInvoiceList.addField(name);
-    tblInvoiceList.addField(computed(QStringLiteral("DAYSOVERDUE"), FieldType::Integer, FieldKind::Calculated));
-    for (const char *hidden : {"INV_ID", "CUST_ID", "FIRSTNAME", "SURNAME"})
-        tblInvoiceList.fieldByName(QLatin1String(hidden)).setVisible(false);
-
-    qryAppData.setCommandText(QStringLiteral("select * from APPDATA"));
-    qryAppData.setUpdateTable(QStringLiteral("APPDATA"));
-    qryAppData.setOrder(QStringLiteral("ANAME"));
-    addColumns(qryAppData, QStringLiteral("APPDATA"));
-
-    qryMaxCustNo.setCommandText(QStringLiteral("select max(CUST_NO) as MAXCUSTNO from CUSTOMER"));
-    qryMaxCustNo.setReadOnly(true);
+    // The highest numbers, for the next new ones.
+    setQuery(qryMaxInvNo, {QStringLiteral("select max(INVOICE_NO) as MAXINVNO from INVOICE\n"
+                                          "where (INVDATE >= :STARTOFYEAR)  and (INVDATE <= :ENDOFYEAR)"),
+                           {},
+                           {}});
+    qryMaxInvNo.addField(computed(QStringLiteral("MAXINVNO"), FieldType::Integer, FieldKind::Data));
+    setQuery(qryMaxCustNo, {QStringLiteral("select max(CUST_NO) as MAXCUSTNO from CUSTOMER"), {}, {}});
     qryMaxCustNo.addField(computed(QStringLiteral("MAXCUSTNO"), FieldType::Integer, FieldKind::Data));
-
-    qryInvoicePay.setCommandText(QStringLiteral("select INV_ID, INVOICE_NO, INVDATE, PAIDDATE, SUMPAID, GROSSSUM, not "
-                                                "PAIDDATE is null AS PAID from INVOICE\n"
-                                                "where (PAIDDATE is null or SUMPAID is null)"));
-    qryInvoicePay.setUpdateTable(INVOICE);
-    addColumns(qryInvoicePay, INVOICE,
-               {QStringLiteral("INV_ID"), QStringLiteral("INVOICE_NO"), QStringLiteral("INVDATE"),
-                QStringLiteral("PAIDDATE"), QStringLiteral("SUMPAID"), QStringLiteral("GROSSSUM")});
-    qryInvoicePay.addField(computed(QStringLiteral("PAID"), FieldType::SmallInt, FieldKind::Data));
-    qryInvoicePay.addField(computed(QStringLiteral("DUMMYPAID"), FieldType::Boolean, FieldKind::Calculated));
-    qryInvoicePay.fieldByName(QStringLiteral("PAIDDATE")).setLabel(tr("Paid date"));
-    qryInvoicePay.fieldByName(QStringLiteral("SUMPAID")).setLabel(tr("Sum paid"));
-
-    qrySelectCust.setCommandText(QStringLiteral("select CUST_ID, CUST_NO, FIRSTNAME, SURNAME, STATUS from CUSTOMER"));
-    qrySelectCust.setReadOnly(true);
-    addColumns(qrySelectCust, CUSTOMER,
-               {QStringLiteral("CUST_ID"), QStringLiteral("CUST_NO"), QStringLiteral("FIRSTNAME"),
-                QStringLiteral("SURNAME"), QStringLiteral("STATUS")});
 }
 
 // A data link file beside the program wins over the database file beside it. Paths go into the description
