@@ -1,5 +1,6 @@
 #include "InvoiceComposition.h"
 
+#include "InvoiceTable.h"
 #include "core/Errors.h"
 #include "core/Format.h"
 #include "core/Messages.h"
@@ -123,20 +124,9 @@ QString quantityText(double value)
     return locale.toString(value, 'g', 15);
 }
 
-// The values of a row, separated by CR LF; a value's own line breaks become U+2028, so that it stays in
-// its column and breaks its line there.
-QString row(QStringList values)
-{
-    for (QString &value : values)
-        value = report::splitLines(value).join(QChar(0x2028));
-    return values.join(QLatin1String("\r\n"));
-}
-
-} // namespace
-
-namespace {
-
-void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
+// The unreadable values of the invoice and its customer, and why the due date is empty: the document is
+// printed without them.
+QStringList headerGaps(const TdmTemp &temp)
 {
     QStringList gaps = otherUnreadable(temp.qryInvoice, {QStringLiteral("DUEDATE")});
     if (const QString why =
@@ -144,18 +134,19 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
         !why.isEmpty())
         gaps << why;
     gaps << otherUnreadable(temp.qryCustomer, {});
-    const db::DataSet &invoice = temp.qryInvoice;
-    const db::DataSet &customer = temp.qryCustomer;
-    db::DataSet &items = temp.qryInvoiceItems;
-    const TDBSettings &settings = dmInvoice->DBSettings;
+    return gaps;
+}
 
-    giro.setInvoiceId(invoiceId);
-    giro.SetCompanyAddress(settings.GetSetting(QStringLiteral("NAMECOMPADDR")));
-    giro.SetCompanyDetails(settings.GetSetting(QStringLiteral("COMPDETAIL")));
-    giro.SetCustomerAddress(textOf(customer, "FIRSTNAME") + QLatin1Char(' ') + textOf(customer, "SURNAME") +
-                            QLatin1Char('\n') + textOf(customer, "ADDRESS") + QLatin1Char('\n') +
-                            textOf(customer, "POSTALCODE") + QLatin1Char(' ') + textOf(customer, "POSTALADDRESS"));
+QString customerAddress(const db::DataSet &customer)
+{
+    return textOf(customer, "FIRSTNAME") + QLatin1Char(' ') + textOf(customer, "SURNAME") + QLatin1Char('\n') +
+           textOf(customer, "ADDRESS") + QLatin1Char('\n') + textOf(customer, "POSTALCODE") + QLatin1Char(' ') +
+           textOf(customer, "POSTALADDRESS");
+}
 
+// The label|value lines of the invoice's details; the order number and the references only when given.
+QString invoiceDetails(const db::DataSet &invoice, const db::DataSet &customer)
+{
     QStringList details = {QStringLiteral("Kundenr|") + textOf(customer, "CUST_NO"),
                            QStringLiteral("Fakturanr|") + textOf(invoice, "INVOICE_NO")};
     if (!textOf(invoice, "ORDER_NO").isEmpty())
@@ -166,69 +157,94 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
         details << QStringLiteral("Vår ref.|") + textOf(invoice, "OURREF");
     if (!textOf(invoice, "YOURREF").isEmpty())
         details << QStringLiteral("Deres ref.|") + textOf(invoice, "YOURREF");
-    giro.SetInvoiceDetails(details.join(QLatin1Char('\n')));
+    return details.join(QLatin1Char('\n'));
+}
 
+// The addresses, the details and the slip's payment fields.
+void setParties(TfrmGiroF60 &giro, const db::DataSet &invoice, const db::DataSet &customer, const TDBSettings &settings)
+{
+    giro.SetCompanyAddress(settings.GetSetting(QStringLiteral("NAMECOMPADDR")));
+    giro.SetCompanyDetails(settings.GetSetting(QStringLiteral("COMPDETAIL")));
+    giro.SetCustomerAddress(customerAddress(customer));
+    giro.SetInvoiceDetails(invoiceDetails(invoice, customer));
     giro.SetPaymentInfo(QStringLiteral("Kundenr:   ") + textOf(customer, "CUST_NO") + QLatin1Char('\n') +
                         QStringLiteral("Fakturanr: ") + textOf(invoice, "INVOICE_NO"));
     giro.SetBankAccount(settings.GetSetting(QStringLiteral("BANKACCNO")));
     giro.SetKID(textOf(invoice, "KID"));
     const db::Field &due = invoice.fieldByName(QStringLiteral("DUEDATE"));
     giro.SetDueDate(due.isNull() ? QDateTime() : due.asDateTime());
+}
 
-    giro.AddColumn(QStringLiteral("Varenr."), 50, report::Alignment::Left);
-    giro.AddColumn(QStringLiteral("Beskrivelse."), 290, report::Alignment::Left);
-    giro.AddColumn(QStringLiteral("Antall"), 50, report::Alignment::Right);
-    giro.AddColumn(QStringLiteral("Pris"), 60, report::Alignment::Right);
-    giro.AddColumn(QStringLiteral("Rabatt"), 50, report::Alignment::Right);
-    giro.AddColumn(QStringLiteral("MVA"), 30, report::Alignment::Right);
-    giro.AddColumn(QStringLiteral("Netto"), 80, report::Alignment::Right);
+// What the current line is printed without, each as "line n: ...".
+QStringList lineGaps(const db::DataSet &items, int lineNumber)
+{
+    const std::pair<const char *, QString> lineFacts[] = {
+        {"NUM", QCoreApplication::translate("InvoiceComposition", "the quantity")},
+        {"NETPRICE", QCoreApplication::translate("InvoiceComposition", "the price")},
+        {"VAT", QCoreApplication::translate("InvoiceComposition", "the VAT")}};
+    QStringList gaps =
+        otherUnreadable(items, {QStringLiteral("NUM"), QStringLiteral("NETPRICE"), QStringLiteral("VAT")});
+    for (const auto &[field, what] : lineFacts)
+        if (const QString why = whyEmpty(items, field, what); !why.isEmpty())
+            gaps << why;
+    for (QString &gap : gaps)
+        gap = QCoreApplication::translate("InvoiceComposition", "line %1: %2").arg(lineNumber).arg(gap);
+    return gaps;
+}
 
+struct LineTotals {
     InvoiceTotals totals;
+    // A line without its quantity, price or discount has no net amount to print, and nor have the lines
+    // together; the stored VAT and total still print.
+    bool netKnown = true;
+};
+
+// A row per line of the invoice; what a line lacks goes to `gaps`.
+LineTotals addLineRows(TfrmGiroF60 &giro, db::DataSet &items, QStringList &gaps)
+{
+    using namespace InvoiceTable;
+    LineTotals result;
     const db::Field &num = items.fieldByName(QStringLiteral("NUM"));
     const db::Field &price = items.fieldByName(QStringLiteral("NETPRICE"));
     const db::Field &discount = items.fieldByName(QStringLiteral("DISCOUNT"));
     const db::Field &vat = items.fieldByName(QStringLiteral("VAT"));
     int lineNumber = 0;
-    // A line without its quantity, price or discount has no net amount to print, and nor have the lines
-    // together; the stored VAT and total still print.
-    bool netKnown = true;
-    const std::pair<const char *, QString> lineFacts[] = {
-        {"NUM", QCoreApplication::translate("InvoiceComposition", "the quantity")},
-        {"NETPRICE", QCoreApplication::translate("InvoiceComposition", "the price")},
-        {"VAT", QCoreApplication::translate("InvoiceComposition", "the VAT")}};
     for (items.first(); !items.eof(); items.next()) {
-        ++lineNumber;
-        QStringList lineGaps =
-            otherUnreadable(items, {QStringLiteral("NUM"), QStringLiteral("NETPRICE"), QStringLiteral("VAT")});
-        for (const auto &[field, what] : lineFacts)
-            if (const QString why = whyEmpty(items, field, what); !why.isEmpty())
-                lineGaps << why;
-        for (const QString &gap : std::as_const(lineGaps))
-            gaps << QCoreApplication::translate("InvoiceComposition", "line %1: %2").arg(lineNumber).arg(gap);
+        gaps << lineGaps(items, ++lineNumber);
         const LineAmounts line = lineAmounts(num.asFloat(), price.asMoney(), vat.asFloat(), discount.asFloat());
         const bool lineNetKnown = !num.isNull() && !price.isNull() && !unreadableValue(items, "DISCOUNT");
-        netKnown = netKnown && lineNetKnown;
-        giro.AddRow(
-            row({textOf(items, "ITEM_NO"), textOf(items, "ITEM_DESC"),
-                 num.isNull() ? QString() : quantityText(num.asFloat()),
-                 price.isNull() ? QString() : Format::moneyText(price.asMoney()),
-                 discount.asFloat() > 0 ? Format::numberText(discount.asFloat(), QStringLiteral("0.#%")) : QString(),
-                 vat.isNull() ? QString() : Format::numberText(vat.asFloat(), QStringLiteral("0.#%")),
-                 lineNetKnown ? Format::moneyText(money(line.netSum)) : QString()}));
-        totals.add(line);
+        result.netKnown = result.netKnown && lineNetKnown;
+        Row row;
+        row[ItemNo] = textOf(items, "ITEM_NO");
+        row[Description] = textOf(items, "ITEM_DESC");
+        row[Quantity] = num.isNull() ? QString() : quantityText(num.asFloat());
+        row[Price] = price.isNull() ? QString() : Format::moneyText(price.asMoney());
+        row[Discount] =
+            discount.asFloat() > 0 ? Format::numberText(discount.asFloat(), QStringLiteral("0.#%")) : QString();
+        row[Vat] = vat.isNull() ? QString() : Format::numberText(vat.asFloat(), QStringLiteral("0.#%"));
+        row[Net] = lineNetKnown ? Format::moneyText(money(line.netSum)) : QString();
+        giro.AddRow(rowText(row));
+        result.totals.add(line);
     }
-    const QString none;
+    return result;
+}
+
+// After an empty row: the net sum of the lines, the stored VAT and the stored total.
+void addTotalRows(TfrmGiroF60 &giro, const db::DataSet &invoice, const LineTotals &lines)
+{
+    using InvoiceTable::totalRowText;
     giro.AddRow(QString());
-    giro.AddRow(row({none, none, none, none, none, QStringLiteral("Nettosalg:"),
-                     netKnown ? Format::moneyText(totals.net) : QString()}));
-    giro.AddRow(row({none, none, none, none, none, QStringLiteral("MVA:"),
-                     Format::moneyText(invoice.fieldByName(QStringLiteral("SUMVAT")).asMoney())}));
-    const Money gross = invoice.fieldByName(QStringLiteral("GROSSSUM")).asMoney();
-    giro.AddRow(row({none, none, none, none, none, QStringLiteral("Total:"), Format::moneyText(gross)}));
+    giro.AddRow(
+        totalRowText(QStringLiteral("Nettosalg:"), lines.netKnown ? Format::moneyText(lines.totals.net) : QString()));
+    giro.AddRow(totalRowText(QStringLiteral("MVA:"),
+                             Format::moneyText(invoice.fieldByName(QStringLiteral("SUMVAT")).asMoney())));
+    giro.AddRow(totalRowText(QStringLiteral("Total:"),
+                             Format::moneyText(invoice.fieldByName(QStringLiteral("GROSSSUM")).asMoney())));
+}
 
-    giro.SetAmount(gross);
-    giro.SetOptionalInformation(textOf(invoice, "INV_NOTE"));
-
+// The title by the invoice's kind; a credit note asks for no payment on its slip.
+void setKind(TfrmGiroF60 &giro, const db::DataSet &invoice)
+{
     const QString kind = textOf(invoice, "INV_TYPE").left(1);
     giro.SetTitle(InvoiceDocumentTitle(kind));
     giro.qrGiro.documentName = InvoiceDocumentTitle(kind) + QLatin1Char(' ') + textOf(invoice, "INVOICE_NO");
@@ -238,6 +254,22 @@ void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
         giro.SetPaymentInfo(QStringLiteral("Fakturanr: ") + textOf(invoice, "INVOICE_NO") +
                             QStringLiteral("\nKREDITTNOTA-INGEN BETALING"));
     }
+}
+
+void composeInvoice(qint64 invoiceId, TdmTemp &temp, TfrmGiroF60 &giro)
+{
+    QStringList gaps = headerGaps(temp);
+    const db::DataSet &invoice = temp.qryInvoice;
+    const TDBSettings &settings = dmInvoice->DBSettings;
+
+    giro.setInvoiceId(invoiceId);
+    setParties(giro, invoice, temp.qryCustomer, settings);
+    InvoiceTable::addColumns(giro);
+    const LineTotals lines = addLineRows(giro, temp.qryInvoiceItems, gaps);
+    addTotalRows(giro, invoice, lines);
+    giro.SetAmount(invoice.fieldByName(QStringLiteral("GROSSSUM")).asMoney());
+    giro.SetOptionalInformation(textOf(invoice, "INV_NOTE"));
+    setKind(giro, invoice);
     giro.setPrePrinted(settings.GetSetting(QStringLiteral("PREPRINTED")) == QLatin1String("1"));
     if (!gaps.isEmpty())
         messageDialog(MsgType::Warning, QCoreApplication::translate("InvoiceComposition",

@@ -1,5 +1,6 @@
 #include "ListReports.h"
 
+#include "ListLayouts.h"
 #include "core/Clock.h"
 #include "core/Field.h"
 #include "core/Format.h"
@@ -13,11 +14,8 @@
 using db::FieldDef;
 using db::FieldKind;
 using db::FieldType;
-using report::Alignment;
 using report::Band;
 using report::BandType;
-using report::DBText;
-using report::Label;
 
 namespace {
 
@@ -41,83 +39,35 @@ FieldDef calculated(const QString &name, FieldType type, int size = 0)
     return def;
 }
 
-void setFont(report::TextElement &e, double points, bool bold = false)
-{
-    e.font = report::reportFont(QStringLiteral("Arial"), points, bold);
-}
+using enum layout::Kind;
+using layout::Element;
+constexpr auto Right = report::Alignment::Right;
+constexpr auto Left = report::Alignment::Left;
 
-// A caption growing to the right from its left edge.
-Label &caption(Band &band, const QString &name, double left, double top, const QString &text)
-{
-    Label &l = band.addLabel(name, left, top, 0, textHeight, text);
-    l.autoSize = true;
-    l.transparent = true;
-    return l;
-}
-
-// A caption ending at `right`.
-Label &captionRight(Band &band, const QString &name, double right, double top, const QString &text)
-{
-    Label &l = band.addLabel(name, right, top, 0, textHeight, text);
-    l.autoSize = true;
-    l.alignment = Alignment::Right;
-    l.transparent = true;
-    return l;
-}
-
-// A text column from `left` to `right`: a longer text is cut off where the next column starts.
-DBText &textField(Band &band, db::DataSet &ds, const QString &field, double left, double top, double right)
-{
-    auto &t = band.add<DBText>(field, &ds, field);
-    t.setGeometry(left, top, right - left, textHeight);
-    t.cutOff = true;
-    t.transparent = true;
-    return t;
-}
-
-// A number or date in its column from `left` to `right`: printed whole, in a smaller size where a long
-// date format or a large number needs it.
-DBText &valueField(Band &band, db::DataSet &ds, const QString &field, double left, double top, double right)
-{
-    auto &t = band.add<DBText>(field, &ds, field);
-    t.setGeometry(left, top, right - left, textHeight);
-    t.wordWrap = false;
-    t.shrinkToFit = true;
-    t.transparent = true;
-    return t;
-}
-
-// An amount ending at `right` in a column `width` wide, printed whole like a value.
-DBText &amountField(Band &band, db::DataSet &ds, const QString &name, const QString &field, double right, double top,
-                    double width)
-{
-    auto &t = band.add<DBText>(name, &ds, field);
-    t.setGeometry(right - width, top, width, textHeight);
-    t.alignment = Alignment::Right;
-    t.wordWrap = false;
-    t.shrinkToFit = true;
-    t.transparent = true;
-    return t;
-}
-
-void pageNumberFooter(report::Report &r, double height, double left, double top, double width)
-{
-    Band &footer = r.addBand(QStringLiteral("PageFooterBand1"), BandType::PageFooter, height);
-    footer.frameSides = report::SideTop;
-    auto &number = footer.add<report::SysData>(QStringLiteral("qrsPageNumber"), report::SysData::Data::PageNumber);
-    number.setGeometry(left, top, width, textHeight);
-    number.alignment = Alignment::Center;
-    number.transparent = true;
-}
+// A caption grows from its left edge, or from its right one when right-aligned (its left is that edge).
+constexpr unsigned Caption = layout::AutoSize | layout::Transparent;
+// A text column: a longer text is cut off where the next column starts.
+constexpr unsigned TextColumn = layout::CutOff | layout::Transparent;
+// A number, date or amount: printed whole, in a smaller size where a long date format or a large number
+// needs it.
+constexpr unsigned Value = layout::NoWrap | layout::Shrink | layout::Transparent;
 
 // The company block: the business's name and address, one line per line, wrapping at the band's edge.
-report::Memo &companyBlock(Band &band, double bandWidth)
-{
-    report::Memo &m = band.addMemo(QStringLiteral("qrmCompany"), 144.7, 0.3, bandWidth - 144.7, 19.1);
-    m.autoStretch = true;
-    m.transparent = true;
-    return m;
-}
+constexpr double journalWidth = 188.4;
+constexpr Element companyBlock = {
+    "qrmCompany", Memo, 144.7, 0.3, journalWidth - 144.7, 19.1, {}, Left, layout::Stretch | layout::Transparent};
+
+constexpr Element journalPageNumber[] = {
+    {"qrsPageNumber", PageNumber, 85.2, 1.3, 12.2, textHeight, {}, report::Alignment::Center, layout::Transparent},
+};
+constexpr Element cardsPageNumber[] = {
+    {"qrsPageNumber", PageNumber, 86.3, 0.8, 12.2, textHeight, {}, report::Alignment::Center, layout::Transparent},
+};
+
+constexpr layout::Band journalFooter = {"PageFooterBand1", BandType::PageFooter, 7.4, journalPageNumber, 0,
+                                        report::SideTop};
+constexpr layout::Band cardsFooter = {"PageFooterBand1", BandType::PageFooter, 5.8, cardsPageNumber, 0,
+                                      report::SideTop};
 
 void setListPage(report::Report &r, double top, double bottom, double left, double right)
 {
@@ -128,6 +78,28 @@ void setListPage(report::Report &r, double top, double bottom, double left, doub
 
 // The customer's name as the lists print it: first name, a blank, surname.
 const QString nameColumn = QStringLiteral("ifnull(FIRSTNAME, '') || ' ' || ifnull(SURNAME, '') as NAME");
+
+// The issues and payments of a period in date order, an issue before a payment of the same day.
+QString transactionsStatement()
+{
+    const QString name = nameColumn + QStringLiteral(", ");
+    return QStringLiteral("select INV_ID, INV_TYPE, INVOICE_NO, 1 as INVACTION, INVDATE as TRANSDATE,\r\n"
+                          "CUST_NO, ") +
+           name +
+           QStringLiteral("GROSSSUM as SUMTOTAL, SUMVAT,\r\n"
+                          "GROSSSUM - SUMVAT as NETSUM, DUEDATE\r\n"
+                          "from invoicelist\r\n"
+                          "where INVDATE >= :STARTDATE1 and INVDATE <= :ENDDATE1\r\n"
+                          "union\r\n"
+                          "select INV_ID, INV_TYPE, INVOICE_NO, 2 as INVACTION, PAIDDATE as TRANSDATE,\r\n"
+                          "CUST_NO, ") +
+           name +
+           QStringLiteral("SUMPAID as SUMTOTAL, NULL as SUMVAT,\r\n"
+                          "NULL as NETSUM, null as DUEDATE\r\n"
+                          "from invoicelist\r\n"
+                          "where PAIDDATE >= :STARTDATE2 and PAIDDATE <= :ENDDATE2\r\n"
+                          "order by TRANSDATE, INVACTION, INVOICE_NO, INV_ID");
+}
 
 } // namespace
 
@@ -163,47 +135,87 @@ TrepInvoiceList::TrepInvoiceList(db::Connection *connection) : qryInvList(connec
     setListPage(r, 6.0, 6.0, 12.7, 9.0);
     r.dataSet = &qryInvList;
     r.title = tr("Invoicelist");
-    const double width = 188.4;
+    layout::buildLayout(r, invoiceListLayout());
+}
 
-    Band &header = r.addBand(QStringLiteral("PageHeaderBand1"), BandType::PageHeader, 17.5);
-    auto &title = header.add<report::SysData>(QStringLiteral("qrsTitle"), report::SysData::Data::ReportTitle);
-    title.setGeometry(0.0, 0.0, 27.8, 6.4);
-    title.autoSize = true;
-    title.transparent = true;
-    setFont(title, 14);
-    companyBlock(header, width);
-    captionRight(header, QStringLiteral("qrlFromDate"), 4.2 + 16.9, 8.2, tr("From date:"));
-    caption(header, QStringLiteral("qrlStartDate"), 22.5, 8.2, QString());
+namespace {
 
-    Band &columns = r.addBand(QStringLiteral("ColumnHeaderBand1"), BandType::ColumnHeader, 10.6);
-    columns.frameSides = report::SideBottom;
-    caption(columns, QStringLiteral("qrlInvoiceNo"), 0.5, 4.2, tr("Invoice #"));
-    caption(columns, QStringLiteral("qrlCustNo"), 15.6, 4.2, tr("Cust #"));
-    caption(columns, QStringLiteral("qrlName"), 29.4, 4.2, tr("Name"));
-    caption(columns, QStringLiteral("qrlDate"), 76.7, 4.2, tr("Date"));
-    caption(columns, QStringLiteral("qrlPrinted"), 97.9, 4.2, tr("Printed"));
-    caption(columns, QStringLiteral("qrlDue"), 119.1, 4.2, tr("Due"));
-    caption(columns, QStringLiteral("qrlPaid"), 140.2, 4.2, tr("Paid"));
-    captionRight(columns, QStringLiteral("qrlGrossSum"), 167.7 + 18.5, 4.2, tr("Gross sum"));
+constexpr Element invoiceListHeader[] = {
+    {"qrsTitle", Title, 0.0, 0.0, 27.8, 6.4, layout::arial(14), Left, Caption},
+    companyBlock,
+    {"qrlFromDate",
+     Label,
+     4.2 + 16.9,
+     8.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepInvoiceList", "From date:")},
+    {"qrlStartDate", Label, 22.5, 8.2, 0, textHeight, {}, Left, Caption},
+};
 
-    Band &detail = r.addBand(QStringLiteral("DetailBand1"), BandType::Detail, 5.6);
-    valueField(detail, qryInvList, QStringLiteral("INVOICE_NO"), 0.3, 0.5, 16.1 - 0.5);
-    valueField(detail, qryInvList, QStringLiteral("CUST_NO"), 16.1, 0.5, 29.6 - 0.5);
-    textField(detail, qryInvList, QStringLiteral("NAME"), 29.6, 0.5, 76.7 - 1.0);
-    valueField(detail, qryInvList, QStringLiteral("INVDATE"), 76.7, 0.5, 97.9 - 0.5);
-    valueField(detail, qryInvList, QStringLiteral("PRINTDATE"), 97.9, 0.5, 119.1 - 0.5);
-    valueField(detail, qryInvList, QStringLiteral("DUEDATE"), 119.1, 0.5, 140.2 - 0.5);
-    valueField(detail, qryInvList, QStringLiteral("PAIDDATE"), 140.2, 0.5, 161.3 - 0.5);
-    amountField(detail, qryInvList, QStringLiteral("GROSSSUM"), QStringLiteral("GROSSSUM"), 168.3 + 18.5, 0.5,
-                186.8 - 161.3);
+constexpr Element invoiceListColumns[] = {
+    {"qrlInvoiceNo",
+     Label,
+     0.5,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Left,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepInvoiceList", "Invoice #")},
+    {"qrlCustNo", Label, 15.6, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Cust #")},
+    {"qrlName", Label, 29.4, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Name")},
+    {"qrlDate", Label, 76.7, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Date")},
+    {"qrlPrinted", Label, 97.9, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Printed")},
+    {"qrlDue", Label, 119.1, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Due")},
+    {"qrlPaid", Label, 140.2, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepInvoiceList", "Paid")},
+    {"qrlGrossSum",
+     Label,
+     167.7 + 18.5,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepInvoiceList", "Gross sum")},
+};
 
-    pageNumberFooter(r, 7.4, 85.2, 1.3, 12.2);
+// Each column ends half a millimetre before the next one starts.
+constexpr Element invoiceListRow[] = {
+    {"INVOICE_NO", Field, 0.3, 0.5, 16.1 - 0.5 - 0.3, textHeight, {}, Left, Value},
+    {"CUST_NO", Field, 16.1, 0.5, 29.6 - 0.5 - 16.1, textHeight, {}, Left, Value},
+    {"NAME", Field, 29.6, 0.5, 76.7 - 1.0 - 29.6, textHeight, {}, Left, TextColumn},
+    {"INVDATE", Field, 76.7, 0.5, 97.9 - 0.5 - 76.7, textHeight, {}, Left, Value},
+    {"PRINTDATE", Field, 97.9, 0.5, 119.1 - 0.5 - 97.9, textHeight, {}, Left, Value},
+    {"DUEDATE", Field, 119.1, 0.5, 140.2 - 0.5 - 119.1, textHeight, {}, Left, Value},
+    {"PAIDDATE", Field, 140.2, 0.5, 161.3 - 0.5 - 140.2, textHeight, {}, Left, Value},
+    {"GROSSSUM", Field, 168.3 + 18.5 - (186.8 - 161.3), 0.5, 186.8 - 161.3, textHeight, {}, Right, Value},
+};
+
+constexpr layout::Band invoiceListBands[] = {
+    {"PageHeaderBand1", BandType::PageHeader, 17.5, invoiceListHeader},
+    {"ColumnHeaderBand1", BandType::ColumnHeader, 10.6, invoiceListColumns, 0, report::SideBottom},
+    {"DetailBand1", BandType::Detail, 5.6, invoiceListRow},
+    journalFooter,
+};
+
+} // namespace
+
+const layout::Layout &invoiceListLayout()
+{
+    static constexpr layout::Layout list{invoiceListBands, "TrepInvoiceList"};
+    return list;
 }
 
 void TrepInvoiceList::SetStartDate(const QDate &day)
 {
     FStartDate = day;
-    qrList.element<Label>(QStringLiteral("qrlStartDate")).caption = Format::dateText(day);
+    qrList.element<report::Label>(QStringLiteral("qrlStartDate")).caption = Format::dateText(day);
 }
 
 void TrepInvoiceList::SetVariant(int variant)
@@ -250,24 +262,7 @@ void TrepInvoiceList::qryInvListBeforeOpen()
 TrepTransactionList::TrepTransactionList(db::Connection *connection)
     : qryInvMaster(connection, QStringLiteral("qryInvMaster")), qryItems(connection, QStringLiteral("qryItems"))
 {
-    const QString name = nameColumn + QStringLiteral(", ");
-    qryInvMaster.setCommandText(
-        QStringLiteral("select INV_ID, INV_TYPE, INVOICE_NO, 1 as INVACTION, INVDATE as TRANSDATE,\r\n"
-                       "CUST_NO, ") +
-        name +
-        QStringLiteral("GROSSSUM as SUMTOTAL, SUMVAT,\r\n"
-                       "GROSSSUM - SUMVAT as NETSUM, DUEDATE\r\n"
-                       "from invoicelist\r\n"
-                       "where INVDATE >= :STARTDATE1 and INVDATE <= :ENDDATE1\r\n"
-                       "union\r\n"
-                       "select INV_ID, INV_TYPE, INVOICE_NO, 2 as INVACTION, PAIDDATE as TRANSDATE,\r\n"
-                       "CUST_NO, ") +
-        name +
-        QStringLiteral("SUMPAID as SUMTOTAL, NULL as SUMVAT,\r\n"
-                       "NULL as NETSUM, null as DUEDATE\r\n"
-                       "from invoicelist\r\n"
-                       "where PAIDDATE >= :STARTDATE2 and PAIDDATE <= :ENDDATE2\r\n"
-                       "order by TRANSDATE, INVACTION, INVOICE_NO, INV_ID"));
+    qryInvMaster.setCommandText(transactionsStatement());
     qryInvMaster.setReadOnly(true);
     for (const auto &[field, type] : {std::pair{"INV_ID", FieldType::Integer},
                                       {"INV_TYPE", FieldType::String},
@@ -307,66 +302,12 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
     report::Report &r = qrList;
     setListPage(r, 6.0, 6.0, 12.7, 9.0);
     r.dataSet = &qryInvMaster;
-    const double width = 188.4;
-
-    Band &header = r.addBand(QStringLiteral("PageHeaderBand1"), BandType::PageHeader, 19.3);
-    Label &title = caption(header, QStringLiteral("qrlTitle"), 0.3, 0.3, tr("Transaction report"));
-    setFont(title, 16);
-    title.height = 7.1;
-    companyBlock(header, width);
-    captionRight(header, QStringLiteral("qrlFromDate"), 21.2, 8.2, tr("From date:"));
-    caption(header, QStringLiteral("qrlStartDate"), 22.5, 8.2, QString());
-    captionRight(header, QStringLiteral("qrlToDate"), 21.2, 12.4, tr("To date:"));
-    caption(header, QStringLiteral("qrlEndDate"), 22.5, 12.4, QString());
-
-    Band &columns = r.addBand(QStringLiteral("ColumnHeaderBand1"), BandType::ColumnHeader, 10.6);
-    columns.frameSides = report::SideBottom;
-    caption(columns, QStringLiteral("qrlDate"), 2.1, 4.2, tr("Date"));
-    caption(columns, QStringLiteral("qrlEvent"), 20.1, 4.2, tr("Event"));
-    caption(columns, QStringLiteral("qrlType"), 37.0, 4.2, tr("Type"));
-    caption(columns, QStringLiteral("qrlInvoiceNo"), 57.7, 4.2, tr("Invoice #"));
-    caption(columns, QStringLiteral("qrlCustNo"), 73.6, 4.2, tr("Cust #"));
-    caption(columns, QStringLiteral("qrlName"), 87.3, 4.2, tr("Name"));
-    captionRight(columns, QStringLiteral("qrlNetSum"), 145.0, 4.2, tr("Net sum"));
-    captionRight(columns, QStringLiteral("qrlVat"), 163.8, 4.2, tr("VAT"));
-    captionRight(columns, QStringLiteral("qrlGrossSum"), 186.3, 4.2, tr("Gross sum"));
-
-    // Each transaction: its line, for an issue the due date and totals below it, then the invoice's lines.
-    Band &transaction = r.addBand(QStringLiteral("DetailBand1"), BandType::Detail, 6.9);
-    transaction.font = report::reportFont(QStringLiteral("Arial"), 10, true);
-    transaction.keepTogether = true;
-    valueField(transaction, qryInvMaster, QStringLiteral("TRANSDATE"), 1.1, 2.1, 20.1 - 0.5);
-    textField(transaction, qryInvMaster, QStringLiteral("InvoiceAction"), 20.1, 2.1, 37.0 - 0.5);
-    textField(transaction, qryInvMaster, QStringLiteral("InvoiceType"), 37.0, 2.1, 57.4 - 0.5);
-    valueField(transaction, qryInvMaster, QStringLiteral("INVOICE_NO"), 57.4, 2.1, 73.3 - 0.5);
-    valueField(transaction, qryInvMaster, QStringLiteral("CUST_NO"), 73.3, 2.1, 87.3 - 0.5);
-    textField(transaction, qryInvMaster, QStringLiteral("NAME"), 87.3, 2.1, 128.0);
-    DBText &paid = amountField(transaction, qryInvMaster, QStringLiteral("qrdPaid"), QStringLiteral("SUMTOTAL"), 186.8,
-                               2.1, 186.8 - 128.5);
-
-    Band &issue = r.addChildBand(QStringLiteral("ChildBand1"), transaction, 4.8);
-    issue.font = transaction.font;
-    caption(issue, QStringLiteral("qrlDueDate"), 20.1, -0.3, tr("Due date:"));
-    valueField(issue, qryInvMaster, QStringLiteral("DUEDATE"), 37.0, -0.3, 57.4 - 0.5);
-    amountField(issue, qryInvMaster, QStringLiteral("qrdNetSum"), QStringLiteral("NETSUM"), 145.0, 0.0, 145.0 - 127.2);
-    amountField(issue, qryInvMaster, QStringLiteral("qrdVat"), QStringLiteral("SUMVAT"), 164.3, 0.0, 164.3 - 145.5);
-    amountField(issue, qryInvMaster, QStringLiteral("qrdGrossSum"), QStringLiteral("SUMTOTAL"), 186.8, 0.0,
-                186.8 - 164.8);
-
-    Band &lines = r.addBand(QStringLiteral("SubDetail1"), BandType::SubDetail, 4.8);
-    lines.dataSet = &qryItems;
-    textField(lines, qryItems, QStringLiteral("ITEM_NO"), 36.8, 0.3, 57.9 - 0.5);
-    textField(lines, qryItems, QStringLiteral("ITEM_DESC"), 57.9, 0.3, 57.9 + 68.8);
-    amountField(lines, qryItems, QStringLiteral("qrdItemNetSum"), QStringLiteral("NETSUM"), 145.0, 0.3, 145.0 - 127.2);
-    amountField(lines, qryItems, QStringLiteral("qrdItemVat"), QStringLiteral("SUMVAT"), 164.6, 0.3, 164.6 - 145.5);
-    amountField(lines, qryItems, QStringLiteral("qrdItemGross"), QStringLiteral("GROSSUM"), 186.5, 0.3, 186.5 - 165.1);
-
-    pageNumberFooter(r, 7.4, 85.2, 1.3, 12.2);
+    layout::buildLayout(r, transactionListLayout(), &qryItems);
 
     // An issue shows its amounts on the line below and its invoice's lines; a payment the amount paid.
     const db::Field *invoiceId = &qryInvMaster.fieldByName(QStringLiteral("INV_ID"));
-    DBText *paidAmount = &paid;
-    transaction.beforePrint = [this, actionCode, invoiceId, paidAmount](Band &, bool &) {
+    report::DBText *paidAmount = &r.element<report::DBText>(QStringLiteral("qrdPaid"));
+    r.findBand(QStringLiteral("DetailBand1"))->beforePrint = [this, actionCode, invoiceId, paidAmount](Band &, bool &) {
         const bool isIssue = actionCode->asInteger() == 1;
         paidAmount->enabled = !isIssue;
         if (isIssue) {
@@ -376,13 +317,147 @@ TrepTransactionList::TrepTransactionList(db::Connection *connection)
         }
     };
     const auto onlyForIssues = [actionCode](Band &, bool &print) { print = actionCode->asInteger() == 1; };
-    issue.beforePrint = onlyForIssues;
-    lines.beforePrint = onlyForIssues;
+    r.findBand(QStringLiteral("ChildBand1"))->beforePrint = onlyForIssues;
+    r.findBand(QStringLiteral("SubDetail1"))->beforePrint = onlyForIssues;
+}
+
+namespace {
+
+constexpr Element transactionListHeader[] = {
+    {"qrlTitle", Label, 0.3, 0.3, 0, 7.1, layout::arial(16), Left, Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Transaction report")},
+    companyBlock,
+    {"qrlFromDate",
+     Label,
+     21.2,
+     8.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "From date:")},
+    {"qrlStartDate", Label, 22.5, 8.2, 0, textHeight, {}, Left, Caption},
+    {"qrlToDate",
+     Label,
+     21.2,
+     12.4,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "To date:")},
+    {"qrlEndDate", Label, 22.5, 12.4, 0, textHeight, {}, Left, Caption},
+};
+
+constexpr Element transactionListColumns[] = {
+    {"qrlDate", Label, 2.1, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepTransactionList", "Date")},
+    {"qrlEvent", Label, 20.1, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepTransactionList", "Event")},
+    {"qrlType", Label, 37.0, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepTransactionList", "Type")},
+    {"qrlInvoiceNo",
+     Label,
+     57.7,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Left,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Invoice #")},
+    {"qrlCustNo",
+     Label,
+     73.6,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Left,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Cust #")},
+    {"qrlName", Label, 87.3, 4.2, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrepTransactionList", "Name")},
+    {"qrlNetSum",
+     Label,
+     145.0,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Net sum")},
+    {"qrlVat", Label, 163.8, 4.2, 0, textHeight, {}, Right, Caption, QT_TRANSLATE_NOOP("TrepTransactionList", "VAT")},
+    {"qrlGrossSum",
+     Label,
+     186.3,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Gross sum")},
+};
+
+// Each transaction: its line (qrdPaid only for a payment), for an issue the due date and totals below it,
+// then the invoice's lines.
+constexpr Element transactionRow[] = {
+    {"TRANSDATE", Field, 1.1, 2.1, 20.1 - 0.5 - 1.1, textHeight, {}, Left, Value},
+    {"InvoiceAction", Field, 20.1, 2.1, 37.0 - 0.5 - 20.1, textHeight, {}, Left, TextColumn},
+    {"InvoiceType", Field, 37.0, 2.1, 57.4 - 0.5 - 37.0, textHeight, {}, Left, TextColumn},
+    {"INVOICE_NO", Field, 57.4, 2.1, 73.3 - 0.5 - 57.4, textHeight, {}, Left, Value},
+    {"CUST_NO", Field, 73.3, 2.1, 87.3 - 0.5 - 73.3, textHeight, {}, Left, Value},
+    {"NAME", Field, 87.3, 2.1, 128.0 - 87.3, textHeight, {}, Left, TextColumn},
+    {"qrdPaid", Field, 186.8 - (186.8 - 128.5), 2.1, 186.8 - 128.5, textHeight, {}, Right, Value, "SUMTOTAL"},
+};
+
+constexpr Element issueTotals[] = {
+    {"qrlDueDate",
+     Label,
+     20.1,
+     -0.3,
+     0,
+     textHeight,
+     {},
+     Left,
+     Caption,
+     QT_TRANSLATE_NOOP("TrepTransactionList", "Due date:")},
+    {"DUEDATE", Field, 37.0, -0.3, 57.4 - 0.5 - 37.0, textHeight, {}, Left, Value},
+    {"qrdNetSum", Field, 145.0 - (145.0 - 127.2), 0.0, 145.0 - 127.2, textHeight, {}, Right, Value, "NETSUM"},
+    {"qrdVat", Field, 164.3 - (164.3 - 145.5), 0.0, 164.3 - 145.5, textHeight, {}, Right, Value, "SUMVAT"},
+    {"qrdGrossSum", Field, 186.8 - (186.8 - 164.8), 0.0, 186.8 - 164.8, textHeight, {}, Right, Value, "SUMTOTAL"},
+};
+
+constexpr Element invoiceLine[] = {
+    {"ITEM_NO", Field, 36.8, 0.3, 57.9 - 0.5 - 36.8, textHeight, {}, Left, TextColumn},
+    {"ITEM_DESC", Field, 57.9, 0.3, 57.9 + 68.8 - 57.9, textHeight, {}, Left, TextColumn},
+    {"qrdItemNetSum", Field, 145.0 - (145.0 - 127.2), 0.3, 145.0 - 127.2, textHeight, {}, Right, Value, "NETSUM"},
+    {"qrdItemVat", Field, 164.6 - (164.6 - 145.5), 0.3, 164.6 - 145.5, textHeight, {}, Right, Value, "SUMVAT"},
+    {"qrdItemGross", Field, 186.5 - (186.5 - 165.1), 0.3, 186.5 - 165.1, textHeight, {}, Right, Value, "GROSSUM"},
+};
+
+constexpr layout::Font bold = layout::arial(10, true);
+
+constexpr layout::Band transactionListBands[] = {
+    {"PageHeaderBand1", BandType::PageHeader, 19.3, transactionListHeader},
+    {"ColumnHeaderBand1", BandType::ColumnHeader, 10.6, transactionListColumns, 0, report::SideBottom},
+    {"DetailBand1", BandType::Detail, 6.9, transactionRow, layout::KeepTogether, 0, bold},
+    {"ChildBand1", BandType::Child, 4.8, issueTotals, 0, 0, bold},
+    {"SubDetail1", BandType::SubDetail, 4.8, invoiceLine},
+    journalFooter,
+};
+
+} // namespace
+
+const layout::Layout &transactionListLayout()
+{
+    static constexpr layout::Layout list{transactionListBands, "TrepTransactionList"};
+    return list;
 }
 
 void TrepTransactionList::SetStartDate(const QDate &day)
 {
-    qrList.element<Label>(QStringLiteral("qrlStartDate")).caption = Format::dateText(day);
+    qrList.element<report::Label>(QStringLiteral("qrlStartDate")).caption = Format::dateText(day);
     qryInvMaster.setParam(QStringLiteral("STARTDATE1"), wallClock(day));
     qryInvMaster.setParam(QStringLiteral("STARTDATE2"), wallClock(day));
 }
@@ -390,7 +465,7 @@ void TrepTransactionList::SetStartDate(const QDate &day)
 // The end day is included whole, also for a payment recorded with its time of day.
 void TrepTransactionList::SetEndDate(const QDate &day)
 {
-    qrList.element<Label>(QStringLiteral("qrlEndDate")).caption = Format::dateText(day);
+    qrList.element<report::Label>(QStringLiteral("qrlEndDate")).caption = Format::dateText(day);
     const QDateTime end = wallClock(day, QTime(23, 59, 59));
     qryInvMaster.setParam(QStringLiteral("ENDDATE1"), end);
     qryInvMaster.setParam(QStringLiteral("ENDDATE2"), end);
@@ -432,33 +507,7 @@ TrptCustomer::TrptCustomer(db::Connection *connection) : tblCust(connection, QSt
     r.columns = 2;
     r.columnSpace = 184.7 - 2 * 92.3;
 
-    Band &header = r.addBand(QStringLiteral("PageHeaderBand1"), BandType::PageHeader, 10.6);
-    header.frameSides = report::SideBottom;
-    Label &title = caption(header, QStringLiteral("qrlTitle"), 1.1, 1.3, tr("Customer report"));
-    setFont(title, 14);
-    title.height = 6.4;
-
-    Band &card = r.addBand(QStringLiteral("DetailBand1"), BandType::Detail, 16.4);
-    card.keepTogether = true;
-    DBText &name = textField(card, tblCust, QStringLiteral("NAME"), 4.0, 2.4, 70.0);
-    setFont(name, 10, true);
-    DBText &number =
-        amountField(card, tblCust, QStringLiteral("CUST_NO"), QStringLiteral("CUST_NO"), 86.3, 2.4, 86.3 - 70.5);
-    setFont(number, 10, true);
-    textField(card, tblCust, QStringLiteral("ADDRESS"), 4.0, 7.1, 86.3);
-    textField(card, tblCust, QStringLiteral("POSTALCODE"), 4.0, 11.6, 23.0 - 0.5);
-    textField(card, tblCust, QStringLiteral("POSTALADDRESS"), 23.0, 11.6, 86.3);
-
-    Band &phone = r.addChildBand(QStringLiteral("ChildBand1"), card, 4.8);
-    caption(phone, QStringLiteral("qrlPhone"), 4.0, 0.0, tr("Phone:"));
-    textField(phone, tblCust, QStringLiteral("PHONE1"), 19.1, 0.0, 53.2 - 0.5);
-    textField(phone, tblCust, QStringLiteral("PHONE2"), 53.2, 0.0, 86.3);
-    Band &email = r.addChildBand(QStringLiteral("ChildBand2"), phone, 4.8);
-    caption(email, QStringLiteral("qrlEmail"), 4.0, 0.0, tr("e-mail:"));
-    textField(email, tblCust, QStringLiteral("EMAIL"), 19.1, 0.0, 86.3);
-    Band &status = r.addChildBand(QStringLiteral("ChildBand3"), email, 4.8);
-    caption(status, QStringLiteral("qrlStatus"), 4.0, 0.0, tr("Status:"));
-    textField(status, tblCust, QStringLiteral("STATUS"), 19.1, 0.0, 86.3);
+    layout::buildLayout(r, customerCardsLayout());
 
     // Each line below the address is there when it has something to say.
     const auto printedWhenSet = [this](std::initializer_list<const char *> fields) {
@@ -469,16 +518,63 @@ TrptCustomer::TrptCustomer(db::Connection *connection) : tblCust(connection, QSt
             print = std::any_of(watched.begin(), watched.end(), [](db::Field *f) { return !f->asString().isEmpty(); });
         };
     };
-    phone.beforePrint = printedWhenSet({"PHONE1", "PHONE2"});
-    email.beforePrint = printedWhenSet({"EMAIL"});
-    status.beforePrint = printedWhenSet({"STATUS"});
-
-    pageNumberFooter(r, 5.8, 86.3, 0.8, 12.2);
+    r.findBand(QStringLiteral("ChildBand1"))->beforePrint = printedWhenSet({"PHONE1", "PHONE2"});
+    r.findBand(QStringLiteral("ChildBand2"))->beforePrint = printedWhenSet({"EMAIL"});
+    r.findBand(QStringLiteral("ChildBand3"))->beforePrint = printedWhenSet({"STATUS"});
 
     tblCust.open();
     // By surname, then first name, in the order of the user's language (Æ, Ø, Å after Z in Norwegian).
     tblCust.sort(QStringLiteral("FIRSTNAME"));
     tblCust.sort(QStringLiteral("SURNAME"));
+}
+
+namespace {
+
+constexpr Element customerHeader[] = {
+    {"qrlTitle", Label, 1.1, 1.3, 0, 6.4, layout::arial(14), Left, Caption,
+     QT_TRANSLATE_NOOP("TrptCustomer", "Customer report")},
+};
+
+constexpr Element customerCard[] = {
+    {"NAME", Field, 4.0, 2.4, 70.0 - 4.0, textHeight, layout::arial(10, true), Left, TextColumn},
+    {"CUST_NO", Field, 86.3 - (86.3 - 70.5), 2.4, 86.3 - 70.5, textHeight, layout::arial(10, true), Right, Value},
+    {"ADDRESS", Field, 4.0, 7.1, 86.3 - 4.0, textHeight, {}, Left, TextColumn},
+    {"POSTALCODE", Field, 4.0, 11.6, 23.0 - 0.5 - 4.0, textHeight, {}, Left, TextColumn},
+    {"POSTALADDRESS", Field, 23.0, 11.6, 86.3 - 23.0, textHeight, {}, Left, TextColumn},
+};
+
+constexpr Element customerPhones[] = {
+    {"qrlPhone", Label, 4.0, 0.0, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrptCustomer", "Phone:")},
+    {"PHONE1", Field, 19.1, 0.0, 53.2 - 0.5 - 19.1, textHeight, {}, Left, TextColumn},
+    {"PHONE2", Field, 53.2, 0.0, 86.3 - 53.2, textHeight, {}, Left, TextColumn},
+};
+
+constexpr Element customerEmail[] = {
+    {"qrlEmail", Label, 4.0, 0.0, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrptCustomer", "e-mail:")},
+    {"EMAIL", Field, 19.1, 0.0, 86.3 - 19.1, textHeight, {}, Left, TextColumn},
+};
+
+constexpr Element customerStatus[] = {
+    {"qrlStatus", Label, 4.0, 0.0, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrptCustomer", "Status:")},
+    {"STATUS", Field, 19.1, 0.0, 86.3 - 19.1, textHeight, {}, Left, TextColumn},
+};
+
+// A card: name and number, the address, then a line each for the phones, the e-mail and the status.
+constexpr layout::Band customerBands[] = {
+    {"PageHeaderBand1", BandType::PageHeader, 10.6, customerHeader, 0, report::SideBottom},
+    {"DetailBand1", BandType::Detail, 16.4, customerCard, layout::KeepTogether},
+    {"ChildBand1", BandType::Child, 4.8, customerPhones},
+    {"ChildBand2", BandType::Child, 4.8, customerEmail},
+    {"ChildBand3", BandType::Child, 4.8, customerStatus},
+    cardsFooter,
+};
+
+} // namespace
+
+const layout::Layout &customerCardsLayout()
+{
+    static constexpr layout::Layout cards{customerBands, "TrptCustomer"};
+    return cards;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -510,27 +606,63 @@ TrptItems::TrptItems(db::Connection *connection) : tblItems(connection, QStringL
     r.title = tr("Items");
     r.dataSet = &tblItems;
 
-    Band &header = r.addBand(QStringLiteral("PageHeaderBand1"), BandType::PageHeader, 10.6);
-    Label &title = caption(header, QStringLiteral("qrlTitle"), 1.1, 1.3, tr("Invoiceitems report"));
-    setFont(title, 14);
-    title.height = 6.4;
-
-    Band &columns = r.addBand(QStringLiteral("ColumnHeaderBand1"), BandType::ColumnHeader, 8.7);
-    columns.frameSides = report::SideBottom;
-    caption(columns, QStringLiteral("qrlItemNo"), 1.3, 3.7, tr("Item #"));
-    caption(columns, QStringLiteral("qrlDescription"), 25.4, 4.2, tr("Description"));
-    captionRight(columns, QStringLiteral("qrlNetPrice"), 140.0, 4.2, tr("Net price"));
-    captionRight(columns, QStringLiteral("qrlVat"), 157.7, 4.2, tr("VAT"));
-    captionRight(columns, QStringLiteral("qrlGrossPrice"), 181.2, 4.2, tr("Gross price"));
-
-    Band &item = r.addBand(QStringLiteral("DetailBand1"), BandType::Detail, 4.8);
-    textField(item, tblItems, QStringLiteral("ITEM_NO"), 1.3, 0.0, 24.9 - 0.5);
-    textField(item, tblItems, QStringLiteral("ITEM_DESC"), 24.9, 0.0, 118.0);
-    amountField(item, tblItems, QStringLiteral("NETPRICE"), QStringLiteral("NETPRICE"), 140.0, 0.0, 140.0 - 118.5);
-    amountField(item, tblItems, QStringLiteral("VAT"), QStringLiteral("VAT"), 158.0, 0.0, 158.0 - 140.5);
-    amountField(item, tblItems, QStringLiteral("GROSSPRICE"), QStringLiteral("GROSSPRICE"), 181.5, 0.0, 181.5 - 158.5);
-
-    pageNumberFooter(r, 5.8, 86.3, 0.8, 12.2);
+    layout::buildLayout(r, itemCatalogueLayout());
 
     tblItems.open();
+}
+
+namespace {
+
+constexpr Element itemsHeader[] = {
+    {"qrlTitle", Label, 1.1, 1.3, 0, 6.4, layout::arial(14), Left, Caption,
+     QT_TRANSLATE_NOOP("TrptItems", "Invoiceitems report")},
+};
+
+constexpr Element itemsColumns[] = {
+    {"qrlItemNo", Label, 1.3, 3.7, 0, textHeight, {}, Left, Caption, QT_TRANSLATE_NOOP("TrptItems", "Item #")},
+    {"qrlDescription",
+     Label,
+     25.4,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Left,
+     Caption,
+     QT_TRANSLATE_NOOP("TrptItems", "Description")},
+    {"qrlNetPrice", Label, 140.0, 4.2, 0, textHeight, {}, Right, Caption, QT_TRANSLATE_NOOP("TrptItems", "Net price")},
+    {"qrlVat", Label, 157.7, 4.2, 0, textHeight, {}, Right, Caption, QT_TRANSLATE_NOOP("TrptItems", "VAT")},
+    {"qrlGrossPrice",
+     Label,
+     181.2,
+     4.2,
+     0,
+     textHeight,
+     {},
+     Right,
+     Caption,
+     QT_TRANSLATE_NOOP("TrptItems", "Gross price")},
+};
+
+constexpr Element itemsRow[] = {
+    {"ITEM_NO", Field, 1.3, 0.0, 24.9 - 0.5 - 1.3, textHeight, {}, Left, TextColumn},
+    {"ITEM_DESC", Field, 24.9, 0.0, 118.0 - 24.9, textHeight, {}, Left, TextColumn},
+    {"NETPRICE", Field, 140.0 - (140.0 - 118.5), 0.0, 140.0 - 118.5, textHeight, {}, Right, Value},
+    {"VAT", Field, 158.0 - (158.0 - 140.5), 0.0, 158.0 - 140.5, textHeight, {}, Right, Value},
+    {"GROSSPRICE", Field, 181.5 - (181.5 - 158.5), 0.0, 181.5 - 158.5, textHeight, {}, Right, Value},
+};
+
+constexpr layout::Band itemsBands[] = {
+    {"PageHeaderBand1", BandType::PageHeader, 10.6, itemsHeader},
+    {"ColumnHeaderBand1", BandType::ColumnHeader, 8.7, itemsColumns, 0, report::SideBottom},
+    {"DetailBand1", BandType::Detail, 4.8, itemsRow},
+    cardsFooter,
+};
+
+} // namespace
+
+const layout::Layout &itemCatalogueLayout()
+{
+    static constexpr layout::Layout items{itemsBands, "TrptItems"};
+    return items;
 }
