@@ -150,7 +150,7 @@ constexpr layout::Band bands[] = {
     {"ColumnHeaderBand1", BandType::ColumnHeader, 10.58, columnHeader},
     {"DetailBand1", BandType::Detail, 4.76, {}},
     {"SummaryBand1", BandType::Summary, 10.58, summary},
-    // The slip is the page footer and its chain of children.
+    // The slip is the page footer and its chain of children; its first band is named like a header.
     {"PageHeaderBand1", BandType::PageFooter, 21.43, receipt, Tinted},
     {"ChildBand4", BandType::Child, 59.53, mainPart},
     {"ChildBand5", BandType::Child, 9.26, debitAccount, Tinted},

@@ -24,7 +24,8 @@ public:
 };
 
 // The invoice page with its Giro F60-1 payment slip. It is created for one output, filled through the
-// Set... operations, then previewed, printed or exported through qrGiro, and destroyed.
+// Set... operations, then previewed, printed or exported through qrGiro, and destroyed. A report
+// definition, not a window, whatever the "frm" of its name says.
 class TfrmGiroF60 {
 public:
     TfrmGiroF60();
@@ -90,5 +91,6 @@ private:
     bool FPrePrintedForPaper = false; // kept while a PDF file is written
 
     report::Band *PageHeaderBand2, *ColumnHeaderBand1, *DetailBand1, *SummaryBand1;
+    // PageHeaderBand1 is the page footer: the slip's receipt part, at the foot of every page.
     report::Band *PageHeaderBand1, *ChildBand4, *ChildBand5, *ChildBand6, *ChildBand1;
 };
