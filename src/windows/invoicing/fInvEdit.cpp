@@ -443,15 +443,7 @@ void TfrmInvoiceEdit::RoundTotal()
     if (gross.isNull())
         throw Error(tr("The invoice has no gross total to round yet"));
     const Money total = gross.asMoney();
-    // Whole kroner in exact units: a remainder of exactly half goes to the even neighbour.
-    qint64 kroner = total.units() / Money::Scale;
-    const qint64 rest = total.units() % Money::Scale;
-    const qint64 half = Money::Scale / 2;
-    if (rest > half || (rest == half && kroner % 2 != 0))
-        ++kroner;
-    else if (rest < -half || (rest == -half && kroner % 2 != 0))
-        --kroner;
-    const Money whole = Money::fromUnits(kroner * Money::Scale);
+    const Money whole = total.roundedToKroner();
     lines().append();
     lines().fieldByName(QStringLiteral("ITEM_DESC")).setValue(uMsgStrs::sRoundingLine());
     lines().fieldByName(QStringLiteral("ITEM_ID")).setValue(RoundingLineId);
