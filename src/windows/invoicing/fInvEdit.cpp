@@ -156,9 +156,9 @@ void TfrmInvoiceEdit::connectActions()
     connect(ui->btnOK, &QPushButton::clicked, this, &TfrmInvoiceEdit::accept);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmInvoiceEdit::reject);
     connect(ui->actApply, &QAction::triggered, this, [this] { RunCommand([this] { StoreEdits(); }); });
-    connect(ui->actPreview, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Preview)); });
-    connect(ui->actPrint, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Print)); });
-    connect(ui->actToPDF, &QAction::triggered, this, [this] { output(int(InvoiceOutput::PdfFile)); });
+    connect(ui->actPreview, &QAction::triggered, this, [this] { output(InvoiceOutput::Preview); });
+    connect(ui->actPrint, &QAction::triggered, this, [this] { output(InvoiceOutput::Print); });
+    connect(ui->actToPDF, &QAction::triggered, this, [this] { output(InvoiceOutput::PdfFile); });
     connect(ui->actRound, &QAction::triggered, this, [this] { RunCommand([this] { RoundTotal(); }); });
     connect(ui->btnChangeCustomer, &QPushButton::clicked, this,
             [this] { RunCommand([this] { btnChangeCustomerClick(); }); });
@@ -260,7 +260,7 @@ void TfrmInvoiceEdit::updateActions()
         action->setEnabled(stored);
 }
 
-void TfrmInvoiceEdit::output(int mode)
+void TfrmInvoiceEdit::output(InvoiceOutput mode)
 {
     RunCommand([&] {
         const qint64 id = header().fieldByName(QStringLiteral("INV_ID")).asInteger();

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+enum class InvoiceOutput;
 class TfrmInvoiceNote;
 class QModelIndex;
 
@@ -58,7 +59,7 @@ private:
     void gridCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
     void btnChangeCustomerClick();
     void btnInvoiceNoticeClick();
-    void output(int mode);
+    void output(InvoiceOutput mode);
     bool hasPendingChanges() const;
     void rollBack();
 
