@@ -41,6 +41,23 @@ public:
     constexpr double toDouble() const { return static_cast<double>(m_units) / Scale; }
     constexpr bool isZero() const { return m_units == 0; }
 
+    // The amount in whole kroner, a half to the even neighbour (the rounding line of an invoice). A
+    // rounding beyond what money can hold is refused like such a sum.
+    constexpr Money roundedToKroner() const
+    {
+        std::int64_t kroner = m_units / Scale;
+        const std::int64_t rest = m_units % Scale; // takes the sign of the amount
+        constexpr std::int64_t half = Scale / 2;
+        if (rest > half || (rest == half && kroner % 2 != 0))
+            ++kroner;
+        else if (rest < -half || (rest == -half && kroner % 2 != 0))
+            --kroner;
+        std::int64_t whole = 0;
+        if (__builtin_mul_overflow(kroner, Scale, &whole) || !fitsUnits(whole))
+            refuseSum();
+        return Money(whole);
+    }
+
     constexpr Money operator+(Money o) const
     {
         std::int64_t sum = 0;

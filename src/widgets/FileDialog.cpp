@@ -8,9 +8,14 @@
 
 namespace {
 
-std::deque<QString> &answers()
+struct Answer {
+    QString fileName;
+    QString selectedFilter;
+};
+
+std::deque<Answer> &answers()
 {
-    static std::deque<QString> queue;
+    static std::deque<Answer> queue;
     return queue;
 }
 
@@ -22,24 +27,31 @@ SaveFileRequest &lastRequest()
 
 } // namespace
 
-QString getSaveFileName(QWidget *parent, const SaveFileRequest &request)
+QString getSaveFileName(QWidget *parent, const SaveFileRequest &request, QString *selectedFilter)
 {
     lastRequest() = request;
     if (!answers().empty()) {
-        QString next = answers().front();
+        Answer next = answers().front();
         answers().pop_front();
-        if (!next.isEmpty() && !request.defaultSuffix.isEmpty() && QFileInfo(next).suffix().isEmpty())
-            next += QLatin1Char('.') + request.defaultSuffix;
-        return next;
+        if (!next.fileName.isEmpty() && !request.defaultSuffix.isEmpty() && QFileInfo(next.fileName).suffix().isEmpty())
+            next.fileName += QLatin1Char('.') + request.defaultSuffix;
+        if (selectedFilter)
+            *selectedFilter =
+                next.selectedFilter.isEmpty() ? request.filter.section(QLatin1String(";;"), 0, 0) : next.selectedFilter;
+        return next.fileName;
     }
     QFileDialog dialog(parent, request.caption, request.folder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (selectedFilter && !selectedFilter->isEmpty())
+        dialog.selectNameFilter(*selectedFilter);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().first();
 }
 
@@ -52,9 +64,9 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
     return getSaveFileName(parent, request);
 }
 
-void setNextFileName(const QString &fileName)
+void setNextFileName(const QString &fileName, const QString &selectedFilter)
 {
-    answers().push_back(fileName);
+    answers().push_back({fileName, selectedFilter});
 }
 
 void clearNextFileNames()

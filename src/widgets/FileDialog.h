@@ -15,10 +15,13 @@ struct SaveFileRequest {
     QString defaultSuffix; // appended when the name given has no extension
 };
 
-// The chosen path, or empty when the user cancelled. The dialog asks before overwriting a file.
-QString getSaveFileName(QWidget *parent, const SaveFileRequest &request);
+// The chosen path, or empty when the user cancelled. The dialog asks before overwriting a file. Where the
+// request offers several filters ("PDF (*.pdf);;RTF (*.rtf)"), selectedFilter gets the one chosen; a filter
+// it holds on the way in is shown first.
+QString getSaveFileName(QWidget *parent, const SaveFileRequest &request, QString *selectedFilter = nullptr);
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
-void setNextFileName(const QString &fileName);
+// The answer of the next dialog, chosen with that filter (empty: the first offered).
+void setNextFileName(const QString &fileName, const QString &selectedFilter = QString());
 void clearNextFileNames();
 // The request of the last save dialog (for tests).
 SaveFileRequest lastSaveFileRequest();

@@ -1,5 +1,7 @@
 #include "PreviewWindow.h"
 
+#include "FileDialog.h"
+#include "Printers.h"
 #include "ReportPrinting.h"
 #include "core/Errors.h"
 #include "core/Messages.h"
@@ -8,11 +10,9 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
-#include <QPrintDialog>
 #include <QScrollArea>
 #include <QTimer>
 #include <QToolBar>
@@ -26,18 +26,6 @@ PreviewWindow::OpenHook &openHook()
 {
     static PreviewWindow::OpenHook hook;
     return hook;
-}
-
-PreviewWindow::FileNameProvider &fileNameProvider()
-{
-    static PreviewWindow::FileNameProvider provider;
-    return provider;
-}
-
-PreviewWindow::PrinterSetup &printerSetupHandler()
-{
-    static PreviewWindow::PrinterSetup setup;
-    return setup;
 }
 
 const int zoomSteps[] = {25, 50, 75, 100, 125, 150, 200, 300, 400};
@@ -59,16 +47,6 @@ PreviewWindow::OpenHook PreviewWindow::setOpenHook(OpenHook hook)
     return std::exchange(openHook(), std::move(hook));
 }
 
-PreviewWindow::FileNameProvider PreviewWindow::setFileNameProvider(FileNameProvider provider)
-{
-    return std::exchange(fileNameProvider(), std::move(provider));
-}
-
-PreviewWindow::PrinterSetup PreviewWindow::setPrinterSetup(PrinterSetup setup)
-{
-    return std::exchange(printerSetupHandler(), std::move(setup));
-}
-
 PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, std::unique_ptr<PageStore> pages, QWidget *parent)
     : QDialog(parent), m_report(report), m_printer(printer), m_pages(std::move(pages))
 {
@@ -78,8 +56,33 @@ PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, std::unique_ptr<
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeToolBar());
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setAlignment(Qt::AlignHCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new QLabel(m_scroll);
+    m_scroll->setWidget(m_view);
+    layout->addWidget(m_scroll, 1);
+    m_status = new QLabel(this);
+    m_status->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(m_status);
+
+    resize(900, m_report.previewHeight > 0 ? m_report.previewHeight : 750);
+    setPage(0);
+
+    QTimer::singleShot(0, this, [this] {
+        if (openHook())
+            openHook()(*this);
+    });
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+// The navigation, zoom, print, save and close actions.
+QToolBar *PreviewWindow::makeToolBar()
+{
     auto *bar = new QToolBar(this);
-    layout->addWidget(bar);
 
     actFirstPage = bar->addAction(tr("First"), this, [this] { setPage(0); });
     actPriorPage = bar->addAction(tr("Prior"), this, [this] { setPage(m_page - 1); });
@@ -130,27 +133,8 @@ PreviewWindow::PreviewWindow(Report &report, QPrinter &printer, std::unique_ptr<
         {actSave, "actSave"},           {actClose, "actClose"}};
     for (const auto &[action, name] : names)
         action->setObjectName(QLatin1String(name));
-
-    m_scroll = new QScrollArea(this);
-    m_scroll->setAlignment(Qt::AlignHCenter);
-    m_scroll->setBackgroundRole(QPalette::Dark);
-    m_view = new QLabel(m_scroll);
-    m_scroll->setWidget(m_view);
-    layout->addWidget(m_scroll, 1);
-    m_status = new QLabel(this);
-    m_status->setContentsMargins(6, 2, 6, 2);
-    layout->addWidget(m_status);
-
-    resize(900, m_report.previewHeight > 0 ? m_report.previewHeight : 750);
-    setPage(0);
-
-    QTimer::singleShot(0, this, [this] {
-        if (openHook())
-            openHook()(*this);
-    });
+    return bar;
 }
-
-PreviewWindow::~PreviewWindow() = default;
 
 int PreviewWindow::pageCount() const
 {
@@ -217,27 +201,20 @@ void PreviewWindow::printReport()
     }
 }
 
+// On the preview's own printer, selecting nothing; saving into a file is the Save button's.
 void PreviewWindow::printerSetup()
 {
-    QPrinter &printer = m_printer;
-    if (printerSetupHandler()) {
-        printerSetupHandler()(printer, this);
-        return;
-    }
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.exec();
+    printSetupDialog(m_printer, this, false);
 }
 
 void PreviewWindow::save()
 {
     const QStringList filters = saveFilters();
+    SaveFileRequest request;
+    request.caption = tr("Save");
+    request.filter = filters.join(QLatin1String(";;"));
     QString selected = filters.front();
-    QString path;
-    if (fileNameProvider())
-        path = fileNameProvider()(this, filters, &selected);
-    else
-        path = QFileDialog::getSaveFileName(this, tr("Save"), QString(), filters.join(QLatin1String(";;")), &selected);
+    QString path = getSaveFileName(this, request, &selected);
     if (path.isEmpty())
         return;
     // The name's suffix decides; a name without one takes the chosen filter's.

@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QPrinter;
 class QScrollArea;
+class QToolBar;
 
 namespace report {
 
@@ -42,18 +43,14 @@ public:
     QAction *actFirstPage, *actPriorPage, *actNextPage, *actLastPage;
     QAction *actZoomIn, *actZoomOut, *actPrint, *actPrinterSetup, *actSave, *actClose;
 
-    // Seams for tests and tools without a person: called once the window is shown, inside its event loop
-    // (the hook closes the window); the file name the save function asks for (empty: cancelled); the
-    // printer setup (false: cancelled). Each returns the one installed before; empty restores the default.
+    // For tests and tools without a person: called once the window is shown, inside its event loop (the
+    // hook closes the window). Returns the one installed before; empty restores the default. The save and
+    // printer setup dialogs are those of FileDialog.h and Printers.h, with their stand-ins.
     using OpenHook = std::function<void(PreviewWindow &)>;
-    using FileNameProvider =
-        std::function<QString(QWidget *parent, const QStringList &filters, QString *selectedFilter)>;
-    using PrinterSetup = std::function<bool(QPrinter &printer, QWidget *parent)>;
     static OpenHook setOpenHook(OpenHook hook);
-    static FileNameProvider setFileNameProvider(FileNameProvider provider);
-    static PrinterSetup setPrinterSetup(PrinterSetup setup);
 
 private:
+    QToolBar *makeToolBar();
     void render();
     void updateActions();
 

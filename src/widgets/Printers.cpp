@@ -98,16 +98,20 @@ void setPrintSetupDialog(PrintSetupDialog dialog)
     state().dialog = std::move(dialog);
 }
 
+bool printSetupDialog(QPrinter &printer, QWidget *parent, bool offerFile)
+{
+    if (state().dialog)
+        return state().dialog(printer, parent);
+    QPrintDialog dialog(&printer, parent);
+    if (!offerFile)
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 bool runPrintSetupDialog(QWidget *parent)
 {
     QPrinter &printer = currentPrinter();
-    bool accepted = false;
-    if (state().dialog) {
-        accepted = state().dialog(printer, parent);
-    } else {
-        QPrintDialog dialog(&printer, parent);
-        accepted = dialog.exec() == QDialog::Accepted;
-    }
+    const bool accepted = printSetupDialog(printer, parent);
     if (accepted && !printer.printerName().isEmpty())
         selectPrinterByName(printer.printerName());
     return accepted;

@@ -38,3 +38,6 @@ void resetPrinterSelection();
 using PrintSetupDialog = std::function<bool(QPrinter &printer, QWidget *parent)>;
 void setPrintSetupDialog(PrintSetupDialog dialog);
 bool runPrintSetupDialog(QWidget *parent);
+// The dialog alone, on any printer (the preview's): true when accepted; nothing is selected. offerFile:
+// whether it offers printing into a file.
+bool printSetupDialog(QPrinter &printer, QWidget *parent, bool offerFile = true);

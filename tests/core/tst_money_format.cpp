@@ -40,6 +40,54 @@ private Q_SLOTS:
         QCOMPARE(money(value).units(), units);
     }
 
+    // The rounding line's whole kroner: exact in units, a half to the even neighbour on either side of zero.
+    void roundedToKroner_data()
+    {
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<qint64>("kroner");
+        // clang-format off
+        QTest::newRow("zero")               << qint64(0)        << qint64(0);
+        QTest::newRow("whole stays")        << qint64(12340000) << qint64(1234);
+        QTest::newRow(",49 down")           << qint64(12344900) << qint64(1234);
+        QTest::newRow(",50 to even down")   << qint64(12345000) << qint64(1234);
+        QTest::newRow(",51 up")             << qint64(12345100) << qint64(1235);
+        QTest::newRow(",4999 down")         << qint64(12344999) << qint64(1234);
+        QTest::newRow(",5001 up")           << qint64(12345001) << qint64(1235);
+        QTest::newRow(",50 to even up")     << qint64(12355000) << qint64(1236);
+        QTest::newRow("one unit")           << qint64(1)        << qint64(0);
+        QTest::newRow("half a krone")       << qint64(5000)     << qint64(0);
+        QTest::newRow("one and a half")     << qint64(15000)    << qint64(2);
+        QTest::newRow("-,49 up")            << qint64(-2504900) << qint64(-250);
+        QTest::newRow("-,50 to even up")    << qint64(-1005000) << qint64(-100);
+        QTest::newRow("-,50 to even down")  << qint64(-1015000) << qint64(-102);
+        QTest::newRow("-,51 down")          << qint64(-2505100) << qint64(-251);
+        QTest::newRow("minus half a krone") << qint64(-5000)    << qint64(0);
+        QTest::newRow("largest, down")      << qint64(9223372036854764999) << qint64(922337203685476);
+        QTest::newRow("most negative, up")  << qint64(-9223372036854764999) << qint64(-922337203685476);
+        // clang-format on
+    }
+    void roundedToKroner()
+    {
+        QFETCH(qint64, units);
+        QFETCH(qint64, kroner);
+        QCOMPARE(Money::fromUnits(units).roundedToKroner().units(), kroner * Money::Scale);
+    }
+
+    // A rounding past the largest amount is refused, as a sum past it is, never wrapped around.
+    void roundingBeyondMoneyIsRefused()
+    {
+        for (const qint64 units : {qint64(9223372036854769999), qint64(-9223372036854769999),
+                                   std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()}) {
+            QString refusal;
+            try {
+                (void)Money::fromUnits(units).roundedToKroner();
+            } catch (const Error &e) {
+                refusal = e.message();
+            }
+            QVERIFY2(refusal.contains("A sum of amounts is beyond"), qPrintable(QString::number(units)));
+        }
+    }
+
     void moneySumsAreExact()
     {
         Money sum;

@@ -81,9 +81,9 @@ NextFileNames::~NextFileNames()
     clearNextFileNames();
 }
 
-void NextFileNames::push(const QString &name)
+void NextFileNames::push(const QString &name, const QString &selectedFilter)
 {
-    setNextFileName(name);
+    setNextFileName(name, selectedFilter);
 }
 
 PrinterToPdf::PrinterToPdf() : m_path(m_dir.filePath(QStringLiteral("printed.pdf")))
@@ -91,8 +91,9 @@ PrinterToPdf::PrinterToPdf() : m_path(m_dir.filePath(QStringLiteral("printed.pdf
     resetPrinterSelection();
     currentPrinter().setOutputFormat(QPrinter::PdfFormat);
     currentPrinter().setOutputFileName(m_path);
-    setPrintSetupDialog([this](QPrinter &, QWidget *) {
+    setPrintSetupDialog([this](QPrinter &printer, QWidget *) {
         ++setups;
+        setUpPrinter = &printer;
         return accept;
     });
 }

@@ -11,6 +11,7 @@
 
 class QAbstractItemView;
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Triggers the action of that object name on the window; fails the test (returns false) when the window
@@ -32,16 +33,17 @@ QString visibleWindows();
 
 // Seam guards: each installs its stand-in for its lifetime and puts back what was there before.
 
-// Answers the save-file dialogs with these names in order (an empty name: the user cancelled).
+// Answers the save-file dialogs with these names in order (an empty name: the user cancelled), each chosen
+// with the first filter offered unless push() names one.
 class NextFileNames {
 public:
     explicit NextFileNames(const QStringList &names = {});
     ~NextFileNames();
-    void push(const QString &name);
+    void push(const QString &name, const QString &selectedFilter = QString());
 };
 
 // Points the program's printer at a PDF file in a folder of its own; the printer setup dialog answers
-// `accept` (counted in setups).
+// `accept` (counted in setups, the printer it was given in setUpPrinter).
 class PrinterToPdf {
 public:
     PrinterToPdf();
@@ -49,6 +51,7 @@ public:
     QString path() const { return m_path; }
     bool accept = true;
     int setups = 0;
+    const QPrinter *setUpPrinter = nullptr;
 
 private:
     QTemporaryDir m_dir;

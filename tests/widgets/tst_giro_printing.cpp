@@ -35,18 +35,16 @@ void TestGiroPrinting::emptyPageThroughEveryOutput()
         printer.setOutputFileName(out.filePath(QStringLiteral("printed.pdf")));
 
         const QString saved = out.filePath(QStringLiteral("saved.pdf"));
-        const auto previousName =
-            PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &, QString *) { return saved; });
-        const auto previous = PreviewWindow::setOpenHook([&](PreviewWindow &w) {
-            QCOMPARE(w.height(), 750);
-            QCOMPARE(w.pageCount(), 1);
-            w.printReport();
-            w.save();
-            w.close();
-        });
-        report::preview(giro.qrGiro, printer);
-        PreviewWindow::setOpenHook(previous);
-        PreviewWindow::setFileNameProvider(previousName);
+        {
+            const NextFileNames names({saved});
+            const PreviewDriver driver([&](PreviewWindow &w) {
+                QCOMPARE(w.height(), 750);
+                QCOMPARE(w.pageCount(), 1);
+                w.printReport();
+                w.save();
+            });
+            report::preview(giro.qrGiro, printer);
+        }
         // A file carries the whole slip, also one saved from the preview of pre-printed stationery.
         QCOMPARE(PdfProbe(saved).count(0, QStringLiteral("GIRO")), 1);
         QCOMPARE(giro.prePrinted(), prePrinted);
@@ -72,12 +70,10 @@ void TestGiroPrinting::emptyPageThroughEveryOutput()
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.filePath(QStringLiteral("again.pdf")));
-    const auto previous = PreviewWindow::setOpenHook([](PreviewWindow &w) {
-        w.actPrint->trigger();
-        w.close();
-    });
-    report::preview(giro.qrGiro, printer);
-    PreviewWindow::setOpenHook(previous);
+    {
+        const PreviewDriver driver([](PreviewWindow &w) { w.actPrint->trigger(); });
+        report::preview(giro.qrGiro, printer);
+    }
     PdfProbe again(printer.outputFileName());
     QCOMPARE(again.count(0, QStringLiteral("Varenr.")), 1);
     QCOMPARE(again.count(0, QStringLiteral("Item1")), 1);

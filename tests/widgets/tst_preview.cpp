@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "core/Errors.h"
 #include "report/Report.h"
+#include "widgets/FileDialog.h"
 #include "widgets/PreviewWindow.h"
 #include "widgets/ReportPrinting.h"
 
@@ -70,20 +71,10 @@ void TestPreview::previewNavigatesZoomsPrintsAndSaves()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
 
-    QStringList offered;
-    const auto previousFileName =
-        PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &filters, QString *selected) {
-            offered = filters;
-            *selected = filters.front();
-            return dir.filePath(QStringLiteral("saved.pdf"));
-        });
-    int setups = 0;
-    const auto previousSetup = PreviewWindow::setPrinterSetup([&](QPrinter &p, QWidget *) {
-        ++setups;
-        return &p == &printer;
-    });
+    const NextFileNames names({dir.filePath(QStringLiteral("saved.pdf"))});
+    PrinterToPdf setup;
     bool ran = false;
-    const auto previousHook = PreviewWindow::setOpenHook([&](PreviewWindow &w) {
+    const PreviewDriver driver([&](PreviewWindow &w) {
         ran = true;
         QVERIFY(w.isVisible());
         QCOMPARE(w.height(), 600);
@@ -112,15 +103,13 @@ void TestPreview::previewNavigatesZoomsPrintsAndSaves()
         w.actClose->trigger();
     });
     report::preview(rr.r, printer);
-    PreviewWindow::setOpenHook(previousHook);
-    PreviewWindow::setFileNameProvider(previousFileName);
-    PreviewWindow::setPrinterSetup(previousSetup);
 
     QVERIFY(ran);
-    QCOMPARE(setups, 1);
+    QCOMPARE(setup.setups, 1);
+    QCOMPARE(setup.setUpPrinter, &printer); // the preview's own printer, not the program's
     QCOMPARE(printed, 1);
     QCOMPARE(generations, 3); // preview, print, save
-    QCOMPARE(offered, QStringList{"PDF File (*.pdf)"});
+    QCOMPARE(lastSaveFileRequest().filter, QString("PDF File (*.pdf)"));
     QCOMPARE(PdfProbe(printer.outputFileName()).pageCount(), 3);
     PdfProbe saved(dir.filePath(QStringLiteral("saved.pdf")));
     QCOMPARE(saved.pageCount(), 3);
@@ -136,22 +125,12 @@ void TestPreview::rtfKeepsTextsInPageOrderAtTheirPlaces()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.rtf"));
 
-    QStringList offered;
-    const auto previousFileName =
-        PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &filters, QString *selected) {
-            offered = filters;
-            *selected = filters.last();
-            return path;
-        });
-    const auto previousHook = PreviewWindow::setOpenHook([](PreviewWindow &w) {
-        w.save();
-        w.close();
-    });
+    NextFileNames names;
+    names.push(path, QStringLiteral("RTF File (*.rtf)"));
+    const PreviewDriver driver([](PreviewWindow &w) { w.save(); });
     QPrinter printer;
     report::preview(rr.r, printer);
-    PreviewWindow::setOpenHook(previousHook);
-    PreviewWindow::setFileNameProvider(previousFileName);
-    QCOMPARE(offered, QStringList({"PDF File (*.pdf)", "RTF File (*.rtf)"}));
+    QCOMPARE(lastSaveFileRequest().filter, QString("PDF File (*.pdf);;RTF File (*.rtf)"));
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -181,19 +160,10 @@ void TestPreview::saveLeavesAReadOnlyFileAlone()
         file.write("%PDF-1.4 archived");
     }
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-    const auto previousFileName =
-        PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &filters, QString *selected) {
-            *selected = filters.first();
-            return path;
-        });
-    const auto previousHook = PreviewWindow::setOpenHook([](PreviewWindow &w) {
-        w.save();
-        w.close();
-    });
+    const NextFileNames names({path});
+    const PreviewDriver driver([](PreviewWindow &w) { w.save(); });
     QPrinter printer;
     report::preview(rr.r, printer);
-    PreviewWindow::setOpenHook(previousHook);
-    PreviewWindow::setFileNameProvider(previousFileName);
 
     QCOMPARE(answers.shown().size(), 1);
     QCOMPARE(answers.shown().at(0).type, MsgType::Error);

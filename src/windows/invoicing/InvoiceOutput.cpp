@@ -81,7 +81,7 @@ void sendAsMail(TfrmGiroF60 &giro)
 
 } // namespace
 
-void OutputInvoice(QWidget *owner, qint64 invoiceId, int mode)
+void OutputInvoice(QWidget *owner, qint64 invoiceId, InvoiceOutput mode)
 {
     TfrmGiroF60 giro;
     WindowsDisabled disabled(owner);
@@ -91,7 +91,7 @@ void OutputInvoice(QWidget *owner, qint64 invoiceId, int mode)
     };
     if (!ComposeInvoiceDocument(invoiceId, giro))
         return;
-    switch (InvoiceOutput(mode)) {
+    switch (mode) {
     case InvoiceOutput::Preview:
         report::preview(giro.qrGiro, currentPrinter());
         break;

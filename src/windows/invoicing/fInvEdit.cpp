@@ -19,7 +19,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -74,7 +73,7 @@ private:
 } // namespace
 
 TfrmInvoiceEdit::TfrmInvoiceEdit(QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TfrmInvoiceEdit>()), m_note(nullptr)
+    : TransactionDialog(parent), ui(std::make_unique<Ui::TfrmInvoiceEdit>()), m_note(nullptr)
 {
     ui->setupUi(this);
     // No close box: the window ends through OK or Cancel.
@@ -113,8 +112,7 @@ TfrmInvoiceEdit::TfrmInvoiceEdit(QWidget *parent)
     // a currency symbol.
     RegSettings().RestoreWindowState(this);
     dm().tblLookupItem.open();
-    dm().conInvoice.beginTransaction();
-    m_changesAtStart = dm().conInvoice.totalChanges();
+    beginTransaction();
     for (DBEdit *edit : ui->frameInvoice->dateEdits())
         InjectDateTimePicker(edit);
     m_note = new TfrmInvoiceNote(this);
@@ -135,7 +133,7 @@ TfrmInvoiceEdit::~TfrmInvoiceEdit()
     if (!dmInvoice)
         return;
     try {
-        rollBack();
+        rollBackTransaction();
         dm().qryInvoiceCustomer.close();
         lines().close();
         header().close();
@@ -156,9 +154,9 @@ void TfrmInvoiceEdit::connectActions()
     connect(ui->btnOK, &QPushButton::clicked, this, &TfrmInvoiceEdit::accept);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmInvoiceEdit::reject);
     connect(ui->actApply, &QAction::triggered, this, [this] { RunCommand([this] { StoreEdits(); }); });
-    connect(ui->actPreview, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Preview)); });
-    connect(ui->actPrint, &QAction::triggered, this, [this] { output(int(InvoiceOutput::Print)); });
-    connect(ui->actToPDF, &QAction::triggered, this, [this] { output(int(InvoiceOutput::PdfFile)); });
+    connect(ui->actPreview, &QAction::triggered, this, [this] { output(InvoiceOutput::Preview); });
+    connect(ui->actPrint, &QAction::triggered, this, [this] { output(InvoiceOutput::Print); });
+    connect(ui->actToPDF, &QAction::triggered, this, [this] { output(InvoiceOutput::PdfFile); });
     connect(ui->actRound, &QAction::triggered, this, [this] { RunCommand([this] { RoundTotal(); }); });
     connect(ui->btnChangeCustomer, &QPushButton::clicked, this,
             [this] { RunCommand([this] { btnChangeCustomerClick(); }); });
@@ -260,7 +258,7 @@ void TfrmInvoiceEdit::updateActions()
         action->setEnabled(stored);
 }
 
-void TfrmInvoiceEdit::output(int mode)
+void TfrmInvoiceEdit::output(InvoiceOutput mode)
 {
     RunCommand([&] {
         const qint64 id = header().fieldByName(QStringLiteral("INV_ID")).asInteger();
@@ -268,68 +266,30 @@ void TfrmInvoiceEdit::output(int mode)
     });
 }
 
-void TfrmInvoiceEdit::accept()
+// Cancel discards everything done since the window opened, so it asks when anything was: an edit pending
+// or posted, or rows written by what the window ran (a print stamps its date).
+bool TfrmInvoiceEdit::hasChanges() const
 {
-    try {
-        StoreEdits();
-        dm().conInvoice.commit();
-    } catch (const SilentAbort &) {
-        return;
-    } catch (const std::exception &e) {
-        // Nothing is committed; the window stays open with everything pending.
-        ShowException(e);
-        return;
-    }
-    m_closing = true;
-    QDialog::accept();
+    return hasPendingChanges() || m_changesPosted || changedSinceStart();
 }
 
-// Cancel discards everything done since the window opened: after asking, when anything was done.
-void TfrmInvoiceEdit::reject()
+bool TfrmInvoiceEdit::confirmDiscard()
 {
-    if (m_closing) {
-        QDialog::reject(); // already decided: the closing goes on
-        return;
-    }
-    const bool changed = hasPendingChanges() || m_changesPosted || dm().conInvoice.totalChanges() != m_changesAtStart;
-    if (changed && !MsgConfirm(tr("Discard the changes made to this invoice?")))
-        return;
-    m_closing = true;
-    try {
-        ui->gridInvItems->discardPendingEdit();
-        if (lines().isEditing())
-            lines().cancel();
-        if (header().isEditing())
-            header().cancel();
-        rollBack();
-    } catch (const std::exception &e) {
-        MsgError(QString::fromUtf8(e.what()));
-    }
-    QDialog::reject();
+    return MsgConfirm(tr("Discard the changes made to this invoice?"));
 }
 
-void TfrmInvoiceEdit::rollBack()
+void TfrmInvoiceEdit::discardEdits()
 {
-    if (dmInvoice && dm().conInvoice.inTransaction())
-        dm().conInvoice.rollback();
-}
-
-void TfrmInvoiceEdit::closeEvent(QCloseEvent *event)
-{
-    // Closed by the system: the same as Cancel.
-    if (!m_closing) {
-        reject();
-        if (!m_closing) {
-            event->ignore();
-            return;
-        }
-    }
-    QDialog::closeEvent(event);
+    ui->gridInvItems->discardPendingEdit();
+    if (lines().isEditing())
+        lines().cancel();
+    if (header().isEditing())
+        header().cancel();
 }
 
 void TfrmInvoiceEdit::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    TransactionDialog::showEvent(event);
     if (m_noticeShown)
         return;
     m_noticeShown = true;
@@ -358,7 +318,7 @@ bool TfrmInvoiceEdit::eventFilter(QObject *watched, QEvent *event)
         if (withinWindow && lines().state() == db::DataSet::State::Insert && !lines().isModified())
             RunCommand([] { lines().cancel(); });
     }
-    return QDialog::eventFilter(watched, event);
+    return TransactionDialog::eventFilter(watched, event);
 }
 
 // Leaving the item code cell with a code typed into a line without a description fills the line from
@@ -443,15 +403,7 @@ void TfrmInvoiceEdit::RoundTotal()
     if (gross.isNull())
         throw Error(tr("The invoice has no gross total to round yet"));
     const Money total = gross.asMoney();
-    // Whole kroner in exact units: a remainder of exactly half goes to the even neighbour.
-    qint64 kroner = total.units() / Money::Scale;
-    const qint64 rest = total.units() % Money::Scale;
-    const qint64 half = Money::Scale / 2;
-    if (rest > half || (rest == half && kroner % 2 != 0))
-        ++kroner;
-    else if (rest < -half || (rest == -half && kroner % 2 != 0))
-        --kroner;
-    const Money whole = Money::fromUnits(kroner * Money::Scale);
+    const Money whole = total.roundedToKroner();
     lines().append();
     lines().fieldByName(QStringLiteral("ITEM_DESC")).setValue(uMsgStrs::sRoundingLine());
     lines().fieldByName(QStringLiteral("ITEM_ID")).setValue(RoundingLineId);
@@ -465,5 +417,5 @@ void TfrmInvoiceEdit::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);
-    QDialog::changeEvent(event);
+    TransactionDialog::changeEvent(event);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "TransactionDialog.h"
 
 #include <memory>
 
+enum class InvoiceOutput;
 class TfrmInvoiceNote;
 class QModelIndex;
 
@@ -14,7 +15,7 @@ class TfrmInvoiceEdit;
 // The window in which one invoice is written or changed: header, customer, lines and totals. Everything
 // done while it is open is one transaction on the shared connection: OK commits it, every other way out
 // rolls it back (after asking, when something was changed).
-class TfrmInvoiceEdit : public QDialog {
+class TfrmInvoiceEdit : public TransactionDialog {
     Q_OBJECT
 public:
     explicit TfrmInvoiceEdit(QWidget *parent = nullptr);
@@ -39,14 +40,10 @@ public:
     // The item lookup of the code cell: the catalogue window, and the picked item into the line.
     void PickItem();
 
-    void accept() override;
-    void reject() override;
-
     static constexpr int RoundingLineId = 9999;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -58,14 +55,16 @@ private:
     void gridCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
     void btnChangeCustomerClick();
     void btnInvoiceNoticeClick();
-    void output(int mode);
+    void output(InvoiceOutput mode);
     bool hasPendingChanges() const;
-    void rollBack();
+
+    void storeEdits() override { StoreEdits(); }
+    void discardEdits() override;
+    bool hasChanges() const override;
+    bool confirmDiscard() override;
 
     std::unique_ptr<Ui::TfrmInvoiceEdit> ui;
     TfrmInvoiceNote *m_note;
     bool m_changesPosted = false;
     bool m_noticeShown = false;
-    bool m_closing = false;
-    qint64 m_changesAtStart = 0;
 };

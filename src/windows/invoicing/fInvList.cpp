@@ -67,10 +67,10 @@ TfrmInvoiceList::TfrmInvoiceList(QWidget *parent)
     connect(ui->ActDelInvoice, &QAction::triggered, this, [this] { RunCommand([this] { DeleteInvoices(); }); });
     connect(ui->actRefresh, &QAction::triggered, this, [this] { RunCommand([this] { Refresh(); }); });
     connect(ui->actPayInvoice, &QAction::triggered, this, [this] { RunCommand([this] { PayInvoices(); }); });
-    connect(ui->actInvoicePreview, &QAction::triggered, this, [this] { Output(int(InvoiceOutput::Preview)); });
-    connect(ui->actInvoicePrint, &QAction::triggered, this, [this] { Output(int(InvoiceOutput::Print)); });
-    connect(ui->actSavePDF, &QAction::triggered, this, [this] { Output(int(InvoiceOutput::PdfFile)); });
-    connect(ui->actInvoiceEmail, &QAction::triggered, this, [this] { Output(int(InvoiceOutput::EMail)); });
+    connect(ui->actInvoicePreview, &QAction::triggered, this, [this] { Output(InvoiceOutput::Preview); });
+    connect(ui->actInvoicePrint, &QAction::triggered, this, [this] { Output(InvoiceOutput::Print); });
+    connect(ui->actSavePDF, &QAction::triggered, this, [this] { Output(InvoiceOutput::PdfFile); });
+    connect(ui->actInvoiceEmail, &QAction::triggered, this, [this] { Output(InvoiceOutput::EMail); });
     const std::pair<QAction *, int> filters[] = {
         {ui->actFilterAll, 0}, {ui->actFilterUnpaid, 1}, {ui->actFilterOverdue, 2}};
     for (const auto &[action, level] : filters)
@@ -198,7 +198,7 @@ void TfrmInvoiceList::PayInvoices()
         Refresh();
 }
 
-void TfrmInvoiceList::Output(int mode)
+void TfrmInvoiceList::Output(InvoiceOutput mode)
 {
     RunCommand([&] {
         const qint64 id = currentInvoiceId();

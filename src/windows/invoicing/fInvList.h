@@ -4,6 +4,7 @@
 
 #include <memory>
 
+enum class InvoiceOutput;
 class QMenu;
 
 namespace Ui {
@@ -33,7 +34,7 @@ private:
     void EditInvoice();
     void DeleteInvoices();
     void PayInvoices();
-    void Output(int mode);
+    void Output(InvoiceOutput mode);
     qint64 currentInvoiceId() const;
 
     std::unique_ptr<Ui::TfrmInvoiceList> ui;

@@ -9,8 +9,6 @@
 #include "windows/main/Help.h"
 #include "windows/settings/UserSettings.h"
 
-#include <QCloseEvent>
-
 namespace {
 
 db::DataSet &payments()
@@ -20,7 +18,9 @@ db::DataSet &payments()
 
 } // namespace
 
-TfrmInvoicePay::TfrmInvoicePay(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmInvoicePay>())
+// The close box: without changes the window closes as after OK; with changes it asks first.
+TfrmInvoicePay::TfrmInvoicePay(QWidget *parent)
+    : TransactionDialog(parent, CloseBox::AsOkWhenUnchanged), ui(std::make_unique<Ui::TfrmInvoicePay>())
 {
     ui->setupUi(this);
     attachHelp(this, ui->btnHelp);
@@ -50,7 +50,7 @@ TfrmInvoicePay::~TfrmInvoicePay()
 
 void TfrmInvoicePay::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    TransactionDialog::showEvent(event);
     if (m_started)
         return;
     m_started = true;
@@ -60,93 +60,48 @@ void TfrmInvoicePay::showEvent(QShowEvent *event)
         payments().open();
         if (m_startInvoice != -1 && !payments().locate(QStringLiteral("INV_ID"), m_startInvoice))
             payments().first();
-        dmInvoice->conInvoice.beginTransaction();
-        m_changesAtStart = dmInvoice->conInvoice.totalChanges();
+        beginTransaction();
     });
     ui->DBGrid1->setFocus();
 }
 
 bool TfrmInvoicePay::PaymentsChanged() const
 {
-    if (!dmInvoice || !dmInvoice->conInvoice.inTransaction())
+    if (!inTransaction())
         return false;
-    return payments().isEditing() || ui->DBGrid1->isCellEditing() ||
-           dmInvoice->conInvoice.totalChanges() != m_changesAtStart;
+    return payments().isEditing() || ui->DBGrid1->isCellEditing() || changedSinceStart();
 }
 
-bool TfrmInvoicePay::closeAnyway() const
+bool TfrmInvoicePay::confirmDiscard()
 {
     return messageDialog(MsgType::Warning, tr("Closing window will not store changes to payments. Close anyway?"),
                          MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void TfrmInvoicePay::rollBack(bool reportErrors)
+void TfrmInvoicePay::storeEdits()
 {
-    try {
-        ui->DBGrid1->discardPendingEdit();
-        if (payments().isEditing())
-            payments().cancel();
-        if (dmInvoice->conInvoice.inTransaction())
-            dmInvoice->conInvoice.rollback();
-    } catch (const std::exception &e) {
-        if (reportErrors)
-            MsgError(QString::fromUtf8(e.what()));
-    }
+    ui->DBGrid1->commitPendingEdit();
+    if (payments().isEditing())
+        payments().post();
 }
 
-void TfrmInvoicePay::accept()
+void TfrmInvoicePay::discardEdits()
 {
-    try {
-        ui->DBGrid1->commitPendingEdit();
-        if (payments().isEditing())
-            payments().post();
-        if (dmInvoice->conInvoice.inTransaction())
-            dmInvoice->conInvoice.commit();
-    } catch (const SilentAbort &) {
-        return;
-    } catch (const std::exception &e) {
-        // Nothing is stored; the row stays as typed, for correcting.
-        ShowException(e);
-        return;
-    }
-    m_closing = true;
-    QDialog::accept();
+    ui->DBGrid1->discardPendingEdit();
+    if (payments().isEditing())
+        payments().cancel();
 }
 
-void TfrmInvoicePay::reject()
+// A window whose list could not be read began no transaction: there is nothing to commit.
+void TfrmInvoicePay::commitTransaction()
 {
-    if (m_closing) {
-        QDialog::reject(); // already decided: the closing goes on
-        return;
-    }
-    if (PaymentsChanged() && !closeAnyway())
-        return;
-    m_closing = true;
-    rollBack(true);
-    QDialog::reject();
-}
-
-// The close box: without changes the window closes as after OK; with changes it asks first.
-void TfrmInvoicePay::closeEvent(QCloseEvent *event)
-{
-    if (!m_closing) {
-        if (PaymentsChanged()) {
-            if (!closeAnyway()) {
-                event->ignore();
-                return;
-            }
-            rollBack(false);
-        } else if (dmInvoice && dmInvoice->conInvoice.inTransaction()) {
-            RunCommand([] { dmInvoice->conInvoice.commit(); });
-        }
-        m_closing = true;
-    }
-    QDialog::closeEvent(event);
+    if (inTransaction())
+        TransactionDialog::commitTransaction();
 }
 
 void TfrmInvoicePay::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);
-    QDialog::changeEvent(event);
+    TransactionDialog::changeEvent(event);
 }

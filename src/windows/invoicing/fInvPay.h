@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "TransactionDialog.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ class TfrmInvoicePay;
 // Registers payments: the invoices that still lack their paid date or paid sum, marked paid (today and
 // the whole gross total) or not paid, or given a date and sum by hand. Everything done from showing to
 // closing is one transaction: OK commits it, every other way out rolls it back after asking.
-class TfrmInvoicePay : public QDialog {
+class TfrmInvoicePay : public TransactionDialog {
     Q_OBJECT
 public:
     explicit TfrmInvoicePay(QWidget *parent = nullptr);
@@ -22,22 +22,19 @@ public:
     // Whether a payment was written or is being written (a row or a cell in editing counts too).
     bool PaymentsChanged() const;
 
-    void accept() override;
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    void storeEdits() override;
+    void discardEdits() override;
+    bool hasChanges() const override { return PaymentsChanged(); }
     // Asks whether to close without storing; true to close.
-    bool closeAnyway() const;
-    void rollBack(bool reportErrors);
+    bool confirmDiscard() override;
+    void commitTransaction() override;
 
     std::unique_ptr<Ui::TfrmInvoicePay> ui;
     qint64 m_startInvoice = -1;
     bool m_started = false;
-    bool m_closing = false;
-    qint64 m_changesAtStart = 0;
 };

@@ -135,22 +135,17 @@ void TfrmLookupItems::EditCatalogue(QWidget *owner)
     TdmInvoice &dm = *dmInvoice;
     // Open before the window is made, which sorts the open catalogue by description.
     dm.tblLookupItem.open();
-    auto window = std::make_unique<TfrmLookupItems>(owner);
     try {
-        window->setReadOnly(false);
-        window->setCloseOnDoubleClick(false);
-        dm.conInvoice.beginTransaction();
-        if (window->exec() == QDialog::Accepted)
-            dm.conInvoice.commit();
+        TfrmLookupItems window(owner);
+        window.setReadOnly(false);
+        window.setCloseOnDoubleClick(false);
+        // Declared after the window, so that the rollback comes before the window puts the catalogue back.
+        db::Transaction change(dm.conInvoice);
+        if (window.exec() == QDialog::Accepted)
+            change.commit();
     } catch (...) {
-        if (dm.conInvoice.inTransaction())
-            dm.conInvoice.rollback();
-        window.reset();
         dm.tblLookupItem.close();
         throw;
     }
-    if (dm.conInvoice.inTransaction())
-        dm.conInvoice.rollback();
-    window.reset();
     dm.tblLookupItem.close();
 }

@@ -103,20 +103,10 @@ void TfrmSettings::OKBtnClick()
         QString reason;
         if (!user.isWritable(&reason))
             throw Error(reason);
-        db::Connection &connection = dmInvoice->conInvoice;
-        const bool ownTransaction = !connection.inTransaction();
-        if (ownTransaction)
-            connection.beginTransaction();
-        try {
-            settings.SaveBusinessSettings();
-            user.SaveUserSettings();
-            if (ownTransaction)
-                connection.commit();
-        } catch (...) {
-            if (ownTransaction && connection.inTransaction())
-                connection.rollback();
-            throw;
-        }
+        db::Transaction change(dmInvoice->conInvoice);
+        settings.SaveBusinessSettings();
+        user.SaveUserSettings();
+        change.commit();
     } catch (const std::exception &failure) {
         settings.restore(before);
         user.setLanguage(languageBefore);

@@ -160,6 +160,30 @@ private slots:
         QVERIFY(answers.shown().isEmpty());
     }
 
+    // Without a close box the system may still close the window (Alt+F4): that is Cancel, question included.
+    void closedByTheSystemAsByCancel()
+    {
+        Business b;
+        const int id = b.invoice({}, {{1, 100, 25}});
+        MessageAnswers answers;
+        EditWindow e;
+        e.w.LoadInvoice(id);
+        e.show();
+        e.addLine(2, "50");
+        answers.push(MsgAnswer::No);
+        QVERIFY(!e.w.close());
+        QVERIFY(e.w.isVisible());
+        QCOMPARE(answers.texts(), QStringList{"Discard the changes made to this invoice?"});
+        QVERIFY(b.dm.conInvoice.inTransaction());
+        answers.push(MsgAnswer::Yes);
+        QVERIFY(e.w.close());
+        QVERIFY(!e.w.isVisible());
+        QCOMPARE(e.w.result(), int(QDialog::Rejected));
+        QVERIFY(!b.dm.conInvoice.inTransaction());
+        QCOMPARE(b.scalar("select count(*) from INVITEM").toInt(), 1);
+        QCOMPARE(answers.shown().size(), 2);
+    }
+
     void paidInvoiceNoticeAndTheCustomerBlock()
     {
         Business b;

@@ -48,7 +48,7 @@ private Q_SLOTS:
                 disabledMeanwhile = !owner.isEnabled() && !mainWindow.isEnabled();
                 w.close();
             });
-            OutputInvoice(&owner, id, int(InvoiceOutput::Preview));
+            OutputInvoice(&owner, id, InvoiceOutput::Preview);
         }
         QVERIFY(disabledMeanwhile);
         QVERIFY(owner.isEnabled() && mainWindow.isEnabled());
@@ -60,7 +60,7 @@ private Q_SLOTS:
                 QVERIFY(triggerAction(&w, QStringLiteral("actPrint")));
                 w.close();
             });
-            OutputInvoice(&owner, id, int(InvoiceOutput::Preview));
+            OutputInvoice(&owner, id, InvoiceOutput::Preview);
         }
         QCOMPARE(printDate().toString(), QStringLiteral("2026-12-10 00:00:00"));
         QTRY_COMPARE(refreshes, 1);
@@ -71,7 +71,7 @@ private Q_SLOTS:
         // Printed at once, inside a transaction that is then undone: the date goes with it.
         f.execute(QStringLiteral("update INVOICE set PRINTDATE = null"));
         f.dm.conInvoice.beginTransaction();
-        OutputInvoice(&owner, id, int(InvoiceOutput::Print));
+        OutputInvoice(&owner, id, InvoiceOutput::Print);
         QCOMPARE(printDate().toString(), QStringLiteral("2026-12-10 00:00:00"));
         QVERIFY(PdfProbe(printed).count(0, QStringLiteral("A1")) == 1);
         f.dm.conInvoice.rollback();
@@ -87,7 +87,7 @@ private Q_SLOTS:
         QDir(f.out.path()).mkdir(QStringLiteral("arkiv"));
         const QString chosen = f.out.filePath(QStringLiteral("arkiv/kari"));
         NextFileNames names({chosen});
-        OutputInvoice(&owner, id, int(InvoiceOutput::PdfFile));
+        OutputInvoice(&owner, id, InvoiceOutput::PdfFile);
         const SaveFileRequest asked = lastSaveFileRequest();
         QCOMPARE(asked.caption, QStringLiteral("Make PDF file"));
         QCOMPARE(asked.fileName, QStringLiteral("Faktura17.PDF"));
@@ -104,7 +104,7 @@ private Q_SLOTS:
 
         // Cancelled: nothing written, the folder stays.
         names.push(QString());
-        OutputInvoice(&owner, id, int(InvoiceOutput::PdfFile));
+        OutputInvoice(&owner, id, InvoiceOutput::PdfFile);
         QCOMPARE(lastSaveFileRequest().folder, folder);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
     }
@@ -117,7 +117,7 @@ private Q_SLOTS:
         MailCapture mail;
         const QList<MailMessage> &sent = mail.sent;
         MessageAnswers answers;
-        OutputInvoice(&owner, id, int(InvoiceOutput::EMail));
+        OutputInvoice(&owner, id, InvoiceOutput::EMail);
         QCOMPARE(sent.size(), 1);
         const MailMessage &m = sent.first();
         QCOMPARE(m.subject, QStringLiteral("Faktura Nr 17"));
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
         // A client that fails: the message, and the file stays.
         mail.works = false;
-        OutputInvoice(&owner, id, int(InvoiceOutput::EMail));
+        OutputInvoice(&owner, id, InvoiceOutput::EMail);
         QCOMPARE(answers.texts(), QStringList{QStringLiteral("Error trying to start e-mail clinet")});
         QCOMPARE(answers.shown().first().type, MsgType::Error);
         QVERIFY(QFile::exists(sent.last().attachment));
@@ -230,7 +230,7 @@ private Q_SLOTS:
         QWidget owner;
         MailCapture mail;
         MessageAnswers answers;
-        OutputInvoice(&owner, id, int(InvoiceOutput::EMail));
+        OutputInvoice(&owner, id, InvoiceOutput::EMail);
         if (recipient == QLatin1String("refused")) {
             QCOMPARE(mail.sent.size(), 0);
             QCOMPARE(answers.shown().size(), 1);
@@ -309,7 +309,8 @@ private Q_SLOTS:
         QWidget owner;
         PrinterToPdf printer;
         const QString printed = printer.path();
-        for (int mode = 0; mode <= 3; ++mode)
+        for (InvoiceOutput mode :
+             {InvoiceOutput::Preview, InvoiceOutput::Print, InvoiceOutput::PdfFile, InvoiceOutput::EMail})
             OutputInvoice(&owner, 4711, mode);
         QVERIFY(answers.shown().isEmpty());
         QVERIFY(owner.isEnabled());

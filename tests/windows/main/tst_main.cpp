@@ -38,7 +38,6 @@
 #include <QtEndian>
 
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -623,22 +622,19 @@ private slots:
     {
         TempDatabase database;
         MessageAnswers answers;
-        std::deque<bool> accepted{false, true, true, true};
-        setPrintSetupDialog([&](QPrinter &, QWidget *) {
-            const bool a = accepted.front();
-            accepted.pop_front();
-            return a;
-        });
+        PrinterToPdf printer;
+        printer.accept = false;
         const auto warnings = [&] { return answers.texts().count(uMsgStrs::sPrintEngineLimits()); };
         runWith(database.folder(), [&](TfrmMain &main) {
             QVERIFY(triggerAction(&main, "FilePrintSetup1")); // cancelled: no warning yet
             QCOMPARE(warnings(), 0);
+            printer.accept = true;
             QVERIFY(triggerAction(&main, "FilePrintSetup1"));
             QVERIFY(triggerAction(&main, "FilePrintSetup1"));
             QCOMPARE(warnings(), 1);
         });
         runWith(database.folder(), [&](TfrmMain &main) { QVERIFY(triggerAction(&main, "FilePrintSetup1")); });
-        setPrintSetupDialog({});
+        QCOMPARE(printer.setups, 4);
         QCOMPARE(warnings(), 2);
         QVERIFY(answers.texts().contains(
             " 3rd party Print engin have limitations. In general it is unable to access most of the printersetting "

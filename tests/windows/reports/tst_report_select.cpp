@@ -2,6 +2,7 @@
 #include "PdfProbe.h"
 #include "TestSupport.h"
 #include "data/dInvoice.h"
+#include "widgets/FileDialog.h"
 #include "widgets/PreviewWindow.h"
 #include "widgets/ReportPrinting.h"
 #include "windows/reports/fRepSelect.h"
@@ -161,16 +162,10 @@ private slots:
         QTemporaryDir out;
         int pages = 0;
         bool ownerDisabled = false;
-        QStringList filters;
         // A name without a suffix gets the chosen filter's.
-        QStringList names{out.filePath("kunder"), out.filePath("kunder.rtf")};
-        const auto previousNames =
-            report::PreviewWindow::setFileNameProvider([&](QWidget *, const QStringList &offered, QString *selected) {
-                filters = offered;
-                const QString name = names.takeFirst();
-                *selected = offered.value(name.endsWith(".rtf") ? 1 : 0);
-                return name;
-            });
+        NextFileNames names;
+        names.push(out.filePath("kunder"), "PDF File (*.pdf)");
+        names.push(out.filePath("kunder.rtf"), "RTF File (*.rtf)");
         {
             const PreviewDriver preview([&](report::PreviewWindow &w) {
                 pages = w.pageCount();
@@ -184,11 +179,10 @@ private slots:
             QVERIFY(triggerAction(&s.dialog, "btnOK"));
             QCOMPARE(s.dialog.result(), int(QDialog::Accepted));
         }
-        report::PreviewWindow::setFileNameProvider(previousNames);
         QCOMPARE(pages, 1);
         QVERIFY(ownerDisabled);
         QVERIFY(owner->isEnabled());
-        QCOMPARE(filters, (QStringList{"PDF File (*.pdf)", "RTF File (*.rtf)"}));
+        QCOMPARE(lastSaveFileRequest().filter, QString("PDF File (*.pdf);;RTF File (*.rtf)"));
         QVERIFY(PdfProbe(out.filePath("kunder.pdf")).find(0, "Customer"));
         QFile rtf(out.filePath("kunder.rtf"));
         QVERIFY(rtf.open(QIODevice::ReadOnly));
