@@ -1,6 +1,5 @@
-#include "DataSet.h"
-
 #include "Connection.h"
+#include "DataSet.h"
 #include "Errors.h"
 #include "RowWriter.h"
 

@@ -1,5 +1,4 @@
 #include "DataSet.h"
-
 #include "Errors.h"
 #include "RowOrder.h"
 #include "ValueKey.h"

@@ -60,7 +60,8 @@ int TextKeys::keyOf(const QString &text)
     if (auto it = m_keyOf.constFind(text.constData()); it != m_keyOf.cend())
         return *it;
     const int key = int(m_keys.size());
-    m_keys.emplace_back(m_collator.sortKey(text), text);
+    m_keys.push_back(m_collator.sortKey(text));
+    m_texts.push_back(text);
     if (!text.isEmpty())
         m_keyOf.insert(text.constData(), key);
     return key;
@@ -71,7 +72,7 @@ void TextKeys::order(std::vector<std::pair<int, Row *>> &keyed, bool ascending, 
     std::stable_sort(keyed.begin(), keyed.end(), [this, ascending](const auto &a, const auto &b) {
         if (a.first == b.first)
             return false;
-        const int c = m_keys[size_t(a.first)].first.compare(m_keys[size_t(b.first)].first);
+        const int c = m_keys[size_t(a.first)].compare(m_keys[size_t(b.first)]);
         return ascending ? c < 0 : c > 0;
     });
     for (size_t i = 0; i < keyed.size(); ++i)

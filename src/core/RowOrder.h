@@ -35,14 +35,14 @@ public:
 
 private:
     QCollator m_collator;
-    // Each key with its text, which stays alive so that its address names no other text meanwhile.
-    std::vector<std::pair<QCollatorSortKey, QString>> m_keys;
+    std::vector<QCollatorSortKey> m_keys;
+    // The text of each key stays alive, so that its address names no other text meanwhile.
+    std::vector<QString> m_texts;
     QHash<const QChar *, int> m_keyOf;
 };
 
 // By the text textOf(row) gives of each row.
-template <typename TextOf>
-void sortByText(std::vector<Row *> &rows, bool ascending, TextOf &&textOf)
+template <typename TextOf> void sortByText(std::vector<Row *> &rows, bool ascending, TextOf &&textOf)
 {
     TextKeys keys;
     std::vector<std::pair<int, Row *>> keyed;

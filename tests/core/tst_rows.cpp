@@ -148,13 +148,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("match");
-        QTest::newRow("star") << "a*" << "a*b" << true;
-        QTest::newRow("star is no wildcard") << "a*" << "abc" << false;
-        QTest::newRow("bracket") << "[z" << "[z]" << true;
-        QTest::newRow("bracketed star") << "[*]" << "[*]x" << true;
-        QTest::newRow("bracketed star is no star") << "[*]" << "*" << false;
-        QTest::newRow("quote") << "o'b" << "O'Brien" << true;
-        QTest::newRow("Norwegian letters") << "ærø" << "Ærøskøbing" << true;
+        // clang-format off
+        QTest::newRow("star")                      << "a*"  << "a*b"        << true;
+        QTest::newRow("star is no wildcard")       << "a*"  << "abc"        << false;
+        QTest::newRow("bracket")                   << "[z"  << "[z]"        << true;
+        QTest::newRow("bracketed star")            << "[*]" << "[*]x"       << true;
+        QTest::newRow("bracketed star is no star") << "[*]" << "*"          << false;
+        QTest::newRow("quote")                     << "o'b" << "O'Brien"    << true;
+        QTest::newRow("Norwegian letters")         << "ærø" << "Ærøskøbing" << true;
+        // clang-format on
     }
     void prefixExpressionTakesTextLiterally()
     {
@@ -207,10 +209,10 @@ private Q_SLOTS:
             << QVariantList{qint64(9007199254740993), qint64(9007199254740992), QVariant(), qint64(-1)} << true
             << QList<int>{3, 4, 2, 1};
         const QDate day(2024, 3, 1);
-        QTest::newRow("date-times")
-            << int(FieldType::DateTime)
-            << QVariantList{QDateTime(day, QTime(12, 0)), QDateTime(day, QTime(9, 30)), QDateTime(day.addDays(-1), QTime(23, 0))}
-            << true << QList<int>{3, 2, 1};
+        QTest::newRow("date-times") << int(FieldType::DateTime)
+                                    << QVariantList{QDateTime(day, QTime(12, 0)), QDateTime(day, QTime(9, 30)),
+                                                    QDateTime(day.addDays(-1), QTime(23, 0))}
+                                    << true << QList<int>{3, 2, 1};
     }
     void valueOrder()
     {
@@ -238,7 +240,8 @@ private Q_SLOTS:
         const QVariantList empty{QVariant(), QVariant(), QVariant(), QVariant(), QVariant()};
         const QVariantList kari{7, QStringLiteral("Kari"), amount(12.5), QStringLiteral("x"), amount(1)};
         QTest::newRow("insert: values only, never the number")
-            << true << empty << QVariantList{QVariant(), QStringLiteral("Kari"), QVariant(), QStringLiteral("x"), amount(1)}
+            << true << empty
+            << QVariantList{QVariant(), QStringLiteral("Kari"), QVariant(), QStringLiteral("x"), amount(1)}
             << QStringList{"NAME"} << QVariantList{QStringLiteral("Kari")};
         QTest::newRow("insert: nothing") << true << empty << empty << QStringList{} << QVariantList{};
         QTest::newRow("update: nothing changed") << false << kari << kari << QStringList{} << QVariantList{};
@@ -269,9 +272,8 @@ private Q_SLOTS:
         ds.addField(fieldDef(QStringLiteral("TOTAL"), FieldType::Currency, db::FieldKind::Calculated));
         const QStringList table{"ID", "NAME", "PRICE", "TOTAL"}; // TOTAL: calculated, though a column too
 
-        const db::RowChange change =
-            db::rowChange(ds.fields(), table, QVector<QVariant>(now.begin(), now.end()),
-                          QVector<QVariant>(before.begin(), before.end()), inserting);
+        const db::RowChange change = db::rowChange(ds.fields(), table, QVector<QVariant>(now.begin(), now.end()),
+                                                   QVector<QVariant>(before.begin(), before.end()), inserting);
         QCOMPARE(change.columns, columns);
         QVERIFY(change.autoInc == ds.findField(QStringLiteral("ID")));
         QCOMPARE(change.params.size(), params.size());
