@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ConnectionDescription.h"
+#include "Statement.h"
+#include "Transaction.h"
 #include "Value.h"
 
 #include <QHash>
@@ -10,74 +13,12 @@
 
 #include <functional>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace db {
-
-// A connection description: "Driver=QSQLITE;Database=/path/INVOICE.mdb". Keys are case-insensitive;
-// Driver and Database are required, Host, Port, User, Password and Options are passed to the driver.
-// A value may be quoted ("..." or '...', the quote doubled inside it), so it can hold ';', '=' and line
-// breaks.
-struct ConnectionDescription {
-    QString driver;
-    QString database;
-    QString host;
-    int port = -1;
-    QString user;
-    QString password;
-    QString options;
-
-    // An SQLite database file, taken as it is: nothing in the path is read as connection text.
-    static ConnectionDescription sqliteFile(const QString &path);
-    // A data link file: one description, lines starting with ';' or '[' are ignored. Only a regular file
-    // is read. A relative database path is taken from the file's folder.
-    static ConnectionDescription fromDataLinkFile(const QString &path);
-    // The text of a data link file; `name` names the file in messages. Throws Error, the data link error,
-    // for text that is not a usable description.
-    static ConnectionDescription fromDataLinkText(const QByteArray &text, const QString &name,
-                                                  const QString &baseFolder);
-    // A connection string: either "FILE NAME=<data link file>" or a description as above.
-    static ConnectionDescription fromConnectionString(const QString &text);
-};
-
-class Connection;
-
-// One statement with named parameters (":NAME"), stepped row by row. On SQLite it runs on the engine's
-// own interface, which reads large lists several times faster than the generic driver path.
-class Statement {
-public:
-    Statement(Connection &connection, const QString &sql);
-    ~Statement();
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    void bind(const QString &name, const QVariant &value);
-    // Ready to run again, with new bindings.
-    void reset();
-    // Runs or advances; true while a row is available.
-    bool step();
-    int columnCount() const;
-    QString columnName(int column) const;
-    // The column's declared type in the table it comes from ("VARCHAR(25)"); empty for computed columns.
-    QString declaredType(int column) const;
-    // The column's value as a value of the field type (see fromStorage). A stored value that is none (a
-    // text in a number's place, a date that is no date) reads as null and clears *readable.
-    QVariant value(int column, FieldType type, bool *readable = nullptr) const;
-    // The engine's UTF-8 text of a text column, valid until the next step; false for null, non-text
-    // values and other drivers.
-    bool utf8Text(int column, std::string_view &text) const;
-    QVariant rawValue(int column) const;
-    qint64 rowsAffected() const;
-    QVariant lastInsertId() const;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
-};
 
 class Connection {
 public:
@@ -151,25 +92,6 @@ private:
     int m_savepoints = 0; // savepoints of Transaction guards open inside the transaction
     QHash<QString, QStringList> m_columnCache;
     QHash<QString, std::vector<sqlite3_stmt *>> m_prepared;
-};
-
-// One change stored whole or not at all: a transaction of its own when none is open on the connection,
-// otherwise a savepoint inside the open one, so that undoing the change leaves the rest of that
-// transaction as it was. Undone when the guard goes out of scope without commit(). Guards nest.
-class Transaction {
-public:
-    explicit Transaction(Connection &connection);
-    ~Transaction();
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    // Stores the change (or keeps it in the open transaction). A failure leaves it to be undone.
-    void commit();
-
-private:
-    Connection &m_connection;
-    QString m_savepoint; // empty: the guard's own transaction
-    bool m_done = false;
 };
 
 } // namespace db

@@ -2,6 +2,8 @@
 
 #include "Connection.h"
 #include "Field.h"
+#include "LookupIndex.h"
+#include "RowFilter.h"
 
 #include <QHash>
 #include <QList>
@@ -20,6 +22,7 @@ namespace db {
 
 class Connection;
 class DataSet;
+struct ColumnMap;
 
 // An identity of a row that survives sorting and filtering; 0 is no bookmark.
 using Bookmark = quint64;
@@ -171,11 +174,30 @@ private:
     bool inNewRecordHandler() const { return m_inNewRecord; }
 
     void checkActive() const;
+
+    // open() in steps.
+    void takeMasterParams();
+    void declareFields(const Statement &statement, bool hasRow);
+    ColumnMap mapColumns(const Statement &statement) const;
+    void attachRows(std::shared_ptr<RowStore> store);
+    void toFirstRow();
+
     void beginInsert(bool atEnd);
+    void checkRequiredFields() const;
     void writeBack();
     // A transaction guard over the connection while it is open.
     void beginChange(std::optional<Transaction> &change);
     void unpost(Row *row, bool inserted, const QVector<QVariant> &before, const QVector<QVariant> &edited);
+    void changedElsewhere();
+    void rowAddedElsewhere(Row *row);
+    void rowRemovedElsewhere(Row *row);
+
+    // remove() in steps: the row goes from the table, then from the cursors; put back if the change fails.
+    struct RemovedRow;
+    void deleteStored(const Row &row);
+    RemovedRow takeOut(Row *row);
+    void putBack(RemovedRow &removed);
+
     void calculate(QVector<QVariant> &values);
     void calculateAll();
     void rebuildView();
@@ -185,8 +207,6 @@ private:
     void notifyDetails();
     void masterChanged();
     void detachStore();
-    void rowAddedElsewhere(Row *row);
-    void rowRemovedElsewhere(Row *row);
     void emitReset();
     QVariant lookupFieldValue(const Field &field, const QVector<QVariant> &values);
     QVariant rawValue(const Field &field, const QVector<QVariant> &values);
@@ -223,11 +243,9 @@ private:
     QString m_sortField;
     QString m_filter;
     bool m_filtered = false;
-    QString m_filterField;
-    QStringList m_filterParts; // case-folded pieces between the '*'s
-    bool m_filterOpenEnd = false, m_filterOpenStart = false;
+    RowFilter m_rowFilter;
 
-    QHash<QString, QHash<QString, Row *>> m_lookupIndex;
+    LookupIndex m_lookupIndex;
     std::vector<std::pair<QPointer<QObject>, std::function<void()>>> m_updateRecordHandlers;
 };
 
