@@ -95,7 +95,7 @@ int pdf(const QStringList &args)
 {
     if (args.size() != 3)
         return usage();
-    const QString database = args.at(0);
+    const QString &database = args.at(0);
     auto dm = openDataModule(database);
     if (args.at(1) != QLatin1String("--all")) {
         bool ok = false;
@@ -201,8 +201,8 @@ int list(const QStringList &args)
         usage();
         return 1;
     }
-    const QString database = args.at(1);
-    const QString file = args.last();
+    const QString &database = args.at(1);
+    const QString &file = args.last();
     if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) &&
         !file.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive))
         throw Error(QStringLiteral("%1 must end in .pdf or .rtf").arg(file));

@@ -79,6 +79,7 @@ QString withHundredths(QString text, Money value)
 // The whole kroner of an amount past ExactUnits, with the hundredths carried into them.
 double wholeKroner(Money value)
 {
+    // NOLINTNEXTLINE(bugprone-integer-division): the øre are cut off on purpose, the kroner stay exact
     const double whole = static_cast<double>(hundredthsOf(value) / 100);
     return value.units() < 0 ? -whole : whole;
 }

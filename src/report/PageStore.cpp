@@ -139,7 +139,7 @@ void PageStore::addPage(Page &&page)
         libdeflate_deflate_compress(compressor, w.data.data(), w.data.size(), record.data() + sizeof raw, bound);
     if (packed == 0)
         throw Error(QStringLiteral("Out of memory"));
-    record.truncate(qsizetype(sizeof raw + packed));
+    record.truncate(qsizetype(sizeof raw) + qsizetype(packed));
     record.squeeze();
     m_size += record.size();
     m_records.push_back(std::move(record));

@@ -24,7 +24,7 @@ public:
     void start(const QString &title);
     void addPage(const Page &page);
     void finish();
-    QByteArray takeData() { return QByteArray::fromStdString(std::move(m_out.data)); }
+    QByteArray takeData() { return QByteArray::fromStdString(m_out.data); }
     // What went wrong, empty when nothing did.
     const QString &error() const { return m_error; }
 

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace report {
@@ -14,7 +15,7 @@ QPaintDevice &referenceDevice()
 {
     static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
-        const int dpm = int(referenceDpi / 0.0254 + 0.5);
+        const int dpm = int(std::lround(referenceDpi / 0.0254));
         image.setDotsPerMeterX(dpm);
         image.setDotsPerMeterY(dpm);
         return image;
@@ -132,8 +133,7 @@ void TextMetrics::wrap(const QString &paragraph, double maxWidth, QStringList &l
     }
     QString line;
     const QStringList words = paragraph.split(QLatin1Char(' '));
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString &word = words[i];
+    for (const QString &word : words) {
         const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
         if (width(candidate) <= maxWidth) {
             line = candidate;

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace report;
 
 namespace {
@@ -125,8 +127,8 @@ void TestPdf::textsComeBackIntact()
     constexpr double fine = 1200;
     const QRectF strip(0, 0, 200, 20);
     QImage painted(int(strip.width() / 25.4 * fine), int(strip.height() / 25.4 * fine), QImage::Format_RGB32);
-    painted.setDotsPerMeterX(int(fine / 0.0254 + 0.5));
-    painted.setDotsPerMeterY(int(fine / 0.0254 + 0.5));
+    painted.setDotsPerMeterX(int(std::lround(fine / 0.0254)));
+    painted.setDotsPerMeterY(int(std::lround(fine / 0.0254)));
     painted.fill(Qt::white);
     {
         QPainter painter(&painted);

@@ -60,7 +60,7 @@ TfrmCustomerEdit::TfrmCustomerEdit(QWidget *parent) : QWidget(parent), ui(std::m
             customer().post();
         });
     });
-    connect(ui->PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+    connect(ui->PageControl1, &QTabWidget::currentChanged, this, [](int page) {
         if (page == 1 && !dmInvoice->qryCustInvoiceList.isActive())
             RunCommand([] { dmInvoice->qryCustInvoiceList.open(); });
     });

@@ -77,13 +77,9 @@ TfrmCustomerList::~TfrmCustomerList()
     } catch (const std::exception &e) {
         MsgError(QString::fromUtf8(e.what()));
     }
-    // The edit window goes with the list.
-    if (m_edit) {
-        if (auto *frame = qobject_cast<QMdiSubWindow *>(m_edit->parentWidget()))
-            delete frame;
-        else
-            delete m_edit;
-    }
+    // The edit window goes with the list, with its frame when it sits in one.
+    QWidget *frame = m_edit ? qobject_cast<QMdiSubWindow *>(m_edit->parentWidget()) : nullptr;
+    delete (frame ? frame : m_edit.data());
 }
 
 TfrmCustomerEdit *TfrmCustomerList::editWindow() const

@@ -74,7 +74,8 @@ TfrmInvoiceList::TfrmInvoiceList(QWidget *parent)
     const std::pair<QAction *, int> filters[] = {
         {ui->actFilterAll, 0}, {ui->actFilterUnpaid, 1}, {ui->actFilterOverdue, 2}};
     for (const auto &[action, level] : filters)
-        connect(action, &QAction::triggered, this, [this, level] { RunCommand([this, level] { SetFilter(level); }); });
+        connect(action, &QAction::triggered, this,
+                [this, level = level] { RunCommand([this, level] { SetFilter(level); }); });
     connect(ui->DBGrid1, &QAbstractItemView::doubleClicked, ui->actEdit, &QAction::trigger);
     connect(ui->DBGrid1, &DBGrid::titleClicked, this,
             [](db::Field *field) { SortDataSet(&invoices(), field->name()); });
@@ -173,9 +174,9 @@ void TfrmInvoiceList::DeleteInvoices()
     QModelIndexList marked = ui->DBGrid1->selectionModel()->selectedRows();
     if (marked.isEmpty() && currentInvoiceId() != -1)
         marked << ui->DBGrid1->model()->index(invoices().recNo(), 0);
-    for (auto it = marked.crbegin(); it != marked.crend(); ++it)
-        targets.push_back({invoices().valueAt(it->row(), idField).toLongLong(),
-                           invoices().valueAt(it->row(), numberField).toLongLong()});
+    for (qsizetype i = marked.size() - 1; i >= 0; --i)
+        targets.push_back({invoices().valueAt(marked[i].row(), idField).toLongLong(),
+                           invoices().valueAt(marked[i].row(), numberField).toLongLong()});
     const bool several = targets.size() >= 2;
     bool ask = true;
     try {
