@@ -12,6 +12,11 @@ root=$PWD
 db=$build/compile_commands.json
 [[ -f $db ]] || { echo "No $db: make build first" >&2; exit 2; }
 
+if [[ -n $base ]] && ! git rev-parse --verify --quiet "$base^{commit}" >/dev/null; then
+    # A shallow clone may not hold the commit to compare with.
+    echo "make tidy: $base is not in this clone; nothing checked"
+    exit 0
+fi
 if [[ -n $base ]]; then
     changed=$({ git diff --name-only "$base...HEAD"; git diff --name-only HEAD; git ls-files --others --exclude-standard; } |
         grep -E '^(src|tests)/.*\.(cpp|h)$' | sort -u || true)
